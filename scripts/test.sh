@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Sets up, builds with AddressSanitizer and UndefinedBehaviorSanitizer and
+# warnings as errors, and runs the whole test suite headless through CTest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/lib.sh
+ensure_packages scripts/packages-build.txt scripts/packages-test.txt
+cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKLADDO_SANITIZE=ON -DKLADDO_WERROR=ON
+cmake --build build-test
+
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:detect_stack_use_after_return=1"
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+ctest --test-dir build-test --output-on-failure -j2

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTextStream>
+
+// The commands of kladdo-data. Each takes the words after its own name and
+// returns the process exit code: 0 done, 1 failed or found damage, 2 wrong call.
+struct CommandIo
+{
+    QTextStream &out;
+    QTextStream &err;
+};
+
+constexpr int ExitOk = 0;
+constexpr int ExitFailure = 1;
+constexpr int ExitUsage = 2;
+
+int settingsCommand(const QStringList &args, CommandIo io);
+int checkCommand(const QStringList &args, CommandIo io);
+
+// One line of `check`: a file of DATA/ and what was found.
+struct CheckLine
+{
+    enum class Status { Ok, Missing, Damaged };
+    QString file;   // name inside DATA/
+    Status status = Status::Ok;
+    QString detail; // what is damaged
+};
+
+// Each part of the data contributes its files to `check`.
+QList<CheckLine> checkSettingsFile(const QString &dataDir);

@@ -1,0 +1,57 @@
+#include "tools/Commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+struct Command
+{
+    const char *name;
+    int (*run)(const QStringList &, CommandIo);
+};
+
+constexpr Command kCommands[] = {
+    {"settings", settingsCommand},
+    {"check", checkCommand},
+};
+
+constexpr const char *kHelp =
+    "Usage: kladdo-data COMMAND ...\n"
+    "Reads and writes Kladdo's data folder without the program.\n"
+    "\n"
+    "  settings get DATA_DIR SECTION KEY [--int DEFAULT]\n"
+    "      print a value of note.ini as the program reads it\n"
+    "  settings set DATA_DIR SECTION KEY VALUE\n"
+    "      write one value of note.ini\n"
+    "  check DATA_DIR\n"
+    "      say for each file of DATA_DIR whether it is ok, missing or damaged\n"
+    "\n"
+    "Exit status: 0 done, 1 failed or damage found, 2 wrong call.\n";
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = app.arguments().mid(1);
+
+    if (args.isEmpty()) {
+        err << "usage: kladdo-data COMMAND ... (kladdo-data --help lists the commands)\n";
+        return ExitUsage;
+    }
+    const QString name = args.takeFirst();
+    if (name == u"--help" || name == u"-h" || name == u"help") {
+        out << kHelp;
+        return ExitOk;
+    }
+    for (const Command &command : kCommands) {
+        if (name == QLatin1StringView(command.name))
+            return command.run(args, CommandIo{out, err});
+    }
+    err << "kladdo-data: unknown command '" << name << "' (kladdo-data --help lists the commands)\n";
+    return ExitUsage;
+}
