@@ -1,0 +1,31 @@
+#include "app/ErrorReport.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace ErrorReport {
+namespace {
+
+Sink &currentSink()
+{
+    static Sink sink;
+    return sink;
+}
+
+} // namespace
+
+void show(const QString &message)
+{
+    if (currentSink()) {
+        currentSink()(message);
+        return;
+    }
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), message);
+}
+
+void setSink(Sink sink)
+{
+    currentSink() = std::move(sink);
+}
+
+} // namespace ErrorReport

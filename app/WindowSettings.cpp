@@ -1,0 +1,118 @@
+#include "app/WindowSettings.h"
+
+#include "platform/ProfileFile.h"
+
+namespace {
+
+using namespace SettingsKeys;
+
+constexpr int kDefaultColumnWidth = 165;
+constexpr qint64 kMaxColumnWidthSum = 495;
+
+// How a stored integer becomes the value in memory.
+enum class Rule { AsStored, PageNumber, Flag, RollEffect, LowByte };
+
+int normalised(Rule rule, int value, int defaultValue)
+{
+    const auto within = [&](int low, int high) {
+        return value >= low && value <= high ? value : defaultValue;
+    };
+    switch (rule) {
+    case Rule::AsStored:
+        return value;
+    case Rule::PageNumber:
+        return within(0, WindowSettings::PageCount - 1);
+    case Rule::Flag:
+        return within(0, 1);
+    case Rule::RollEffect:
+        return within(0, 3);
+    case Rule::LowByte:
+        return value & 0xFF;
+    }
+    return defaultValue;
+}
+
+struct IntegerKey
+{
+    QStringView readName;
+    QStringView writeName;
+    int StoredSettings::*field;
+    Rule rule;
+};
+
+// In file order. The roll effect has always been read as "Rolleffect" and
+// written as "RollEffect"; names match without regard to case.
+const IntegerKey kIntegerKeys[] = {
+    {u"DisplayNP", u"DisplayNP", &StoredSettings::DisplayNP, Rule::Flag},
+    {u"DisplayAlarm", u"DisplayAlarm", &StoredSettings::DisplayAlarm, Rule::Flag},
+    {u"DisplayHint", u"DisplayHint", &StoredSettings::DisplayHint, Rule::AsStored},
+    {u"Note", u"Note", &StoredSettings::Note, Rule::PageNumber},
+    {u"Pass", u"Pass", &StoredSettings::Pass, Rule::PageNumber},
+    {u"Pos", u"Pos", &StoredSettings::Pos, Rule::AsStored},
+    {u"Adjust", u"Adjust", &StoredSettings::Adjust, Rule::Flag},
+    {u"Transparent", u"Transparent", &StoredSettings::Transparent, Rule::LowByte},
+    {u"Palette", u"Palette", &StoredSettings::Palette, Rule::AsStored},
+    {u"Color1", u"Color1", &StoredSettings::Color1, Rule::AsStored},
+    {u"Color2", u"Color2", &StoredSettings::Color2, Rule::AsStored},
+    {u"Color3", u"Color3", &StoredSettings::Color3, Rule::AsStored},
+    {u"ColWidth1", u"ColWidth1", &StoredSettings::ColWidth1, Rule::AsStored},
+    {u"ColWidth2", u"ColWidth2", &StoredSettings::ColWidth2, Rule::AsStored},
+    {u"ColWidth3", u"ColWidth3", &StoredSettings::ColWidth3, Rule::AsStored},
+    {u"ColPos1", u"ColPos1", &StoredSettings::ColPos1, Rule::AsStored},
+    {u"ColPos2", u"ColPos2", &StoredSettings::ColPos2, Rule::AsStored},
+    {u"Rolleffect", u"RollEffect", &StoredSettings::RollEffect, Rule::RollEffect},
+};
+
+constexpr QStringView kLanguageKey = u"Language";
+
+} // namespace
+
+QString SettingsKeys::titleKey(int page)
+{
+    return QStringLiteral("Title%1").arg(page);
+}
+
+QString SettingsKeys::alarmKey(int page)
+{
+    return QStringLiteral("Alarm%1").arg(page);
+}
+
+StoredSettings readSettings(const ProfileDocument &document)
+{
+    const StoredSettings defaults;
+    StoredSettings settings;
+    settings.Language = document.readString(Window, kLanguageKey, defaults.Language);
+    for (const IntegerKey &key : kIntegerKeys) {
+        const int defaultValue = defaults.*key.field;
+        const int stored = document.readInteger(Window, key.readName, defaultValue);
+        settings.*key.field = normalised(key.rule, stored, defaultValue);
+    }
+    for (int page = 0; page < WindowSettings::PageCount; ++page) {
+        settings.NoteTitle[page] = document.readString(NoteTitle, titleKey(page), {});
+        settings.PassTitle[page] = document.readString(PassTitle, titleKey(page), {});
+        settings.AlarmText[page] = document.readString(Alarm, alarmKey(page), {});
+    }
+    return settings;
+}
+
+void writeSettings(ProfileDocument &document, const StoredSettings &settings)
+{
+    document.setValue(Window, kLanguageKey, settings.Language);
+    for (const IntegerKey &key : kIntegerKeys)
+        document.setValue(Window, key.writeName, QString::number(settings.*key.field));
+    for (int page = 0; page < WindowSettings::PageCount; ++page) {
+        document.setValue(NoteTitle, titleKey(page), settings.NoteTitle[page]);
+        document.setValue(PassTitle, titleKey(page), settings.PassTitle[page]);
+        document.setValue(Alarm, alarmKey(page), settings.AlarmText[page]);
+    }
+}
+
+void applyColumnWidthRule(WindowSettings &settings)
+{
+    const qint64 sum = qint64(settings.ColWidth1) + settings.ColWidth2 + settings.ColWidth3;
+    if (sum <= kMaxColumnWidthSum)
+        return;
+    for (int *value : {&settings.ColWidth1, &settings.ColWidth2, &settings.ColWidth3,
+                       &settings.ColPos1, &settings.ColPos2})
+        *value = kDefaultColumnWidth;
+}

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+
+// Runs the built kladdo-data and keeps what it said.
+struct KladdoDataRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+
+    static KladdoDataRun run(const QStringList &args)
+    {
+        QProcess process;
+        process.start(QStringLiteral(KLADDO_BIN_DIR "/kladdo-data"), args);
+        KladdoDataRun result;
+        if (!process.waitForFinished(30000))
+            return result;
+        result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        result.out = process.readAllStandardOutput();
+        result.err = process.readAllStandardError();
+        return result;
+    }
+};

@@ -1,0 +1,140 @@
+#include "app/ErrorReport.h"
+#include "app/ScreenGeometry.h"
+#include "app/TForm1.h"
+#include "platform/DateTimeText.h"
+#include "platform/KladdoError.h"
+#include "support/FileSizeLimit.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+constexpr int kScreenWidth = 1920;
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString iniPath() const { return m_dir->filePath("DATA/note.ini"); }
+
+    void writeIni(const QByteArray &bytes)
+    {
+        QFile file(iniPath());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+private slots:
+    void initTestCase() { ScreenGeometry::overridePrimaryScreenWidth(kScreenWidth); }
+    void cleanupTestCase() { ScreenGeometry::overridePrimaryScreenWidth(std::nullopt); }
+
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
+    }
+
+    void defaultsWithoutSettingsFile()
+    {
+        TForm1 form(m_dir->path());
+        QCOMPARE(form.ProgramDir, m_dir->path() + '/');
+        QCOMPARE(QDir::currentPath(), m_dir->path());
+        QCOMPARE(form.size(), QSize(528, 549));
+        QCOMPARE(form.pos(), QPoint(kScreenWidth - 16, 5));
+        QCOMPARE(form.opacityAlpha(), 255);
+        QCOMPARE(form.Language, QStringLiteral("Deutsch"));
+        QCOMPARE(form.Palette, 2);
+        QVERIFY(!QFile::exists(iniPath()));
+    }
+
+    void storedValuesApplied()
+    {
+        writeIni("[WINDOW]\r\nPos=300\r\nTransparent=511\r\nNote=0x5\r\nPass=11\r\n"
+                 "ColWidth1=200\r\nColWidth2=200\r\nColWidth3=100\r\nColPos1=50\r\n"
+                 "[NOTETITLE]\r\nTitle5=' Liste '\r\n");
+        TForm1 form(m_dir->path() + '/');
+        QCOMPARE(form.ProgramDir, m_dir->path() + '/');
+        QCOMPARE(form.pos(), QPoint(kScreenWidth - 16, 300));
+        QCOMPARE(form.opacityAlpha(), 255);
+        QCOMPARE(form.windowOpacity(), 1.0);
+        QCOMPARE(form.Note, 5);
+        QCOMPARE(form.Pass, 0);
+        QCOMPARE(form.ColWidth1, 165);
+        QCOMPARE(form.ColPos1, 165);
+        QCOMPARE(form.NoteTitle[5], QStringLiteral(" Liste "));
+    }
+
+    void dateAndTimeFormatsFixed()
+    {
+        DateTimeText::setShortDateFormat("M/d/yy");
+        TForm1 form(m_dir->path());
+        QCOMPARE(DateTimeText::dateToText(QDate(2026, 3, 7)), QStringLiteral("07.03.2026"));
+        QCOMPARE(DateTimeText::timeToText(QTime(17, 4, 9)), QStringLiteral("17:04:09"));
+    }
+
+    void saveSettingsWritesEveryKey()
+    {
+        writeIni("; kept\r\n[WINDOW]\r\nRolleffect=1\r\n");
+        TForm1 form(m_dir->path());
+        form.move(form.x(), 222);
+        form.setOpacityAlpha(128);
+        form.AlarmText[3] = "24.12.2026   18:00";
+        form.SaveSettings();
+        const QByteArray ini = readAll(iniPath());
+        QVERIFY(ini.startsWith("; kept\r\n[WINDOW]\r\nRolleffect=1\r\nLanguage=Deutsch\r\n"));
+        QVERIFY(ini.contains("\r\nPos=222\r\n"));
+        QVERIFY(ini.contains("\r\nTransparent=128\r\n"));
+        QVERIFY(ini.contains("\r\nAlarm3=24.12.2026   18:00\r\n"));
+        QVERIFY(!ini.contains("RollEffect"));
+
+        TForm1 again(m_dir->path());
+        QCOMPARE(again.y(), 222);
+        QCOMPARE(again.opacityAlpha(), 128);
+        QCOMPARE(again.AlarmText[3], form.AlarmText[3]);
+    }
+
+    void failedSaveReportsAndKeepsFile()
+    {
+        const QByteArray old = "[WINDOW]\r\nPos=9\r\n";
+        writeIni(old);
+        TForm1 form(m_dir->path());
+        form.NoteTitle[0] = QString(200, u'x');
+        {
+            const FileSizeLimit limit(old.size() + 20);
+            try {
+                form.SaveSettings();
+                QFAIL("the save should have failed");
+            } catch (const KladdoError &error) {
+                QCOMPARE(error.message(),
+                         QStringLiteral("In %1 kann nicht geschrieben werden").arg(iniPath()));
+            }
+        }
+        QCOMPARE(readAll(iniPath()), old);
+    }
+
+    void missingDataFolderReported()
+    {
+        QVERIFY(QDir(m_dir->filePath("DATA")).removeRecursively());
+        TForm1 form(m_dir->path());
+        QCOMPARE(form.pos(), QPoint(kScreenWidth - 16, 5));
+        QVERIFY_THROWS_EXCEPTION(KladdoError, form.SaveSettings());
+        QVERIFY(!QDir(m_dir->filePath("DATA")).exists());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "tst_Startup.moc"
