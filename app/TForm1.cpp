@@ -1,9 +1,17 @@
 #include "app/TForm1.h"
 
 #include "app/ScreenGeometry.h"
+#include "app/WindowFrame.h"
+#include "options/LanguageTables.h"
 #include "platform/DateTimeText.h"
 
+#include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDir>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QThread>
 
 namespace {
 
@@ -12,14 +20,60 @@ QString withTrailingSeparator(const QString &folder)
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
+QPixmap bitmapResource(const QString &name)
+{
+    return QPixmap(QStringLiteral(":/bitmaps/") + name);
+}
+
+// Hints keep a carriage return between their lines; Qt's tooltips break
+// lines at a line feed.
+QString toolTipText(QString hint)
+{
+    return hint.replace(u'\r', u'\n');
+}
+
+// Moves are requests to the window system; let it see each step of a
+// roll, then wait, without handling the user's input meanwhile.
+void showStepAndWait(int milliseconds)
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(static_cast<unsigned long>(milliseconds));
+}
+
+constexpr QPoint kPanelPosition{0, 341};
+constexpr QSize kPanelSize{525, 48};
+constexpr QSize kHandleSize{14, 46};
+
 } // namespace
 
 TForm1::TForm1(const QString &programFolder, QWidget *parent)
-    : QWidget(parent), m_programFolder(programFolder)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
+      m_programFolder(programFolder), m_rollPause(showStepAndWait)
 {
     setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Kladdo"));
     setFixedSize(FormWidth, FormHeight);
+    createFrame();
     FormCreate();
+}
+
+void TForm1::createFrame()
+{
+    Panel1 = new QWidget(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setGeometry(QRect(kPanelPosition, kPanelSize));
+    Panel1->setAutoFillBackground(true);
+
+    Image1 = new QLabel(Panel1);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(QRect(QPoint(1, 1), kHandleSize));
+    Image3 = new QLabel(Panel1);
+    Image3->setObjectName(QStringLiteral("Image3"));
+    Image3->setGeometry(QRect(QPoint(510, 1), kHandleSize));
+    for (QLabel *handle : {Image1, Image3}) {
+        handle->setCursor(Qt::PointingHandCursor);
+        handle->installEventFilter(this);
+    }
 }
 
 void TForm1::FormCreate()
@@ -33,10 +87,14 @@ void TForm1::FormCreate()
     setOpacityAlpha(stored.Transparent);
 
     applyColumnWidthRule(*this);
-    move(ScreenGeometry::primaryScreenWidth() - RolledInOffset, y());
+    move(ScreenGeometry::primaryScreenWidth() - WindowFrame::RolledInOffset, y());
+    ApplyWindowShape();
 
     DateTimeText::setShortDateFormat(QStringLiteral("dd.MM.yyyy"));
     DateTimeText::setLongTimeFormat(QStringLiteral("HH:mm:ss"));
+
+    SpracheOk();
+    KeepOnTop();
 }
 
 QString TForm1::dataPath(const QString &fileName) const
@@ -65,4 +123,147 @@ void TForm1::SaveSettings()
     settings.Transparent = m_opacityAlpha;
     writeSettings(document, settings);
     file.save(document);
+}
+
+// The stay-on-top flag is set once at construction: changing window flags
+// would hide the window. Raising does not take the focus.
+void TForm1::KeepOnTop()
+{
+    raise();
+}
+
+void TForm1::ApplyWindowShape()
+{
+    const QRegion shape = WindowFrame::windowShape(DisplayAlarm == 1);
+    m_outline = WindowFrame::borderOf(shape);
+    setMask(shape);
+    update();
+}
+
+bool TForm1::isRolledIn() const
+{
+    return x() == ScreenGeometry::primaryScreenWidth() - WindowFrame::RolledInOffset;
+}
+
+void TForm1::UpdateHandleHints()
+{
+    const QString hint = toolTipText(WindowFrame::handleHint(LanguageIndex, isRolledIn(), Adjust));
+    Image1->setToolTip(hint);
+    Image3->setToolTip(hint);
+}
+
+void TForm1::SpracheOk()
+{
+    LanguageIndex = LanguageTables::languageIndexFor(Language);
+    const QPixmap handle = bitmapResource(
+        LanguageIndex == LanguageTables::German ? QStringLiteral("LOGOD") : QStringLiteral("LOGOE"));
+    Image1->setPixmap(handle);
+    Image3->setPixmap(handle);
+    UpdateHandleHints();
+}
+
+void TForm1::RollOut()
+{
+    roll(WindowFrame::rollOutOffsets(RollEffect));
+}
+
+void TForm1::RollIn()
+{
+    roll(WindowFrame::rollInOffsets(RollEffect));
+}
+
+// The screen width is read afresh at every step: the display may change.
+void TForm1::roll(const QList<int> &offsets)
+{
+    const std::optional<int> pause = WindowFrame::RollDelay(RollEffect);
+    for (qsizetype step = 0; step < offsets.size(); ++step) {
+        move(ScreenGeometry::primaryScreenWidth() - offsets[step], y());
+        if (pause && step + 1 < offsets.size())
+            m_rollPause(*pause);
+    }
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+// The Tool window type already keeps the program off the task bar.
+void TForm1::FormShow()
+{
+    KeepOnTop();
+}
+
+void TForm1::paintEvent(QPaintEvent *)
+{
+    FormPaint();
+}
+
+void TForm1::FormPaint()
+{
+    KeepOnTop();
+    QPainter painter(this);
+    for (const QRect &rect : m_outline)
+        painter.fillRect(rect, Qt::black);
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    event->setAccepted(canClose);
+    if (canClose)
+        emit closed();
+}
+
+void TForm1::FormCloseQuery(bool &canClose)
+{
+    canClose = true;
+}
+
+bool TForm1::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool handleEvent = (watched == Image1 || watched == Image3)
+                             && (event->type() == QEvent::MouseButtonPress
+                                 || event->type() == QEvent::MouseMove
+                                 || event->type() == QEvent::MouseButtonRelease);
+    if (!handleEvent)
+        return QWidget::eventFilter(watched, event);
+    const auto *mouse = static_cast<QMouseEvent *>(event);
+    const QPoint position = mouse->position().toPoint();
+    if (event->type() == QEvent::MouseButtonPress)
+        Image1MouseDown(mouse->button(), mouse->buttons(), position);
+    else if (event->type() == QEvent::MouseMove)
+        Image1MouseMove(mouse->buttons(), position);
+    else
+        Image1MouseUp(mouse->button(), position);
+    return true;
+}
+
+void TForm1::Image1MouseDown(Qt::MouseButton, Qt::MouseButtons buttons, QPoint position)
+{
+    if (Adjust == 1)
+        m_dragAnchorY = position.y();
+    if (buttons & Qt::RightButton) {
+        if (isRolledIn())
+            RollOut();
+        else
+            RollIn();
+        UpdateHandleHints();
+    }
+    KeepOnTop();
+}
+
+void TForm1::Image1MouseMove(Qt::MouseButtons buttons, QPoint position)
+{
+    if ((buttons & Qt::LeftButton) && Adjust == 1)
+        move(x(), y() + position.y() - m_dragAnchorY);
+}
+
+// Every release stores the top edge, moved or not.
+void TForm1::Image1MouseUp(Qt::MouseButton, QPoint)
+{
+    settingsFile().writeInteger(SettingsKeys::Window, u"Pos", y());
+    KeepOnTop();
 }

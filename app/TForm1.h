@@ -3,7 +3,13 @@
 #include "app/WindowSettings.h"
 #include "platform/ProfileFile.h"
 
+#include <QPixmap>
+#include <QRegion>
 #include <QWidget>
+
+#include <functional>
+
+class QLabel;
 
 // The main window. It holds the state that mirrors note.ini and wires the
 // subsystems together; their logic lives in their own libraries.
@@ -14,17 +20,26 @@ class TForm1 : public QWidget, public WindowSettings
 public:
     static constexpr int FormWidth = 528;
     static constexpr int FormHeight = 549;
-    // Rolled in, only the left handle shows at the screen's right edge.
-    static constexpr int RolledInOffset = 16;
 
     // programFolder is the folder of the program file; DATA/ lies in it.
     explicit TForm1(const QString &programFolder, QWidget *parent = nullptr);
 
     // The program folder, always ending in a separator.
     QString ProgramDir;
+    // 1 German, 2 English; set by SpracheOk from Language.
+    int LanguageIndex = 1;
 
     // Writes every setting; throws KladdoError when note.ini cannot be written.
     void SaveSettings();
+
+    void KeepOnTop();
+    void ApplyWindowShape();
+    void UpdateHandleHints();
+    void RollOut();
+    void RollIn();
+    void SpracheOk();
+
+    bool isRolledIn() const;
 
     QString dataPath(const QString &fileName) const;
     ProfileFile settingsFile() const;
@@ -33,9 +48,39 @@ public:
     int opacityAlpha() const { return m_opacityAlpha; }
     void setOpacityAlpha(int alpha);
 
+    // What a roll does between its steps; tests replace the pause.
+    using RollPause = std::function<void(int milliseconds)>;
+    void setRollPause(RollPause pause) { m_rollPause = std::move(pause); }
+
+signals:
+    // The window has closed and the program should end.
+    void closed();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void FormCreate();
+    void FormShow();
+    void FormPaint();
+    void FormCloseQuery(bool &canClose);
+    void Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint position);
+    void Image1MouseMove(Qt::MouseButtons buttons, QPoint position);
+    void Image1MouseUp(Qt::MouseButton button, QPoint position);
+
+    void createFrame();
+    void roll(const QList<int> &offsets);
 
     const QString m_programFolder;
     int m_opacityAlpha = 255;
+    int m_dragAnchorY = 0;
+    QRegion m_outline;
+    RollPause m_rollPause;
+
+    QWidget *Panel1 = nullptr;
+    QLabel *Image1 = nullptr;
+    QLabel *Image3 = nullptr;
 };
