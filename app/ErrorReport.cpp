@@ -1,5 +1,7 @@
 #include "app/ErrorReport.h"
 
+#include "platform/KladdoError.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -26,6 +28,15 @@ void show(const QString &message)
 void setSink(Sink sink)
 {
     currentSink() = std::move(sink);
+}
+
+void guard(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const KladdoError &error) {
+        show(error.message());
+    }
 }
 
 } // namespace ErrorReport

@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 
+#include "app/ErrorReport.h"
 #include "app/ScreenGeometry.h"
 #include "app/WindowFrame.h"
 #include "options/LanguageTables.h"
@@ -232,12 +233,14 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
         return QWidget::eventFilter(watched, event);
     const auto *mouse = static_cast<QMouseEvent *>(event);
     const QPoint position = mouse->position().toPoint();
-    if (event->type() == QEvent::MouseButtonPress)
-        Image1MouseDown(mouse->button(), mouse->buttons(), position);
-    else if (event->type() == QEvent::MouseMove)
-        Image1MouseMove(mouse->buttons(), position);
-    else
-        Image1MouseUp(mouse->button(), position);
+    ErrorReport::guard([&] {
+        if (event->type() == QEvent::MouseButtonPress)
+            Image1MouseDown(mouse->button(), mouse->buttons(), position);
+        else if (event->type() == QEvent::MouseMove)
+            Image1MouseMove(mouse->buttons(), position);
+        else
+            Image1MouseUp(mouse->button(), position);
+    });
     return true;
 }
 

@@ -1,11 +1,14 @@
-#include "app/KladdoApplication.h"
 #include "app/TForm1.h"
+
+#include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    KladdoApplication app(argc, argv);
+    QApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Kladdo"));
     // No arguments are taken: everything lives in DATA/ beside the program.
     TForm1 form(QCoreApplication::applicationDirPath());
+    QObject::connect(&form, &TForm1::closed, &app, &QCoreApplication::quit);
     form.show();
     return app.exec();
 }

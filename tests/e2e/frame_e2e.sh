@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Starts the built program on a real X server and drives it with real input
+# events: it must appear rolled in at the right edge, roll out on a right
+# click, move by a left drag, and end by its close button with note.ini
+# holding the position.
+set -euo pipefail
+
+program=$1
+screen_width=1280
+work=$(mktemp -d)
+xvfb_pid=
+kladdo_pid=
+
+cleanup() {
+  [ -n "$kladdo_pid" ] && kill "$kladdo_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
+# Polls until the window's left and top edges are as expected.
+wait_for_position() {
+  local want_x=$1 want_y=$2 X Y
+  for _ in $(seq 100); do
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$X" -eq "$want_x" ] && [ "$Y" -eq "$want_y" ] && return 0
+    sleep 0.1
+  done
+  fail "window at $X,$Y, expected $want_x,$want_y"
+}
+
+mkdir "$work/DATA"
+cp "$program" "$work/kladdo"
+printf '[WINDOW]\r\nPos=60\r\nAdjust=1\r\nLanguage=English\r\n' > "$work/DATA/note.ini"
+
+Xvfb -displayfd 3 -screen 0 ${screen_width}x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+xvfb_pid=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+[ -s "$work/display" ] || fail "Xvfb did not start"
+export DISPLAY=":$(cat "$work/display")"
+
+"$work/kladdo" &
+kladdo_pid=$!
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
+  fail "no Kladdo window appeared"
+
+# Rolled in: only the left handle shows at the right edge.
+wait_for_position $((screen_width - 16)) 60
+
+# A right click on the left handle (window x 1, y 342, 14 x 46) rolls it out.
+xdotool mousemove $((screen_width - 16 + 8)) $((60 + 342 + 23)) click 3
+wait_for_position $((screen_width - 525)) 60
+left=$((screen_width - 525))
+
+# A left drag on the right handle moves the window down by 30 pixels.
+xdotool mousemove $((left + 510 + 7)) $((60 + 342 + 10)) mousedown 1
+xdotool mousemove_relative --sync 0 15 mousemove_relative --sync 0 15 mouseup 1
+wait_for_position "$left" 90
+grep -q $'^Pos=90\r$' "$work/DATA/note.ini" || fail "release did not store Pos=90"
+
+# The close button (toolbar x 480, y 15, 20 x 20) saves and ends the program.
+xdotool mousemove $((left + 480 + 10)) $((90 + 341 + 15 + 10)) click 1
+for _ in $(seq 100); do kill -0 "$kladdo_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$kladdo_pid" 2>/dev/null && fail "the close button did not end the program"
+status=0
+wait "$kladdo_pid" || status=$?
+kladdo_pid=
+[ "$status" -eq 0 ] || fail "the program ended with status $status"
+
+for line in 'Pos=90' 'Language=English' 'Adjust=1' 'RollEffect=0' 'Transparent=255'; do
+  grep -q "^$line"$'\r$' "$work/DATA/note.ini" || fail "note.ini lacks $line"
+done
