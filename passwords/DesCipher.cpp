@@ -192,14 +192,15 @@ void writeBigEndian(DesBlock &block, int at, uint32_t word)
     throw ECipherException(QStringLiteral("Invalid file format"));
 }
 
-// Reads a whole block, or fails as a stream that is cut short.
-void readBlock(QIODevice &input, DesBlock &block, qint64 size = 8)
+// Reads `size` bytes into the start of the block; fewer means the stream
+// was cut short.
+void readInto(DesBlock &block, QIODevice &input, qint64 size = 8)
 {
     if (input.read(reinterpret_cast<char *>(block.data()), size) != size)
         throwInvalidFormat();
 }
 
-void writeBytes(QIODevice &output, const DesBlock &block, qint64 size = 8)
+void writeFrom(const DesBlock &block, QIODevice &output, qint64 size = 8)
 {
     if (output.write(reinterpret_cast<const char *>(block.data()), size) != size)
         throw KladdoError(QStringLiteral("Cannot write the enciphered data: ")
@@ -211,16 +212,16 @@ void encipherStream(QIODevice &input, QIODevice &output, const DesKeySchedule &s
     const qint64 length = input.bytesAvailable();
     DesBlock block{};
     for (qint64 i = 0; i < length / 8; ++i) {
-        readBlock(input, block);
+        readInto(block, input);
         DesCipherBlock(schedule, block);
-        writeBytes(output, block);
+        writeFrom(block, output);
     }
     const auto remainder = std::uint8_t(length % 8);
     block.fill(0);
-    readBlock(input, block, remainder);
+    readInto(block, input, remainder);
     block[7] = remainder;
     DesCipherBlock(schedule, block);
-    writeBytes(output, block);
+    writeFrom(block, output);
 }
 
 void decipherStream(QIODevice &input, QIODevice &output, const DesKeySchedule &schedule)
@@ -230,16 +231,16 @@ void decipherStream(QIODevice &input, QIODevice &output, const DesKeySchedule &s
         throwInvalidFormat();
     DesBlock block{};
     for (qint64 i = 0; i < blockCount - 1; ++i) {
-        readBlock(input, block);
+        readInto(block, input);
         DesCipherBlock(schedule, block);
-        writeBytes(output, block);
+        writeFrom(block, output);
     }
-    readBlock(input, block);
+    readInto(block, input);
     DesCipherBlock(schedule, block);
     // We never write more than 7; anything else is damage or another key.
     if (block[7] > 7)
         throwInvalidFormat();
-    writeBytes(output, block, block[7]);
+    writeFrom(block, output, block[7]);
 }
 
 } // namespace
@@ -292,24 +293,21 @@ void DesCipherStream(QIODevice &input, QIODevice &output, const DesKey &key,
 
 QByteArray DesCipherString(const QByteArray &text, const DesKey &key, DesDirection direction)
 {
-    QByteArray source = text;
-    QByteArray middle;
-    QByteArray result;
-    QBuffer sourceBuffer(&source);
-    QBuffer middleBuffer(&middle);
-    QBuffer resultBuffer(&result);
-    sourceBuffer.open(QIODevice::ReadOnly);
-    middleBuffer.open(QIODevice::ReadWrite);
-    resultBuffer.open(QIODevice::WriteOnly);
+    QBuffer source;
+    QBuffer middle;
+    QBuffer result;
+    source.setData(text);
+    source.open(QIODevice::ReadOnly);
+    middle.open(QIODevice::ReadWrite);
+    result.open(QIODevice::WriteOnly);
     if (direction == DesDirection::Encipher) {
-        DesCipherStream(sourceBuffer, middleBuffer, key, direction);
-        middleBuffer.seek(0);
-        Base64EncodeStream(middleBuffer, resultBuffer);
+        DesCipherStream(source, middle, key, direction);
+        middle.seek(0);
+        Base64EncodeStream(middle, result);
     } else {
-        Base64DecodeStream(sourceBuffer, middleBuffer);
-        middleBuffer.seek(0);
-        DesCipherStream(middleBuffer, resultBuffer, key, direction);
+        Base64DecodeStream(source, middle);
+        middle.seek(0);
+        DesCipherStream(middle, result, key, direction);
     }
-    resultBuffer.close();
-    return result;
+    return result.data();
 }

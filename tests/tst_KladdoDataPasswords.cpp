@@ -124,15 +124,16 @@ private slots:
         QTest::addColumn<QByteArray>("csv");
         QTest::addColumn<QString>("error");
         const QByteArray row = "a,b,c\r\n";
-        QTest::newRow("text of 256")
-            << kHeader + row + QByteArray(256, 'x') + ",b,c\r\n" << "Row 2, column text: a cell may hold at most 255";
-        QTest::newRow("name of 256")
-            << kHeader + "a," + QByteArray(256, 'x') + ",c\r\n" << "Row 1, column name: a cell may hold at most 255";
+        QTest::newRow("text of 256") << kHeader + row + QByteArray(256, 'x') + ",b,c\r\n"
+                                     << "Row 2, column text: a cell may hold at most 255";
+        QTest::newRow("name of 256") << kHeader + "a," + QByteArray(256, 'x') + ",c\r\n"
+                                     << "Row 1, column name: a cell may hold at most 255";
         QTest::newRow("password of 184")
             << kHeader + row + row + "a,b," + QByteArray(184, 'p') + "\r\n"
             << "Row 3, column password: a password may hold at most 183";
         QTest::newRow("outside Windows-1252")
-            << kHeader + "a,\xe6\x97\xa5,c\r\n" << "Row 1, column name: holds characters that Windows-1252";
+            << kHeader + "a,\xe6\x97\xa5,c\r\n"
+            << "Row 1, column name: holds characters that Windows-1252";
         QTest::newRow("15 rows") << kHeader + row.repeated(15) << "has 15 rows; a page holds at most 14";
         QTest::newRow("no header") << row << "must start with the line text,name,password";
         QTest::newRow("empty file") << QByteArray() << "must start with the line text,name,password";
