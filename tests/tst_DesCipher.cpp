@@ -80,7 +80,7 @@ private slots:
             QTest::newRow(name) << QByteArray::fromHex(key) << QByteArray::fromHex(plain)
                                 << QByteArray::fromHex(cipher);
         };
-        // The worked example of the standard's common textbook walk-through.
+        // The widely published worked example of a single block.
         row("worked example", "133457799BBCDFF1", "0123456789ABCDEF", "85E813540F0AB405");
         row("zero result", "0E329232EA6D0D73", "8787878787878787", "0000000000000000");
         // NBS Special Publication 500-20, variable plaintext known answer test.
