@@ -19,6 +19,7 @@ constexpr int ExitUsage = 2;
 
 int settingsCommand(const QStringList &args, CommandIo io);
 int checkCommand(const QStringList &args, CommandIo io);
+int passwordsCommand(const QStringList &args, CommandIo io);
 
 // One line of `check`: a file of DATA/ and what was found.
 struct CheckLine
@@ -31,3 +32,5 @@ struct CheckLine
 
 // Each part of the data contributes its files to `check`.
 QList<CheckLine> checkSettingsFile(const QString &dataDir);
+// Every pass<N>.dat present; pages without a file are empty, not missing.
+QList<CheckLine> checkPasswordPages(const QString &dataDir);

@@ -15,6 +15,7 @@ struct Command
 constexpr Command kCommands[] = {
     {"settings", settingsCommand},
     {"check", checkCommand},
+    {"passwords", passwordsCommand},
 };
 
 constexpr const char *kHelp =
@@ -25,6 +26,10 @@ constexpr const char *kHelp =
     "      print a value of note.ini as the program reads it\n"
     "  settings set DATA_DIR SECTION KEY VALUE\n"
     "      write one value of note.ini\n"
+    "  passwords export DATA_DIR PAGE\n"
+    "      print password page PAGE (0-9) as CSV: text,name,password in clear\n"
+    "  passwords import DATA_DIR PAGE FILE\n"
+    "      replace password page PAGE by the CSV FILE (header, up to 14 rows)\n"
     "  check DATA_DIR\n"
     "      say for each file of DATA_DIR whether it is ok, missing or damaged\n"
     "\n"

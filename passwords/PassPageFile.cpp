@@ -1,0 +1,140 @@
+#include "passwords/PassPageFile.h"
+
+#include "platform/AtomicFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <utility>
+
+namespace {
+
+using FileState = PassPageLoad::FileState;
+
+// "3, 5-14" for the rows 3, 5, 6, ... 14.
+QString rowRanges(const QList<int> &rows)
+{
+    QStringList parts;
+    for (qsizetype i = 0; i < rows.size();) {
+        qsizetype end = i;
+        while (end + 1 < rows.size() && rows[end + 1] == rows[end] + 1)
+            ++end;
+        parts << (end == i ? QString::number(rows[i])
+                           : QStringLiteral("%1-%2").arg(rows[i]).arg(rows[end]));
+        i = end + 1;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+// One entry per column with cells of the given damage.
+QStringList damagedRows(const PassPageCells &cells, PassCellDamage damage, const QString &what)
+{
+    QStringList entries;
+    for (int column = 0; column < PassColumnCount; ++column) {
+        QList<int> rows;
+        for (int slot = 0; slot < PassSlotCount; ++slot) {
+            if (cells.damage(column, slot) == damage)
+                rows << slot + 1;
+        }
+        if (!rows.isEmpty())
+            entries << QStringLiteral("%1 %2 %3 %4")
+                           .arg(passColumnName(column), rows.size() == 1 ? u"row" : u"rows",
+                                rowRanges(rows), what);
+    }
+    return entries;
+}
+
+PassPageLoad unreadable(qint64 size, QString reason)
+{
+    PassPageLoad load;
+    load.fileState = FileState::Unreadable;
+    load.fileSize = size;
+    load.readError = std::move(reason);
+    return load;
+}
+
+} // namespace
+
+PassPageWriteError::PassPageWriteError(const QString &path, const QString &reason)
+    : KladdoError(QStringLiteral("Cannot write %1: %2").arg(path, reason))
+    , m_path(path)
+    , m_reason(reason)
+{
+}
+
+bool PassPageLoad::isDamaged() const
+{
+    return !damageText().isEmpty();
+}
+
+QString PassPageLoad::damageText() const
+{
+    QStringList parts;
+    switch (fileState) {
+    case FileState::Complete:
+    case FileState::Missing:
+        break;
+    case FileState::Short:
+        parts << QStringLiteral("size %1 bytes, not %2").arg(fileSize).arg(PassPageRecord::Size);
+        break;
+    case FileState::Long:
+        parts << QStringLiteral("size %1 bytes, not %2 (the bytes after the first %2 are ignored)")
+                     .arg(fileSize)
+                     .arg(PassPageRecord::Size);
+        break;
+    case FileState::Unreadable:
+        parts << QStringLiteral("cannot be read (%1)").arg(readError);
+        break;
+    }
+    parts << damagedRows(cells, PassCellDamage::NotInFile, QStringLiteral("not in the file"));
+    parts << damagedRows(cells, PassCellDamage::Undecipherable,
+                         QStringLiteral("cannot be deciphered"));
+    return parts.join(QStringLiteral("; "));
+}
+
+PassPageFile::PassPageFile(QString path)
+    : m_path(std::move(path))
+{
+}
+
+QString PassPageFile::pathFor(const QString &dataDir, int page)
+{
+    return QDir(dataDir).filePath(QStringLiteral("pass%1.dat").arg(page));
+}
+
+PassPageLoad PassPageFile::load() const
+{
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return {};
+    if (!info.isFile())
+        return unreadable(0, QStringLiteral("not a regular file"));
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return unreadable(info.size(), file.errorString());
+
+    QByteArray bytes(PassPageRecord::Size, '\0');
+    const qint64 held = file.read(bytes.data(), bytes.size());
+    if (held < 0)
+        return unreadable(info.size(), file.errorString());
+
+    PassPageLoad load;
+    load.fileSize = file.size();
+    load.cells = PassPageCells::fromRecord(PassPageRecord(bytes.first(held)), held);
+    if (held < PassPageRecord::Size)
+        load.fileState = FileState::Short;
+    else if (load.fileSize > PassPageRecord::Size)
+        load.fileState = FileState::Long;
+    else
+        load.fileState = FileState::Complete;
+    return load;
+}
+
+void PassPageFile::save(const PassPageCells &cells) const
+{
+    const QByteArray bytes = cells.toRecord().bytes();
+    const AtomicFile::Result result = AtomicFile::write(m_path, bytes);
+    if (!result.ok)
+        throw PassPageWriteError(m_path, result.reason);
+}

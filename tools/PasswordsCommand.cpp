@@ -1,0 +1,155 @@
+#include "tools/Commands.h"
+
+#include "passwords/PassPageFile.h"
+#include "platform/KladdoError.h"
+#include "tools/Csv.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <optional>
+
+namespace {
+
+constexpr const char *kUsage =
+    "usage: kladdo-data passwords export DATA_DIR PAGE\n"
+    "       kladdo-data passwords import DATA_DIR PAGE FILE\n";
+
+const QStringList kHeader = {QStringLiteral("text"), QStringLiteral("name"),
+                             QStringLiteral("password")};
+
+int usage(CommandIo io)
+{
+    io.err << kUsage;
+    return ExitUsage;
+}
+
+int fail(CommandIo io, const QString &message)
+{
+    io.err << "kladdo-data: " << message << '\n';
+    return ExitFailure;
+}
+
+std::optional<int> pageNumber(const QString &text)
+{
+    if (text.size() != 1 || text[0] < u'0' || text[0] > u'9')
+        return std::nullopt;
+    return text[0].digitValue();
+}
+
+int exportPage(const QString &path, CommandIo io)
+{
+    const PassPageLoad load = PassPageFile(path).load();
+    if (load.fileState == PassPageLoad::FileState::Unreadable)
+        return fail(io, QStringLiteral("%1 cannot be read (%2)").arg(path, load.readError));
+    io.out << Csv::formatRecord(kHeader);
+    for (int slot = 0; slot < PassSlotCount; ++slot) {
+        QStringList row;
+        for (int column = 0; column < PassColumnCount; ++column)
+            row << load.cells.cell(column, slot);
+        io.out << Csv::formatRecord(row);
+    }
+    if (load.isDamaged())
+        return fail(io, QStringLiteral("%1 is damaged: %2").arg(path, load.damageText()));
+    return ExitOk;
+}
+
+QString readUtf8(const QString &csvPath)
+{
+    QFile file(csvPath);
+    if (!file.open(QIODevice::ReadOnly))
+        throw KladdoError(QStringLiteral("cannot read %1 (%2)").arg(csvPath, file.errorString()));
+    const QByteArray bytes = file.readAll();
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = decoder(bytes);
+    if (decoder.hasError())
+        throw KladdoError(QStringLiteral("%1 is not UTF-8 text").arg(csvPath));
+    if (text.startsWith(QChar::ByteOrderMark))
+        text.remove(0, 1);
+    return text;
+}
+
+// The page a CSV file describes; every cell must fit as it is, since
+// cutting a password or a name here would lose it without a word.
+PassPageCells cellsFromCsv(const QString &csvPath)
+{
+    QList<QStringList> records;
+    try {
+        records = Csv::parse(readUtf8(csvPath));
+    } catch (const KladdoError &error) {
+        throw KladdoError(csvPath + QStringLiteral(": ") + error.message());
+    }
+    if (records.isEmpty() || records.takeFirst() != kHeader)
+        throw KladdoError(csvPath + QStringLiteral(" must start with the line text,name,password"));
+    if (records.size() > PassSlotCount)
+        throw KladdoError(QStringLiteral("%1 has %2 rows; a page holds at most %3")
+                              .arg(csvPath)
+                              .arg(records.size())
+                              .arg(PassSlotCount));
+    PassPageCells cells;
+    for (int slot = 0; slot < records.size(); ++slot) {
+        const QStringList &fields = records[slot];
+        if (fields.size() != PassColumnCount)
+            throw KladdoError(QStringLiteral("%1: Row %2: %3 fields, not %4")
+                                  .arg(csvPath)
+                                  .arg(slot + 1)
+                                  .arg(fields.size())
+                                  .arg(PassColumnCount));
+        for (int column = 0; column < PassColumnCount; ++column) {
+            const PassCellProblem problem = passCellProblem(column, fields[column]);
+            if (problem != PassCellProblem::None)
+                throw KladdoError(csvPath + QStringLiteral(": ")
+                                  + PassCellError(column, slot, problem).message());
+            cells.setCell(column, slot, fields[column]);
+        }
+    }
+    return cells;
+}
+
+int importPage(const QString &path, const QString &csvPath, CommandIo io)
+{
+    try {
+        PassPageFile(path).save(cellsFromCsv(csvPath));
+    } catch (const KladdoError &error) {
+        return fail(io, error.message());
+    }
+    return ExitOk;
+}
+
+} // namespace
+
+int passwordsCommand(const QStringList &args, CommandIo io)
+{
+    const bool isExport = args.size() == 3 && args[0] == u"export";
+    const bool isImport = args.size() == 4 && args[0] == u"import";
+    if (!isExport && !isImport)
+        return usage(io);
+    const std::optional<int> page = pageNumber(args[2]);
+    if (!page) {
+        io.err << "kladdo-data: PAGE must be a digit 0-9, not '" << args[2] << "'\n";
+        return ExitUsage;
+    }
+    if (!QFileInfo(args[1]).isDir())
+        return fail(io, args[1] + QStringLiteral(" is not a folder"));
+    const QString path = PassPageFile::pathFor(args[1], *page);
+    return isExport ? exportPage(path, io) : importPage(path, args[3], io);
+}
+
+QList<CheckLine> checkPasswordPages(const QString &dataDir)
+{
+    QList<CheckLine> lines;
+    for (int page = 0; page <= 9; ++page) {
+        const PassPageFile file(PassPageFile::pathFor(dataDir, page));
+        if (!QFileInfo::exists(file.path()))
+            continue;
+        const PassPageLoad load = file.load();
+        CheckLine line{QFileInfo(file.path()).fileName(), CheckLine::Status::Ok, {}};
+        if (load.isDamaged()) {
+            line.status = CheckLine::Status::Damaged;
+            line.detail = load.damageText();
+        }
+        lines << line;
+    }
+    return lines;
+}
