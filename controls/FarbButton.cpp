@@ -215,7 +215,9 @@ bool TFarbButton::event(QEvent *event)
     case QEvent::FontChange:
         update();
         break;
-    case QEvent::ApplicationPaletteChange:
+    case QEvent::PaletteChange:
+        // Sent to every widget that takes its colours from the application
+        // when the system colours change, and on a palette of its own.
         systemColorsChanged();
         break;
     default:

@@ -146,18 +146,6 @@ private slots:
         QVERIFY(glyph.buildImage(FaceState::Down, kColors) != glyph.buildImage(FaceState::Up, kColors));
     }
 
-    void upImageIsOpaqueOnTheFace()
-    {
-        TButtonGlyph glyph;
-        QImage bitmap = filled(QSize(16, 16), WinColor::Olive);
-        setPixel(bitmap, 5, 5, WinColor::Black);
-        glyph.setBitmap(bitmap);
-        const QImage &image = builtImage(glyph, FaceState::Up);
-        QVERIFY(!image.hasAlphaChannel());
-        QCOMPARE(count(image, kColors.face), 16 * 16 - 1);
-        QCOMPARE(pixel(image, 5, 5), WinColor::Black);
-    }
-
     void latchedImageIsMasked()
     {
         TButtonGlyph glyph;
@@ -168,24 +156,6 @@ private slots:
         QCOMPARE(qAlpha(image.pixel(0, 0)), 0);
         QCOMPARE(qAlpha(image.pixel(5, 5)), 255);
         QCOMPARE(pixel(image, 5, 5), WinColor::Black);
-    }
-
-    void disabledSingleImageIsEmbossed()
-    {
-        TButtonGlyph glyph;
-        QImage bitmap = filled(QSize(16, 16), WinColor::Olive);
-        for (int x = 4; x < 10; ++x)
-            setPixel(bitmap, x, 5, WinColor::Black);
-        setPixel(bitmap, 15, 15, WinColor::Black); // its highlight falls outside
-        setPixel(bitmap, 12, 12, rgb(255, 0, 0));  // colours vanish
-        setPixel(bitmap, 2, 2, WinColor::White);
-        glyph.setBitmap(bitmap);
-
-        const QImage &image = builtImage(glyph, FaceState::Disabled);
-        QCOMPARE(bounds(image, kColors.shadow), QRect(4, 5, 12, 11));
-        QCOMPARE(count(image, kColors.shadow), 7);
-        QCOMPARE(bounds(image, WinColor::White), QRect(5, 6, 6, 1));
-        QCOMPARE(count(image, kColors.face), 16 * 16 - 7 - 6);
     }
 
     void disabledOfTwoImagesIsMapped()

@@ -66,15 +66,6 @@ private slots:
 
         QApplication::setPalette(saved);
     }
-
-    void qtColourConversions()
-    {
-        const TColor c = rgb(1, 2, 3);
-        QCOMPARE(WinColor::toQColor(c), QColor(1, 2, 3));
-        QCOMPARE(WinColor::fromQColor(QColor(1, 2, 3)), c);
-        QCOMPARE(WinColor::fromQRgb(qRgb(1, 2, 3)), c);
-        QCOMPARE(c, TColor(0x030201));
-    }
 };
 
 QTEST_MAIN(TestWinColor)
