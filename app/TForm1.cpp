@@ -3,6 +3,7 @@
 #include "app/ErrorReport.h"
 #include "app/ScreenGeometry.h"
 #include "app/WindowFrame.h"
+#include "controls/FarbButton.h"
 #include "options/LanguageTables.h"
 #include "platform/DateTimeText.h"
 
@@ -44,6 +45,8 @@ void showStepAndWait(int milliseconds)
 constexpr QPoint kPanelPosition{0, 341};
 constexpr QSize kPanelSize{525, 48};
 constexpr QSize kHandleSize{14, 46};
+constexpr int kToolbarButtonTop = 15;
+constexpr int kToolbarButtonSize = 20;
 
 } // namespace
 
@@ -75,6 +78,20 @@ void TForm1::createFrame()
         handle->setCursor(Qt::PointingHandCursor);
         handle->installEventFilter(this);
     }
+
+    FarbButton9 = createToolbarButton("FarbButton9", 480, QStringLiteral("E1"), &TForm1::FarbButton9Click);
+}
+
+TFarbButton *TForm1::createToolbarButton(const char *name, int x, const QString &glyph,
+                                         void (TForm1::*onClick)())
+{
+    auto *button = new TFarbButton(Panel1);
+    button->setObjectName(QLatin1StringView(name));
+    button->setGeometry(x, kToolbarButtonTop, kToolbarButtonSize, kToolbarButtonSize);
+    button->setGlyph(bitmapResource(glyph).toImage());
+    connect(button, &TFarbButton::clicked, this,
+            [this, onClick] { ErrorReport::guard([this, onClick] { (this->*onClick)(); }); });
+    return button;
 }
 
 void TForm1::FormCreate()
@@ -232,7 +249,10 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     if (!handleEvent)
         return QWidget::eventFilter(watched, event);
     const auto *mouse = static_cast<QMouseEvent *>(event);
-    const QPoint position = mouse->position().toPoint();
+    // From the global position: while a drag moves the window, the window
+    // system may still report positions against where it was before.
+    const QPoint position =
+        static_cast<QWidget *>(watched)->mapFromGlobal(mouse->globalPosition()).toPoint();
     ErrorReport::guard([&] {
         if (event->type() == QEvent::MouseButtonPress)
             Image1MouseDown(mouse->button(), mouse->buttons(), position);
@@ -269,4 +289,12 @@ void TForm1::Image1MouseUp(Qt::MouseButton, QPoint)
 {
     settingsFile().writeInteger(SettingsKeys::Window, u"Pos", y());
     KeepOnTop();
+}
+
+// The close button stores every setting before the window goes; if that
+// fails the user is told and the program stays open.
+void TForm1::FarbButton9Click()
+{
+    SaveSettings();
+    close();
 }

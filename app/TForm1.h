@@ -10,6 +10,7 @@
 #include <functional>
 
 class QLabel;
+class TFarbButton;
 
 // The main window. It holds the state that mirrors note.ini and wires the
 // subsystems together; their logic lives in their own libraries.
@@ -70,8 +71,11 @@ private:
     void Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint position);
     void Image1MouseMove(Qt::MouseButtons buttons, QPoint position);
     void Image1MouseUp(Qt::MouseButton button, QPoint position);
+    void FarbButton9Click();
 
     void createFrame();
+    TFarbButton *createToolbarButton(const char *name, int x, const QString &glyph,
+                                     void (TForm1::*onClick)());
     void roll(const QList<int> &offsets);
 
     const QString m_programFolder;
@@ -83,4 +87,5 @@ private:
     QWidget *Panel1 = nullptr;
     QLabel *Image1 = nullptr;
     QLabel *Image3 = nullptr;
+    TFarbButton *FarbButton9 = nullptr;
 };

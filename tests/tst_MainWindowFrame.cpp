@@ -1,4 +1,6 @@
+#include "app/ErrorReport.h"
 #include "app/ScreenGeometry.h"
+#include "controls/FarbButton.h"
 #include "app/TForm1.h"
 
 #include <QDir>
@@ -266,6 +268,51 @@ private slots:
         const QImage en = handle(*english, "Image1")->pixmap().toImage();
         QVERIFY(de != en);
         QCOMPARE(handle(*english, "Image3")->pixmap().toImage(), en);
+    }
+
+    void closeButtonWritesEverySetting()
+    {
+        writeIni("; mine\r\n[WINDOW]\r\nPos=50\r\nLanguage=English\r\n");
+        auto form = makeForm();
+        auto *close = form->findChild<TFarbButton *>("FarbButton9");
+        QVERIFY(close);
+        QCOMPARE(close->geometry(), QRect(480, 15, 20, 20));
+        QCOMPARE(close->parentWidget()->objectName(), QStringLiteral("Panel1"));
+        QVERIFY(!close->glyph().isNull());
+        bool closed = false;
+        connect(form.get(), &TForm1::closed, this, [&] { closed = true; });
+        form->show();
+        form->move(form->x(), 70);
+        form->PassTitle[9] = "Bank";
+        QTest::mouseClick(close, Qt::LeftButton, {}, QPoint(10, 10));
+        QVERIFY(closed);
+        QVERIFY(!form->isVisible());
+
+        QFile file(m_dir->filePath("DATA/note.ini"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray ini = file.readAll();
+        QVERIFY(ini.startsWith("; mine\r\n[WINDOW]\r\nPos=70\r\nLanguage=English\r\nDisplayNP=0\r\n"));
+        for (const char *key : {"DisplayAlarm", "DisplayHint", "Note", "Pass", "Adjust",
+                                "Transparent", "Palette", "Color1", "Color2", "Color3", "ColWidth1",
+                                "ColWidth2", "ColWidth3", "ColPos1", "ColPos2", "RollEffect"})
+            QVERIFY2(ini.contains("\r\n" + QByteArray(key) + '='), key);
+        QVERIFY(ini.endsWith("[ALARM]\r\nAlarm0=\r\nAlarm1=\r\nAlarm2=\r\nAlarm3=\r\nAlarm4=\r\n"
+                             "Alarm5=\r\nAlarm6=\r\nAlarm7=\r\nAlarm8=\r\nAlarm9=\r\n"));
+        QVERIFY(ini.contains("\r\nTitle9=Bank\r\n[ALARM]"));
+    }
+
+    void closeButtonKeepsWindowWhenSettingsCannotBeWritten()
+    {
+        QStringList shown;
+        ErrorReport::setSink([&](const QString &message) { shown.append(message); });
+        auto form = makeForm();
+        QVERIFY(QDir(m_dir->filePath("DATA")).removeRecursively());
+        form->show();
+        QTest::mouseClick(form->findChild<TFarbButton *>("FarbButton9"), Qt::LeftButton, {}, QPoint(10, 10));
+        ErrorReport::setSink({});
+        QCOMPARE(shown.size(), 1);
+        QVERIFY(shown[0].endsWith("/DATA/note.ini kann nicht geschrieben werden"));
+        QVERIFY(form->isVisible());
     }
 
     void closeEndsTheProgram()
