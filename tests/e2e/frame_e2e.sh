@@ -43,6 +43,7 @@ xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start"
 export DISPLAY=":$(cat "$work/display")"
+export QT_QPA_PLATFORM=xcb
 
 "$work/kladdo" &
 kladdo_pid=$!
