@@ -1,3 +1,7 @@
+# Leaks inside system libraries are not ours to fix.
+set(KLADDO_TEST_ENVIRONMENT
+  "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+
 # kladdo_add_test(name SOURCES ... LIBS ...)
 # One Qt Test executable registered with CTest, run headless.
 function(kladdo_add_test name)
@@ -11,6 +15,6 @@ function(kladdo_add_test name)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8"
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;${KLADDO_TEST_ENVIRONMENT}"
     TIMEOUT 300)
 endfunction()

@@ -1,4 +1,6 @@
 #include "passwords/PassPageFile.h"
+#include "support/KladdoDataRun.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,40 +11,6 @@
 #include <memory>
 
 namespace {
-
-struct Run
-{
-    int exitCode = -1;
-    QByteArray out;
-    QString err;
-};
-
-Run kladdoData(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(KLADDO_BIN_DIR "/kladdo-data"), args);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = process.readAllStandardOutput();
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 const QByteArray kHeader = "text,name,password\r\n";
 
@@ -74,7 +42,7 @@ private:
     QString csvFile(const QByteArray &content) const
     {
         const QString path = m_dir->filePath(QStringLiteral("in.csv"));
-        return writeAll(path, content) ? path : QString();
+        return writeFile(path, content) ? path : QString();
     }
 
 private slots:
@@ -87,16 +55,16 @@ private slots:
     void importThenExportGivesTheSameCsv()
     {
         const QByteArray csv = fullPageCsv();
-        const Run import = kladdoData({"passwords", "import", data(), "7", csvFile(csv)});
+        const KladdoDataRun import = KladdoDataRun::run({"passwords", "import", data(), "7", csvFile(csv)});
         QCOMPARE(import.err, QString());
         QCOMPARE(import.exitCode, 0);
-        QCOMPARE(readAll(page(7)).size(), 10752);
+        QCOMPARE(readFile(page(7)).size(), 10752);
 
         const PassPageLoad load = PassPageFile(page(7)).load();
         QCOMPARE(load.cells.cell(PassPasswordColumn, 0), QStringLiteral("Stra\u00dfe\u20ac42"));
         QCOMPARE(load.cells.cell(PassTextColumn, 2), QStringLiteral("\u00e4\u00df\u20ac"));
 
-        const Run exported = kladdoData({"passwords", "export", data(), "7"});
+        const KladdoDataRun exported = KladdoDataRun::run({"passwords", "export", data(), "7"});
         QCOMPARE(exported.err, QString());
         QCOMPARE(exported.exitCode, 0);
         QCOMPARE(exported.out, csv);
@@ -104,16 +72,16 @@ private slots:
 
     void fewerRowsLeaveTheRestEmpty()
     {
-        QCOMPARE(kladdoData({"passwords", "import", data(), "0", csvFile(fullPageCsv())}).exitCode, 0);
+        QCOMPARE(KladdoDataRun::run({"passwords", "import", data(), "0", csvFile(fullPageCsv())}).exitCode, 0);
         const QByteArray csv = kHeader + "only,one,row\n";
-        QCOMPARE(kladdoData({"passwords", "import", data(), "0", csvFile(csv)}).exitCode, 0);
-        const Run exported = kladdoData({"passwords", "export", data(), "0"});
+        QCOMPARE(KladdoDataRun::run({"passwords", "import", data(), "0", csvFile(csv)}).exitCode, 0);
+        const KladdoDataRun exported = KladdoDataRun::run({"passwords", "export", data(), "0"});
         QCOMPARE(exported.out, kHeader + "only,one,row\r\n" + QByteArray(",,\r\n").repeated(13));
     }
 
     void exportOfAMissingPageIsEmpty()
     {
-        const Run exported = kladdoData({"passwords", "export", data(), "5"});
+        const KladdoDataRun exported = KladdoDataRun::run({"passwords", "export", data(), "5"});
         QCOMPARE(exported.exitCode, 0);
         QCOMPARE(exported.out, kHeader + QByteArray(",,\r\n").repeated(14));
         QVERIFY(!QFile::exists(page(5)));
@@ -147,12 +115,12 @@ private slots:
     {
         QFETCH(QByteArray, csv);
         QFETCH(QString, error);
-        QCOMPARE(kladdoData({"passwords", "import", data(), "2", csvFile(fullPageCsv())}).exitCode, 0);
-        const QByteArray before = readAll(page(2));
-        const Run import = kladdoData({"passwords", "import", data(), "2", csvFile(csv)});
+        QCOMPARE(KladdoDataRun::run({"passwords", "import", data(), "2", csvFile(fullPageCsv())}).exitCode, 0);
+        const QByteArray before = readFile(page(2));
+        const KladdoDataRun import = KladdoDataRun::run({"passwords", "import", data(), "2", csvFile(csv)});
         QCOMPARE(import.exitCode, 1);
         QVERIFY2(import.err.contains(error), qPrintable(import.err));
-        QCOMPARE(readAll(page(2)), before);
+        QCOMPARE(readFile(page(2)), before);
     }
 
     void wrongCalls_data()
@@ -169,19 +137,19 @@ private slots:
     void wrongCalls()
     {
         QFETCH(QStringList, args);
-        const Run run = kladdoData(args);
+        const KladdoDataRun run = KladdoDataRun::run(args);
         QCOMPARE(run.exitCode, 2);
         QVERIFY(!run.err.isEmpty());
     }
 
     void exportOfADamagedPage()
     {
-        QCOMPARE(kladdoData({"passwords", "import", data(), "4", csvFile(fullPageCsv())}).exitCode, 0);
-        QByteArray file = readAll(page(4));
+        QCOMPARE(KladdoDataRun::run({"passwords", "import", data(), "4", csvFile(fullPageCsv())}).exitCode, 0);
+        QByteArray file = readFile(page(4));
         file[PassPageRecord::slotOffset(PassPasswordColumn, 3) + 1] = '!';
-        QVERIFY(writeAll(page(4), file));
+        QVERIFY(writeFile(page(4), file));
 
-        const Run exported = kladdoData({"passwords", "export", data(), "4"});
+        const KladdoDataRun exported = KladdoDataRun::run({"passwords", "export", data(), "4"});
         QCOMPARE(exported.exitCode, 1);
         QVERIFY2(exported.err.contains("password row 4 cannot be deciphered"), qPrintable(exported.err));
         // The header, 14 rows and the line break inside row 2.
@@ -191,17 +159,17 @@ private slots:
 
     void check()
     {
-        QVERIFY(writeAll(m_dir->filePath("note.ini"), "[WINDOW]\r\nPass=1\r\n"));
-        QCOMPARE(kladdoData({"passwords", "import", data(), "0", csvFile(fullPageCsv())}).exitCode, 0);
-        const Run good = kladdoData({"check", data()});
+        QVERIFY(writeFile(m_dir->filePath("note.ini"), "[WINDOW]\r\nPass=1\r\n"));
+        QCOMPARE(KladdoDataRun::run({"passwords", "import", data(), "0", csvFile(fullPageCsv())}).exitCode, 0);
+        const KladdoDataRun good = KladdoDataRun::run({"check", data()});
         QCOMPARE(good.out, QByteArray("note.ini: ok\npass0.dat: ok\n"));
         QCOMPARE(good.exitCode, 0);
 
-        QVERIFY(writeAll(page(3), readAll(page(0)).left(300)));
-        QByteArray file = readAll(page(0));
+        QVERIFY(writeFile(page(3), readFile(page(0)).left(300)));
+        QByteArray file = readFile(page(0));
         file[PassPageRecord::slotOffset(PassPasswordColumn, 13) + 1] = '\n';
-        QVERIFY(writeAll(page(9), file));
-        const Run bad = kladdoData({"check", data()});
+        QVERIFY(writeFile(page(9), file));
+        const KladdoDataRun bad = KladdoDataRun::run({"check", data()});
         QCOMPARE(bad.exitCode, 1);
         QCOMPARE(bad.out, QByteArray("note.ini: ok\n"
                                      "pass0.dat: ok\n"

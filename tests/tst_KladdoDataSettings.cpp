@@ -1,4 +1,5 @@
 #include "support/KladdoDataRun.h"
+#include "support/TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -11,18 +12,13 @@ class TestKladdoDataSettings : public QObject
 private:
     QTemporaryDir m_dir;
 
-    QByteArray ini() const
-    {
-        QFile file(m_dir.filePath("note.ini"));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray ini() const { return readFile(m_dir.filePath("note.ini")); }
 
 private slots:
     void init()
     {
-        QFile file(m_dir.filePath("note.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("; mine\r\n[WINDOW]\r\nPos=\"$20\"\r\nLanguage= English \r\n");
+        QVERIFY(writeFile(m_dir.filePath("note.ini"),
+                          "; mine\r\n[WINDOW]\r\nPos=\"$20\"\r\nLanguage= English \r\n"));
     }
 
     void wrongCalls_data()
@@ -43,7 +39,7 @@ private slots:
         QFETCH(QStringList, args);
         const KladdoDataRun r = KladdoDataRun::run(args);
         QCOMPARE(r.exitCode, 2);
-        QVERIFY2(r.err.contains("usage") || r.err.contains("kladdo-data:"), r.err.constData());
+        QVERIFY2(r.err.contains("usage") || r.err.contains("kladdo-data:"), qPrintable(r.err));
         QVERIFY(r.out.isEmpty());
     }
 
@@ -95,7 +91,7 @@ private slots:
         const QString missing = m_dir.filePath("no/such/folder");
         const KladdoDataRun r = KladdoDataRun::run({"settings", "set", missing, "WINDOW", "Pos", "1"});
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(QString::fromUtf8(r.err).trimmed(),
+        QCOMPARE(r.err.trimmed(),
                  QStringLiteral("kladdo-data: In %1/note.ini kann nicht geschrieben werden").arg(missing));
     }
 };

@@ -1,6 +1,7 @@
 #include "app/ErrorReport.h"
 #include "app/ScreenGeometry.h"
 #include "controls/FarbButton.h"
+#include "support/TestFiles.h"
 #include "app/TForm1.h"
 
 #include <QDir>
@@ -38,9 +39,7 @@ private:
 
     void writeIni(const QByteArray &bytes)
     {
-        QFile file(m_dir->filePath("DATA/note.ini"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
+        QVERIFY(writeFile(m_dir->filePath("DATA/note.ini"), bytes));
     }
 
     int storedPos() const
@@ -288,9 +287,7 @@ private slots:
         QVERIFY(closed);
         QVERIFY(!form->isVisible());
 
-        QFile file(m_dir->filePath("DATA/note.ini"));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray ini = file.readAll();
+        const QByteArray ini = readFile(m_dir->filePath("DATA/note.ini"));
         QVERIFY(ini.startsWith("; mine\r\n[WINDOW]\r\nPos=70\r\nLanguage=English\r\nDisplayNP=0\r\n"));
         for (const char *key : {"DisplayAlarm", "DisplayHint", "Note", "Pass", "Adjust",
                                 "Transparent", "Palette", "Color1", "Color2", "Color3", "ColWidth1",

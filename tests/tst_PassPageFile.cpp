@@ -1,6 +1,7 @@
 #include "passwords/PassKey.h"
 #include "passwords/PassPageFile.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,20 +13,6 @@
 namespace {
 
 using FileState = PassPageLoad::FileState;
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // A distinct text for every cell, with Windows-1252 letters in some.
 QString sampleCell(int column, int slot)
@@ -93,7 +80,7 @@ private:
     QByteArray savedSample()
     {
         PassPageFile(pagePath()).save(sampleCells());
-        return readAll(pagePath());
+        return readFile(pagePath());
     }
 
 private slots:
@@ -106,7 +93,7 @@ private slots:
     void emptyPageIsAFullRecord()
     {
         PassPageFile(pagePath()).save(PassPageCells());
-        const QByteArray file = readAll(pagePath());
+        const QByteArray file = readFile(pagePath());
         QCOMPARE(file.size(), 10752);
         for (int slot = 0; slot < PassSlotCount; ++slot) {
             QCOMPARE(slotText(file, PassTextColumn, slot), QByteArray());
@@ -165,7 +152,7 @@ private slots:
         cells.setCell(PassNameColumn, 13, QString(255, u'n'));
         cells.setCell(PassPasswordColumn, 13, QString(183, u'\u20ac'));
         PassPageFile(pagePath()).save(cells);
-        const QByteArray file = readAll(pagePath());
+        const QByteArray file = readFile(pagePath());
         QCOMPARE(slotText(file, PassPasswordColumn, 13).size(), 248);
         compareCells(PassPageFile(pagePath()).load().cells, cells);
     }
@@ -188,13 +175,13 @@ private slots:
 
     void longerFileIsReadAsOneRecord()
     {
-        QVERIFY(writeAll(pagePath(), savedSample() + QByteArray(100, 'x')));
+        QVERIFY(writeFile(pagePath(), savedSample() + QByteArray(100, 'x')));
         const PassPageLoad load = PassPageFile(pagePath()).load();
         QCOMPARE(load.fileState, FileState::Long);
         QCOMPARE(load.fileSize, 10852);
         compareCells(load.cells, sampleCells());
         PassPageFile(pagePath()).save(load.cells);
-        QCOMPARE(readAll(pagePath()).size(), 10752);
+        QCOMPARE(readFile(pagePath()).size(), 10752);
     }
 
     void missingFileIsAnEmptyPage()
@@ -208,7 +195,7 @@ private slots:
 
     void zeroFilledRecordIsAnEmptyPage()
     {
-        QVERIFY(writeAll(pagePath(), QByteArray(10752, '\0')));
+        QVERIFY(writeFile(pagePath(), QByteArray(10752, '\0')));
         const PassPageLoad load = PassPageFile(pagePath()).load();
         QVERIFY(!load.isDamaged());
         compareCells(load.cells, PassPageCells());
@@ -248,7 +235,7 @@ private slots:
         QFETCH(int, heldColumn);
         QFETCH(int, heldSlot);
         QFETCH(QString, damage);
-        QVERIFY(writeAll(pagePath(), savedSample().left(size)));
+        QVERIFY(writeFile(pagePath(), savedSample().left(size)));
         const PassPageLoad load = PassPageFile(pagePath()).load();
         QCOMPARE(load.fileState, FileState::Short);
         QVERIFY(load.isDamaged());
@@ -263,7 +250,7 @@ private slots:
             }
         }
         PassPageFile(pagePath()).save(load.cells);
-        QCOMPARE(readAll(pagePath()).size(), 10752);
+        QCOMPARE(readFile(pagePath()).size(), 10752);
     }
 
     void undecipherablePasswordIsKept_data()
@@ -282,7 +269,7 @@ private slots:
     {
         QFETCH(QByteArray, stored);
         const QByteArray damaged = withDamagedPassword(savedSample(), 4, stored);
-        QVERIFY(writeAll(pagePath(), damaged));
+        QVERIFY(writeFile(pagePath(), damaged));
         const PassPageFile file(pagePath());
         PassPageLoad load = file.load();
         QCOMPARE(load.cells.cell(PassPasswordColumn, 4), QString());
@@ -293,7 +280,7 @@ private slots:
         load.cells.setCell(PassPasswordColumn, 4, QString()); // an editor refresh, no change
         load.cells.setCell(PassTextColumn, 4, QStringLiteral("edited"));
         file.save(load.cells);
-        const QByteArray saved = readAll(pagePath());
+        const QByteArray saved = readFile(pagePath());
         const qsizetype offset = PassPageRecord::slotOffset(PassPasswordColumn, 4);
         QCOMPARE(saved.mid(offset, 256).toHex(), damaged.mid(offset, 256).toHex());
         QCOMPARE(file.load().cells.cell(PassTextColumn, 4), QStringLiteral("edited"));
@@ -301,7 +288,7 @@ private slots:
 
     void changedDamagedCellIsStored()
     {
-        QVERIFY(writeAll(pagePath(), withDamagedPassword(savedSample(), 0, "????")));
+        QVERIFY(writeFile(pagePath(), withDamagedPassword(savedSample(), 0, "????")));
         const PassPageFile file(pagePath());
         PassPageCells cells = file.load().cells;
         cells.setCell(PassPasswordColumn, 0, QStringLiteral("new"));
@@ -348,7 +335,7 @@ private slots:
             QCOMPARE(error.problem(), problem);
             QCOMPARE(error.message(), message);
         }
-        QCOMPARE(readAll(pagePath()), old);
+        QCOMPARE(readFile(pagePath()), old);
     }
 
     void failedWriteIsReportedAndOldFileKept()
@@ -366,7 +353,7 @@ private slots:
             QVERIFY2(error.message().startsWith("Cannot write " + pagePath() + ": "),
                      qPrintable(error.message()));
         }
-        QCOMPARE(readAll(pagePath()), old);
+        QCOMPARE(readFile(pagePath()), old);
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{"pass3.dat"});
     }
 

@@ -1,6 +1,7 @@
 #include "platform/KladdoError.h"
 #include "platform/ProfileFile.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,25 +9,6 @@
 #include <QTest>
 
 #include <unistd.h>
-
-namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
-} // namespace
 
 class TestProfileFile : public QObject
 {
@@ -178,7 +160,7 @@ private slots:
         file.writeString(u"NOTETITLE", u"Title0", u"Einkauf");
         QCOMPARE(file.readInteger(u"WINDOW", u"Pos", 5), -120);
         QCOMPARE(file.readString(u"notetitle", u"title0", {}), QStringLiteral("Einkauf"));
-        QCOMPARE(readAll(file.path()),
+        QCOMPARE(readFile(file.path()),
                  QByteArray("[WINDOW]\r\nPos=-120\r\n[NOTETITLE]\r\nTitle0=Einkauf\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"note.ini"});
     }
@@ -203,14 +185,14 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("note.ini");
         const QByteArray old = "[WINDOW]\r\nPos=7\r\n";
-        writeAll(path, old);
+        QVERIFY(writeFile(path, old));
         const ProfileFile file(path);
         {
             const FileSizeLimit limit(old.size() + 10);
             QVERIFY_THROWS_EXCEPTION(
                 KladdoError, file.writeString(u"NOTETITLE", u"Title0", QString(100, u'x')));
         }
-        QCOMPARE(readAll(path), old);
+        QCOMPARE(readFile(path), old);
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"note.ini"});
     }
 
@@ -220,11 +202,11 @@ private slots:
             QSKIP("root writes into read-only folders");
         QTemporaryDir dir;
         const QString path = dir.filePath("note.ini");
-        writeAll(path, "[A]\r\nk=1\r\n");
+        QVERIFY(writeFile(path, "[A]\r\nk=1\r\n"));
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
         QVERIFY_THROWS_EXCEPTION(KladdoError, ProfileFile(path).writeInteger(u"A", u"k", 2));
         QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QCOMPARE(readAll(path), QByteArray("[A]\r\nk=1\r\n"));
+        QCOMPARE(readFile(path), QByteArray("[A]\r\nk=1\r\n"));
     }
 
     void unreadableFileIsNotOverwritten()

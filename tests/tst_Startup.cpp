@@ -4,6 +4,7 @@
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,12 +14,6 @@
 namespace {
 
 constexpr int kScreenWidth = 1920;
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -31,12 +26,7 @@ private:
 
     QString iniPath() const { return m_dir->filePath("DATA/note.ini"); }
 
-    void writeIni(const QByteArray &bytes)
-    {
-        QFile file(iniPath());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-    }
+    void writeIni(const QByteArray &bytes) { QVERIFY(writeFile(iniPath(), bytes)); }
 
 private slots:
     void initTestCase() { ScreenGeometry::overridePrimaryScreenWidth(kScreenWidth); }
@@ -94,7 +84,7 @@ private slots:
         form.setOpacityAlpha(128);
         form.AlarmText[3] = "24.12.2026   18:00";
         form.SaveSettings();
-        const QByteArray ini = readAll(iniPath());
+        const QByteArray ini = readFile(iniPath());
         QVERIFY(ini.startsWith("; kept\r\n[WINDOW]\r\nRolleffect=1\r\nLanguage=Deutsch\r\n"));
         QVERIFY(ini.contains("\r\nPos=222\r\n"));
         QVERIFY(ini.contains("\r\nTransparent=128\r\n"));
@@ -123,7 +113,7 @@ private slots:
                          QStringLiteral("In %1 kann nicht geschrieben werden").arg(iniPath()));
             }
         }
-        QCOMPARE(readAll(iniPath()), old);
+        QCOMPARE(readFile(iniPath()), old);
     }
 
     void missingDataFolderReported()

@@ -62,6 +62,7 @@ left=$((screen_width - 525))
 xdotool mousemove $((left + 510 + 7)) $((60 + 342 + 10)) mousedown 1
 xdotool mousemove_relative --sync 0 15 mousemove_relative --sync 0 15 mouseup 1
 wait_for_position "$left" 90
+for _ in $(seq 100); do grep -q $'^Pos=90\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
 grep -q $'^Pos=90\r$' "$work/DATA/note.ini" || fail "release did not store Pos=90"
 
 # The close button (toolbar x 480, y 15, 20 x 20) saves and ends the program.

@@ -8,18 +8,18 @@ struct KladdoDataRun
 {
     int exitCode = -1;
     QByteArray out;
-    QByteArray err;
+    QString err;
 
     static KladdoDataRun run(const QStringList &args)
     {
         QProcess process;
         process.start(QStringLiteral(KLADDO_BIN_DIR "/kladdo-data"), args);
         KladdoDataRun result;
-        if (!process.waitForFinished(30000))
+        if (!process.waitForFinished(60000))
             return result;
         result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
         result.out = process.readAllStandardOutput();
-        result.err = process.readAllStandardError();
+        result.err = QString::fromUtf8(process.readAllStandardError());
         return result;
     }
 };
