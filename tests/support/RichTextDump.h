@@ -80,8 +80,8 @@ inline QString visible(QString text)
 }
 
 // One line per paragraph: "[left] {Arial 10 b}bold{Arial 10} rest"; an
-// empty paragraph shows the format of its mark, an image its size and the
-// colour of its top left pixel.
+// empty paragraph shows the format of its mark, an image the size it is
+// shown at and the colour of its top left pixel.
 inline QString document(const QTextDocument &document)
 {
     QStringList lines;
@@ -95,10 +95,12 @@ inline QString document(const QTextDocument &document)
             if (format.isImageFormat()) {
                 const QTextImageFormat image = format.toImageFormat();
                 const QImage pixels = document.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
+                const double width = image.width() > 0 ? image.width() : pixels.width();
+                const double height = image.height() > 0 ? image.height() : pixels.height();
                 for (int i = 0; i < fragment.length(); ++i) {
                     line += QStringLiteral(" {image %1x%2 %3}")
-                                .arg(image.width())
-                                .arg(image.height())
+                                .arg(width)
+                                .arg(height)
                                 .arg(pixels.isNull() ? QStringLiteral("missing") : pixels.pixelColor(0, 0).name());
                 }
             } else {
