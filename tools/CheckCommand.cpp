@@ -47,6 +47,7 @@ int checkCommand(const QStringList &args, CommandIo io)
         return ExitFailure;
     }
     QList<CheckLine> lines = checkSettingsFile(dataDir);
+    lines += checkNotePages(dataDir);
     bool damaged = false;
     for (const CheckLine &line : lines) {
         io.out << line.file << ": " << statusText(line) << '\n';

@@ -19,6 +19,7 @@ constexpr int ExitUsage = 2;
 
 int settingsCommand(const QStringList &args, CommandIo io);
 int checkCommand(const QStringList &args, CommandIo io);
+int notesCommand(const QStringList &args, CommandIo io);
 
 // One line of `check`: a file of DATA/ and what was found.
 struct CheckLine
@@ -31,3 +32,4 @@ struct CheckLine
 
 // Each part of the data contributes its files to `check`.
 QList<CheckLine> checkSettingsFile(const QString &dataDir);
+QList<CheckLine> checkNotePages(const QString &dataDir);

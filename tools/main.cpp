@@ -15,6 +15,7 @@ struct Command
 constexpr Command kCommands[] = {
     {"settings", settingsCommand},
     {"check", checkCommand},
+    {"notes", notesCommand},
 };
 
 constexpr const char *kHelp =
@@ -25,6 +26,10 @@ constexpr const char *kHelp =
     "      print a value of note.ini as the program reads it\n"
     "  settings set DATA_DIR SECTION KEY VALUE\n"
     "      write one value of note.ini\n"
+    "  notes export DATA_DIR PAGE --format text|html|rtf\n"
+    "      print note page PAGE (0-9) as plain text, HTML or rich text\n"
+    "  notes import DATA_DIR PAGE FILE\n"
+    "      make a .txt, .html or .rtf file note page PAGE (0-9)\n"
     "  check DATA_DIR\n"
     "      say for each file of DATA_DIR whether it is ok, missing or damaged\n"
     "\n"
