@@ -104,6 +104,8 @@ constexpr Entry kWords[] = {
     {"super", RtfWord::Super},
     {"sub", RtfWord::Sub},
     {"nosupersub", RtfWord::Nosupersub},
+    {"up", RtfWord::Up},
+    {"dn", RtfWord::Dn},
     {"ul", RtfWord::Ul},
     {"ulw", RtfWord::Ul},
     {"uldb", RtfWord::Ul},

@@ -21,7 +21,7 @@ enum class RtfWord : unsigned char {
     Pngblip, Jpegblip, OtherPicture, Picw, Pich, Picwgoal, Pichgoal, Picscalex, Picscaley, Bin,
 
     // Character formatting
-    Plain, F, Fs, Cf, Highlight, Cb, B, I, Strike, V, Super, Sub, Nosupersub,
+    Plain, F, Fs, Cf, Highlight, Cb, B, I, Strike, V, Super, Sub, Nosupersub, Up, Dn,
     Ul, Ulnone, UlDotted, UlDash, UlDashDot, UlDashDotDot, UlWave,
 
     // Paragraph formatting

@@ -623,6 +623,12 @@ bool RtfParser::applyCharWord(RtfWord word, const RtfToken &token)
     case RtfWord::Nosupersub:
         chars.verticalAlignment = QTextCharFormat::AlignNormal;
         return true;
+    case RtfWord::Up: // raised or lowered by half points; shown as super- and subscript
+        chars.verticalAlignment = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal;
+        return true;
+    case RtfWord::Dn:
+        chars.verticalAlignment = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal;
+        return true;
     case RtfWord::Ul:
         chars.underline = on ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
         return true;

@@ -211,7 +211,11 @@ private slots:
         QTest::newRow("strike") << QByteArray("\\strike word") << "word" << "Arial 10 s";
         QTest::newRow("strike off") << QByteArray("\\strike x\\strike0 word") << "word" << "Arial 10";
         QTest::newRow("superscript") << QByteArray("\\super word") << "word" << "Arial 10 ^";
-        QTest::newRow("subscript") << QByteArray("\\sub x\\nosupersub word") << "word" << "Arial 10";
+        QTest::newRow("subscript") << QByteArray("\\sub word") << "word" << "Arial 10 _";
+        QTest::newRow("nosupersub") << QByteArray("\\sub x\\nosupersub word") << "word" << "Arial 10";
+        QTest::newRow("raised by half points") << QByteArray("\\up6 word") << "word" << "Arial 10 ^";
+        QTest::newRow("lowered by half points") << QByteArray("\\dn2 word") << "word" << "Arial 10 _";
+        QTest::newRow("up0 is the baseline") << QByteArray("\\up6 x\\up0 word") << "word" << "Arial 10";
         QTest::newRow("size in half points") << QByteArray("\\fs17 word") << "word" << "Arial 8.5";
         QTest::newRow("second font") << QByteArray("\\f1 word") << "word" << "Courier New 10";
         QTest::newRow("colour") << QByteArray("\\cf2 word") << "word" << "Arial 10 fg=#0000ff";
