@@ -13,3 +13,6 @@ export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:detect_stac
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 ctest --test-dir build-test --output-on-failure -j2
+
+# The RTF reader's fuzz target, a bounded run; a crash fails the suite.
+bash scripts/fuzz.sh 60
