@@ -1,7 +1,7 @@
 #include "notes/RtfControlWords.h"
 
+#include <array>
 #include <string_view>
-#include <unordered_map>
 
 namespace {
 
@@ -158,16 +158,45 @@ constexpr Entry kWords[] = {
     {"zwnj", RtfWord::Zwnj},
 };
 
+// An open-addressing table: every control word of the input is looked up,
+// so this sits on the reader's hot path.
+constexpr size_t kTableSize = 1024; // a power of two, over four times the words
+
+size_t hashOf(std::string_view name)
+{
+    size_t hash = 2166136261u; // FNV-1a
+    for (const char c : name)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    return hash;
+}
+
+struct Table
+{
+    std::array<Entry, kTableSize> entries{};
+
+    Table()
+    {
+        static_assert(std::size(kWords) * 4 < kTableSize);
+        for (const Entry &entry : kWords) {
+            size_t slot = hashOf(entry.name) & (kTableSize - 1);
+            while (!entries[slot].name.empty())
+                slot = (slot + 1) & (kTableSize - 1);
+            entries[slot] = entry;
+        }
+    }
+};
+
 } // namespace
 
 RtfWord rtfWordFor(QByteArrayView name)
 {
-    static const std::unordered_map<std::string_view, RtfWord> words = [] {
-        std::unordered_map<std::string_view, RtfWord> map;
-        for (const Entry &entry : kWords)
-            map.emplace(entry.name, entry.word);
-        return map;
-    }();
-    const auto it = words.find(std::string_view(name.data(), size_t(name.size())));
-    return it == words.end() ? RtfWord::Unknown : it->second;
+    static const Table table;
+    const std::string_view key(name.data(), size_t(name.size()));
+    for (size_t slot = hashOf(key) & (kTableSize - 1);; slot = (slot + 1) & (kTableSize - 1)) {
+        const Entry &entry = table.entries[slot];
+        if (entry.name.empty())
+            return RtfWord::Unknown;
+        if (entry.name == key)
+            return entry.word;
+    }
 }

@@ -22,9 +22,11 @@ bool isFrameMarker(char16_t c)
 
 size_t qHash(const RtfCharState &state, size_t seed)
 {
-    return qHashMulti(seed, state.font, state.halfPoints, state.color, state.background,
-                      int(state.underline), int(state.verticalAlignment), state.bold, state.italic,
-                      state.strike);
+    // Cheap on purpose: it runs once per run of text, over few distinct states.
+    const size_t flags = size_t(state.bold) | size_t(state.italic) << 1 | size_t(state.strike) << 2
+                         | size_t(state.underline) << 3 | size_t(state.verticalAlignment) << 7;
+    return seed ^ (size_t(state.font) * 0x9E3779B1u + size_t(state.halfPoints) * 0x85EBCA77u
+                   + size_t(state.color) * 0xC2B2AE3Du + size_t(state.background) * 0x27D4EB2Fu + flags);
 }
 
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument *document)
@@ -49,6 +51,12 @@ void RtfDocumentBuilder::setColors(const QList<QColor> &colors)
 {
     m_colors = colors;
     m_formats.clear();
+}
+
+void RtfDocumentBuilder::appendAscii(QByteArrayView bytes, const RtfCharState &state)
+{
+    prepareRun(state);
+    m_run.append(QLatin1StringView(bytes));
 }
 
 void RtfDocumentBuilder::appendBytes(QByteArrayView bytes, const CodePages::UpperHalf &upper,

@@ -59,7 +59,9 @@ public:
     void setDefaultFont(int number);
     void setColors(const QList<QColor> &colors);
 
-    // Bytes already decoded from the code page's upper half; control
+    // Printable ASCII only.
+    void appendAscii(QByteArrayView bytes, const RtfCharState &state);
+    // Bytes decoded with the code page's upper half; control
     // characters other than tab are dropped.
     void appendBytes(QByteArrayView bytes, const CodePages::UpperHalf &upper, const RtfCharState &state);
     void appendChar(char16_t c, const RtfCharState &state);

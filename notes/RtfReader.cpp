@@ -110,11 +110,12 @@ private:
     void skipGroup();
 
     // Text destination output
+    void appendText(QByteArrayView bytes, bool printableAscii, qsizetype offset);
     void beginContent();
     void appendUnit(char16_t unit);
     void endParagraph();
     const CodePages::UpperHalf &upperHalf(int codePage, QByteArrayView bytes, qsizetype offset);
-    int codePageOfFont(int font) const;
+    int codePageOfFont(int font);
 
     void addProblem(qsizetype offset, const QString &what);
 
@@ -133,6 +134,9 @@ private:
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;
     QHash<int, int> m_fontCodePages;
+    int m_codePageFont = -1; // the font whose code page m_codePage is
+    int m_codePage = 1252;
+    bool m_codePagesChanged = true;
     FontEntry m_font;
     QList<QColor> m_colors;
     int m_red = -1, m_green = -1, m_blue = -1;
@@ -338,9 +342,7 @@ void RtfParser::onHexByte(const RtfToken &token)
     const QByteArrayView byte(reinterpret_cast<const char *>(&token.byte), 1);
     switch (m_state.destination) {
     case Destination::Text:
-        beginContent();
-        m_builder.appendBytes(byte, upperHalf(codePageOfFont(m_state.chars.font), byte, token.offset),
-                              m_state.chars);
+        appendText(byte, false, token.offset);
         break;
     case Destination::FontTable:
         appendToFontName(token.byte, token.offset);
@@ -364,11 +366,8 @@ void RtfParser::onText(const RtfToken &token)
     }
     switch (m_state.destination) {
     case Destination::Text:
-        if (m_state.hidden)
-            return;
-        beginContent();
-        m_builder.appendBytes(bytes, upperHalf(codePageOfFont(m_state.chars.font), bytes, token.offset),
-                              m_state.chars);
+        if (!m_state.hidden)
+            appendText(bytes, token.printableAscii, token.offset);
         break;
     case Destination::FontTable:
         for (const char c : bytes) {
@@ -507,9 +506,11 @@ void RtfParser::applyTextWord(RtfWord word, const RtfToken &token)
     switch (word) {
     case RtfWord::Ansicpg:
         m_ansiCodePage = token.parameter;
+        m_codePagesChanged = true;
         break;
     case RtfWord::Deff:
         m_defaultFont = token.parameter;
+        m_codePagesChanged = true;
         m_builder.setDefaultFont(token.parameter);
         break;
     case RtfWord::Uc:
@@ -721,6 +722,7 @@ void RtfParser::commitFont()
     const QString name = m_font.name.trimmed();
     if (m_font.number >= 0 && !name.isEmpty()) {
         m_fontCodePages.insert(m_font.number, m_font.codePage);
+        m_codePagesChanged = true;
         m_builder.setFontFamily(m_font.number, name);
     }
     m_font = FontEntry{};
@@ -758,6 +760,16 @@ void RtfParser::skipGroup()
 {
     m_tokens.skipGroup();
     m_skippedGroup = true;
+}
+
+void RtfParser::appendText(QByteArrayView bytes, bool printableAscii, qsizetype offset)
+{
+    beginContent();
+    // Most text is printable ASCII, the same in every code page.
+    if (printableAscii)
+        m_builder.appendAscii(bytes, m_state.chars);
+    else
+        m_builder.appendBytes(bytes, upperHalf(codePageOfFont(m_state.chars.font), bytes, offset), m_state.chars);
 }
 
 void RtfParser::beginContent()
@@ -811,10 +823,16 @@ const CodePages::UpperHalf &RtfParser::upperHalf(int codePage, QByteArrayView by
     return *CodePages::upperHalf(1252);
 }
 
-int RtfParser::codePageOfFont(int font) const
+int RtfParser::codePageOfFont(int font)
 {
-    const int codePage = m_fontCodePages.value(font < 0 ? m_defaultFont : font, 0);
-    return codePage != 0 ? codePage : m_ansiCodePage;
+    // Text comes in many short pieces in the same font; look it up once.
+    if (font != m_codePageFont || m_codePagesChanged) {
+        const int codePage = m_fontCodePages.value(font < 0 ? m_defaultFont : font, 0);
+        m_codePage = codePage != 0 ? codePage : m_ansiCodePage;
+        m_codePageFont = font;
+        m_codePagesChanged = false;
+    }
+    return m_codePage;
 }
 
 void RtfParser::addProblem(qsizetype offset, const QString &what)

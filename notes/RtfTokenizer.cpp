@@ -10,14 +10,16 @@ namespace {
 // cannot be a word we know.
 constexpr qsizetype kMaxWordLength = 32;
 
-// Bytes that end a run of text.
-constexpr std::array<bool, 256> kEndsText = [] {
-    std::array<bool, 256> table{};
-    table[static_cast<unsigned char>('\\')] = true;
-    table[static_cast<unsigned char>('{')] = true;
-    table[static_cast<unsigned char>('}')] = true;
-    table[static_cast<unsigned char>('\r')] = true;
-    table[static_cast<unsigned char>('\n')] = true;
+// What each byte is to a run of text: whether it ends the run, and whether
+// it is anything but printable ASCII (which needs a code page or is dropped).
+constexpr unsigned char kEndsText = 1;
+constexpr unsigned char kNotPrintable = 2;
+constexpr std::array<unsigned char, 256> kTextBytes = [] {
+    std::array<unsigned char, 256> table{};
+    for (int b = 0; b < 256; ++b)
+        table[b] = b < 0x20 || b >= 0x80 ? kNotPrintable : 0;
+    for (const char c : {'\\', '{', '}', '\r', '\n'})
+        table[static_cast<unsigned char>(c)] |= kEndsText;
     return table;
 }();
 
@@ -168,11 +170,18 @@ RtfToken RtfTokenizer::readText(qsizetype start)
     const char *data = m_input.data();
     const qsizetype size = m_input.size();
     qsizetype end = start;
-    while (end < size && !kEndsText[static_cast<unsigned char>(data[end])])
+    unsigned char seen = 0;
+    while (end < size) {
+        const unsigned char kind = kTextBytes[static_cast<unsigned char>(data[end])];
+        if (kind & kEndsText)
+            break;
+        seen |= kind;
         ++end;
+    }
     m_pos = end;
     RtfToken token;
     token.kind = RtfToken::Kind::Text;
+    token.printableAscii = !(seen & kNotPrintable);
     token.text = m_input.sliced(start, end - start);
     token.offset = start;
     return token;

@@ -21,6 +21,7 @@ struct RtfToken
     QByteArrayView text; // the word's name or the run of bytes
     int parameter = 0;
     bool hasParameter = false;
+    bool printableAscii = false; // Text: every byte is 0x20-0x7F
     char symbol = 0;      // ControlSymbol
     unsigned char byte = 0; // HexByte
     qsizetype offset = 0;   // where the token starts in the input

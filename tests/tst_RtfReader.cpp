@@ -366,7 +366,7 @@ private slots:
         QTest::newRow("utf-8 with byte order mark") << QByteArray("\xef\xbb\xbfx") << "x";
         QTest::newRow("1252 when not utf-8") << QByteArray("Gr\xfc\xdf\x65 \x80") << u"Grüße €"_qs;
         QTest::newRow("crlf and cr") << QByteArray("a\r\nb\rc\nd") << "a\nb\nc\nd";
-        QTest::newRow("control characters dropped") << QByteArray("a\x01\tb\x16\0c") << "a\tbc";
+        QTest::newRow("control characters dropped") << QByteArray("a\x01\tb\x16\0c", 7) << "a\tbc";
         QTest::newRow("rtf signature elsewhere") << QByteArray(" {\\rtf1 x}") << " {\\rtf1 x}";
         QTest::newRow("empty") << QByteArray() << "";
     }
