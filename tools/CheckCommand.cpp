@@ -47,7 +47,8 @@ int checkCommand(const QStringList &args, CommandIo io)
         return ExitFailure;
     }
     QList<CheckLine> lines = checkSettingsFile(dataDir);
-    lines << checkPasswordPages(dataDir);
+    lines += checkNotePages(dataDir);
+    lines += checkPasswordPages(dataDir);
     bool damaged = false;
     for (const CheckLine &line : lines) {
         io.out << line.file << ": " << statusText(line) << '\n';

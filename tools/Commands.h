@@ -20,6 +20,7 @@ constexpr int ExitUsage = 2;
 int settingsCommand(const QStringList &args, CommandIo io);
 int checkCommand(const QStringList &args, CommandIo io);
 int passwordsCommand(const QStringList &args, CommandIo io);
+int notesCommand(const QStringList &args, CommandIo io);
 
 // One line of `check`: a file of DATA/ and what was found.
 struct CheckLine
@@ -34,3 +35,5 @@ struct CheckLine
 QList<CheckLine> checkSettingsFile(const QString &dataDir);
 // Every pass<N>.dat present; pages without a file are empty, not missing.
 QList<CheckLine> checkPasswordPages(const QString &dataDir);
+// Every note<N>.rtf present, read as the program would.
+QList<CheckLine> checkNotePages(const QString &dataDir);

@@ -16,6 +16,7 @@ constexpr Command kCommands[] = {
     {"settings", settingsCommand},
     {"check", checkCommand},
     {"passwords", passwordsCommand},
+    {"notes", notesCommand},
 };
 
 constexpr const char *kHelp =
@@ -30,6 +31,10 @@ constexpr const char *kHelp =
     "      print password page PAGE (0-9) as CSV: text,name,password in clear\n"
     "  passwords import DATA_DIR PAGE FILE\n"
     "      replace password page PAGE by the CSV FILE (header, up to 14 rows)\n"
+    "  notes export DATA_DIR PAGE --format text|html|rtf\n"
+    "      print note page PAGE (0-9) as plain text, HTML or rich text\n"
+    "  notes import DATA_DIR PAGE FILE\n"
+    "      make a .txt, .html or .rtf file note page PAGE (0-9)\n"
     "  check DATA_DIR\n"
     "      say for each file of DATA_DIR whether it is ok, missing or damaged\n"
     "\n"

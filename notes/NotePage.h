@@ -1,0 +1,29 @@
+#pragma once
+
+#include "notes/RtfReader.h"
+
+#include <QFont>
+#include <QString>
+
+class QTextDocument;
+
+// The note page files: DATA/note<N>.rtf, N = 0-9.
+namespace NotePage {
+
+constexpr int kPageCount = 10;
+
+QString fileName(int page);
+
+// The editor's font, which text without a font of its own is shown and
+// saved in.
+QFont defaultFont();
+
+// Reads a page file into document; a file that is not rich text is read as
+// plain text. Throws KladdoError when the file cannot be read at all.
+RtfReadResult load(const QString &path, QTextDocument *document);
+
+// Writes document whole and atomically as a page file. Throws KladdoError
+// naming the file and the system's reason.
+void save(const QString &path, const QTextDocument *document);
+
+} // namespace NotePage

@@ -1,0 +1,200 @@
+#include "notes/RtfDocumentBuilder.h"
+
+#include <QTextBlockFormat>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+namespace {
+
+// Windows lays out at 96 dots per inch: one pixel is 15 twips.
+constexpr double kTwipsPerPixel = 15.0;
+
+// Characters that must not reach the document as text: the document uses
+// U+FDD0/U+FDD1 internally to mark frames. (The reader turns U+2029 into a
+// paragraph mark before it gets here.)
+bool isFrameMarker(char16_t c)
+{
+    return c == 0xFDD0 || c == 0xFDD1;
+}
+
+} // namespace
+
+size_t qHash(const RtfCharState &state, size_t seed)
+{
+    // Cheap on purpose: it runs once per run of text, over few distinct states.
+    const size_t flags = size_t(state.bold) | size_t(state.italic) << 1 | size_t(state.strike) << 2
+                         | size_t(state.underline) << 3 | size_t(state.verticalAlignment) << 7;
+    return seed ^ (size_t(state.font) * 0x9E3779B1u + size_t(state.halfPoints) * 0x85EBCA77u
+                   + size_t(state.color) * 0xC2B2AE3Du + size_t(state.background) * 0x27D4EB2Fu + flags);
+}
+
+RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument *document)
+    : m_document(document), m_cursor(document)
+{
+    m_cursor.beginEditBlock();
+}
+
+void RtfDocumentBuilder::setFontFamily(int number, const QString &family)
+{
+    m_families.insert(number, family);
+    m_formats.clear();
+}
+
+void RtfDocumentBuilder::setDefaultFont(int number)
+{
+    m_defaultFont = number;
+    m_formats.clear();
+}
+
+void RtfDocumentBuilder::setColors(const QList<QColor> &colors)
+{
+    m_colors = colors;
+    m_formats.clear();
+}
+
+void RtfDocumentBuilder::appendAscii(QByteArrayView bytes, const RtfCharState &state)
+{
+    prepareRun(state);
+    m_run.append(QLatin1StringView(bytes));
+}
+
+void RtfDocumentBuilder::appendBytes(QByteArrayView bytes, const CodePages::UpperHalf &upper,
+                                     const RtfCharState &state)
+{
+    prepareRun(state);
+    const qsizetype start = m_run.size();
+    m_run.resize(start + bytes.size());
+    QChar *out = m_run.data() + start;
+    for (const char byte : bytes) {
+        const auto b = static_cast<unsigned char>(byte);
+        if (b >= 0x80)
+            *out++ = QChar(upper[b - 0x80]);
+        else if (b >= 0x20 || b == '\t')
+            *out++ = QChar(b);
+    }
+    m_run.resize(out - m_run.constData());
+}
+
+void RtfDocumentBuilder::appendChar(char16_t c, const RtfCharState &state)
+{
+    if (c < 0x20 && c != '\t')
+        return;
+    prepareRun(state);
+    m_run.append(QChar(isFrameMarker(c) ? char16_t(QChar::ReplacementCharacter) : c));
+}
+
+void RtfDocumentBuilder::appendImage(const QImage &image, QSizeF size, const RtfCharState &state)
+{
+    prepareRun(state);
+    flushRun();
+    const QString name = QStringLiteral("rtf-image-%1").arg(++m_imageCount);
+    m_document->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    QTextImageFormat format;
+    format.setName(name);
+    format.setWidth(size.width());
+    format.setHeight(size.height());
+    m_cursor.insertImage(format);
+}
+
+void RtfDocumentBuilder::endParagraph(const RtfParagraphState &paragraph, const RtfCharState &state)
+{
+    flushRun();
+    if (m_pendingBlock) {
+        m_cursor.insertBlock();
+        m_blockEmpty = true;
+    }
+    applyParagraph(paragraph);
+    // An empty line keeps the size of its paragraph mark.
+    if (m_blockEmpty)
+        m_cursor.setBlockCharFormat(charFormat(state));
+    m_pendingBlock = true;
+}
+
+void RtfDocumentBuilder::finish(const RtfParagraphState &paragraph)
+{
+    flushRun();
+    if (!m_pendingBlock)
+        applyParagraph(paragraph);
+    m_cursor.endEditBlock();
+}
+
+void RtfDocumentBuilder::prepareRun(const RtfCharState &state)
+{
+    if (m_pendingBlock) {
+        m_cursor.insertBlock();
+        m_pendingBlock = false;
+    }
+    m_blockEmpty = false;
+    if (m_run.isEmpty())
+        m_runState = state;
+    else if (!(state == m_runState)) {
+        flushRun();
+        m_runState = state;
+    }
+}
+
+void RtfDocumentBuilder::flushRun()
+{
+    if (m_run.isEmpty())
+        return;
+    m_cursor.insertText(m_run, charFormat(m_runState));
+    m_run.resize(0); // keeps the capacity for the next run
+}
+
+void RtfDocumentBuilder::applyParagraph(const RtfParagraphState &paragraph)
+{
+    if (paragraph == m_blockState)
+        return;
+    QTextBlockFormat format;
+    if (paragraph.alignment != Qt::AlignLeft)
+        format.setAlignment(paragraph.alignment);
+    if (paragraph.leftIndent != 0)
+        format.setLeftMargin(paragraph.leftIndent / kTwipsPerPixel);
+    if (paragraph.rightIndent != 0)
+        format.setRightMargin(paragraph.rightIndent / kTwipsPerPixel);
+    if (paragraph.firstLineIndent != 0)
+        format.setTextIndent(paragraph.firstLineIndent / kTwipsPerPixel);
+    m_cursor.setBlockFormat(format);
+    m_blockState = paragraph;
+}
+
+const QTextCharFormat &RtfDocumentBuilder::charFormat(const RtfCharState &state)
+{
+    auto it = m_formats.constFind(state);
+    if (it == m_formats.constEnd())
+        it = m_formats.insert(state, buildCharFormat(state));
+    return *it;
+}
+
+QTextCharFormat RtfDocumentBuilder::buildCharFormat(const RtfCharState &state) const
+{
+    QTextCharFormat format;
+    const auto family = m_families.constFind(state.font < 0 ? m_defaultFont : state.font);
+    if (family != m_families.constEnd())
+        format.setFontFamilies(QStringList{*family});
+    format.setFontPointSize(state.halfPoints / 2.0);
+    if (state.bold)
+        format.setFontWeight(QFont::Bold);
+    if (state.italic)
+        format.setFontItalic(true);
+    if (state.underline != QTextCharFormat::NoUnderline)
+        format.setUnderlineStyle(state.underline);
+    if (state.strike)
+        format.setFontStrikeOut(true);
+    if (state.verticalAlignment != QTextCharFormat::AlignNormal)
+        format.setVerticalAlignment(state.verticalAlignment);
+    if (const QColor foreground = color(state.color); foreground.isValid())
+        format.setForeground(foreground);
+    if (const QColor background = color(state.background); background.isValid())
+        format.setBackground(background);
+    return format;
+}
+
+QColor RtfDocumentBuilder::color(int index) const
+{
+    // Index 0 stands for the automatic colour, whatever the table holds there.
+    if (index <= 0 || index >= m_colors.size())
+        return {};
+    return m_colors[index];
+}

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "notes/CodePages.h"
+
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QString>
+#include <QTextCharFormat>
+#include <QTextCursor>
+
+class QTextDocument;
+
+// The character formatting in force while reading, as plain values: cheap
+// to save and restore per group, and the key under which the built
+// QTextCharFormat is kept.
+struct RtfCharState
+{
+    int font = -1;       // font table number; -1 is the document's default font
+    int halfPoints = 24; // \fs, 12 pt unless the file says otherwise
+    int color = 0;       // colour table index; 0 is the automatic colour
+    int background = 0;  // colour table index; 0 is none
+    QTextCharFormat::UnderlineStyle underline = QTextCharFormat::NoUnderline;
+    QTextCharFormat::VerticalAlignment verticalAlignment = QTextCharFormat::AlignNormal;
+    bool bold = false;
+    bool italic = false;
+    bool strike = false;
+
+    bool operator==(const RtfCharState &) const = default;
+};
+
+size_t qHash(const RtfCharState &state, size_t seed = 0);
+
+// Paragraph formatting; indents in twips.
+struct RtfParagraphState
+{
+    Qt::Alignment alignment = Qt::AlignLeft;
+    int leftIndent = 0;
+    int rightIndent = 0;
+    int firstLineIndent = 0;
+
+    bool operator==(const RtfParagraphState &) const = default;
+};
+
+// Fills a document with what the reader finds, through one cursor. Text is
+// gathered into runs of one format and inserted a run at a time, and each
+// distinct format is built once; that keeps reading close to the cost of
+// the insertions themselves.
+//
+// A paragraph mark ends the paragraph it closes but opens the next one only
+// when something follows, so a file's final \par adds no empty paragraph.
+class RtfDocumentBuilder
+{
+public:
+    explicit RtfDocumentBuilder(QTextDocument *document);
+
+    void setFontFamily(int number, const QString &family);
+    void setDefaultFont(int number);
+    void setColors(const QList<QColor> &colors);
+
+    // Printable ASCII only.
+    void appendAscii(QByteArrayView bytes, const RtfCharState &state);
+    // Bytes decoded with the code page's upper half; control
+    // characters other than tab are dropped.
+    void appendBytes(QByteArrayView bytes, const CodePages::UpperHalf &upper, const RtfCharState &state);
+    void appendChar(char16_t c, const RtfCharState &state);
+    void appendImage(const QImage &image, QSizeF size, const RtfCharState &state);
+    void endParagraph(const RtfParagraphState &paragraph, const RtfCharState &state);
+    void finish(const RtfParagraphState &paragraph);
+
+private:
+    void prepareRun(const RtfCharState &state);
+    void flushRun();
+    void applyParagraph(const RtfParagraphState &paragraph);
+    const QTextCharFormat &charFormat(const RtfCharState &state);
+    QTextCharFormat buildCharFormat(const RtfCharState &state) const;
+    QColor color(int index) const;
+
+    QTextDocument *m_document;
+    QTextCursor m_cursor;
+    QString m_run;
+    RtfCharState m_runState;
+    RtfParagraphState m_blockState;
+    bool m_pendingBlock = false;
+    bool m_blockEmpty = true;
+    int m_imageCount = 0;
+
+    QHash<int, QString> m_families;
+    int m_defaultFont = 0;
+    QList<QColor> m_colors;
+    QHash<RtfCharState, QTextCharFormat> m_formats;
+};

@@ -1,0 +1,862 @@
+#include "notes/RtfReader.h"
+
+#include "notes/CodePages.h"
+#include "notes/PlainText.h"
+#include "notes/RtfControlWords.h"
+#include "notes/RtfDocumentBuilder.h"
+#include "notes/RtfTokenizer.h"
+
+#include <QHash>
+#include <QStack>
+#include <QTextDocument>
+
+#include <algorithm>
+
+namespace {
+
+constexpr QByteArrayView kRtfSignature = "{\\rtf";
+
+// Deeper groups are left out; real files stay far below this.
+constexpr int kMaxGroupDepth = 200;
+// A damaged file can hold a problem in every byte; a few say enough.
+constexpr int kMaxProblems = 20;
+// Limits that keep absurd numbers from reaching the layout.
+constexpr int kMaxIndentTwips = 31680; // 22 inches, wider than any page
+constexpr int kMaxHalfPoints = 3276;   // 1638 pt, the largest size word processors allow
+constexpr int kMaxUnicodeSkip = 255;
+constexpr double kMaxPicturePixels = 16384;
+constexpr double kTwipsPerPixel = 15.0;
+
+enum class Destination : unsigned char { Text, FontTable, ColorTable, Picture };
+
+// What a group saves on '{' and gets back on '}'.
+struct GroupState
+{
+    RtfCharState chars;
+    RtfParagraphState paragraph;
+    Destination destination = Destination::Text;
+    int unicodeSkip = 1; // \uc: bytes that stand in for each \u character
+    bool hidden = false;
+};
+
+struct FontEntry
+{
+    int number = -1;
+    int codePage = 0; // 0: the document's \ansicpg
+    QString name;
+};
+
+struct Picture
+{
+    enum class Kind { None, Png, Jpeg };
+    Kind kind = Kind::None;
+    QByteArray data;
+    int pendingNibble = -1;
+    int goalWidth = 0; // twips
+    int goalHeight = 0;
+    int scaleX = 100; // percent
+    int scaleY = 100;
+    qsizetype offset = 0;
+};
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+bool isTrailingFiller(char c)
+{
+    return c == '\0' || c == ' ' || c == '\r' || c == '\n' || c == '\t';
+}
+
+class RtfParser
+{
+public:
+    RtfParser(const QByteArray &input, QTextDocument *document)
+        : m_input(input), m_tokens(input, 1), m_builder(document) // tokens start past the outermost '{'
+    {
+    }
+
+    QStringList parse();
+
+private:
+    void onGroupStart(const RtfToken &token);
+    void onGroupEnd();
+    void onControlWord(const RtfToken &token);
+    void onControlSymbol(const RtfToken &token);
+    void onHexByte(const RtfToken &token);
+    void onText(const RtfToken &token);
+    void onUnicode(int value);
+
+    bool startDestination(RtfWord word);
+    void applyFontTableWord(RtfWord word, const RtfToken &token);
+    void applyColorTableWord(RtfWord word, const RtfToken &token);
+    void applyPictureWord(RtfWord word, const RtfToken &token);
+    void applyTextWord(RtfWord word, const RtfToken &token);
+    bool applyCharWord(RtfWord word, const RtfToken &token);
+    bool applyParagraphWord(RtfWord word, const RtfToken &token);
+
+    void endDestination(Destination closed);
+    void appendToFontName(unsigned char byte, qsizetype offset);
+    void commitFont();
+    void commitColor();
+    void finishPicture();
+    void skipGroup();
+
+    // Text destination output
+    void appendText(QByteArrayView bytes, bool printableAscii, qsizetype offset);
+    void beginContent();
+    void appendUnit(char16_t unit);
+    void endParagraph();
+    const CodePages::UpperHalf &upperHalf(int codePage, QByteArrayView bytes, qsizetype offset);
+    int codePageOfFont(int font);
+
+    void addProblem(qsizetype offset, const QString &what);
+
+    const QByteArray &m_input;
+    RtfTokenizer m_tokens;
+    RtfDocumentBuilder m_builder;
+    QStack<GroupState> m_groups;
+    GroupState m_state;
+    bool m_starPending = false;
+    bool m_skippedGroup = false; // the group about to close was skipped unread
+    bool m_ended = false;
+    int m_skipCount = 0;         // fallback bytes still to skip after \u
+    int m_pendingCells = 0;      // cell ends whose tab waits for the next content
+    char16_t m_highSurrogate = 0; // first half of a \u pair
+
+    int m_ansiCodePage = 1252;
+    int m_defaultFont = 0;
+    QHash<int, int> m_fontCodePages;
+    int m_codePageFont = -1; // the font whose code page m_codePage is
+    int m_codePage = 1252;
+    bool m_codePagesChanged = true;
+    FontEntry m_font;
+    QList<QColor> m_colors;
+    int m_red = -1, m_green = -1, m_blue = -1;
+    Picture m_picture;
+
+    QList<int> m_reportedCodePages;
+    bool m_reportedDepth = false;
+    QStringList m_problems;
+};
+
+QStringList RtfParser::parse()
+{
+    while (!m_ended) {
+        const RtfToken token = m_tokens.next();
+        switch (token.kind) {
+        case RtfToken::Kind::End:
+            addProblem(token.offset, QStringLiteral("the file ends with %1 group(s) still open (truncated or unbalanced braces)")
+                                         .arg(m_groups.size() + 1));
+            m_ended = true;
+            break;
+        case RtfToken::Kind::GroupStart:
+            onGroupStart(token);
+            break;
+        case RtfToken::Kind::GroupEnd:
+            onGroupEnd();
+            break;
+        case RtfToken::Kind::ControlWord:
+            onControlWord(token);
+            break;
+        case RtfToken::Kind::ControlSymbol:
+            onControlSymbol(token);
+            break;
+        case RtfToken::Kind::HexByte:
+            onHexByte(token);
+            break;
+        case RtfToken::Kind::Text:
+            onText(token);
+            break;
+        case RtfToken::Kind::Broken:
+            addProblem(token.offset, QString::fromLatin1(token.text));
+            break;
+        }
+    }
+    if (m_highSurrogate != 0)
+        beginContent();
+    m_builder.finish(m_state.paragraph);
+
+    const QByteArrayView rest = QByteArrayView(m_input).sliced(m_tokens.position());
+    if (!std::all_of(rest.begin(), rest.end(), isTrailingFiller))
+        addProblem(m_tokens.position(), QStringLiteral("text after the document's closing brace was left out"));
+    return m_problems;
+}
+
+void RtfParser::onGroupStart(const RtfToken &token)
+{
+    m_skipCount = 0;
+    m_starPending = false;
+    m_groups.push(m_state);
+    if (m_groups.size() > kMaxGroupDepth) {
+        if (!m_reportedDepth)
+            addProblem(token.offset, QStringLiteral("groups nested deeper than %1 were left out").arg(kMaxGroupDepth));
+        m_reportedDepth = true;
+        skipGroup();
+    }
+}
+
+void RtfParser::onGroupEnd()
+{
+    m_skipCount = 0;
+    m_starPending = false;
+    if (m_groups.isEmpty()) {
+        m_ended = true;
+        return;
+    }
+    const Destination closed = m_state.destination;
+    m_state = m_groups.pop();
+    if (std::exchange(m_skippedGroup, false))
+        return;
+    if (closed == Destination::FontTable)
+        commitFont(); // an entry may end with its group instead of ';'
+    if (closed != m_state.destination)
+        endDestination(closed);
+}
+
+void RtfParser::onControlWord(const RtfToken &token)
+{
+    const RtfWord word = rtfWordFor(token.text);
+    if (std::exchange(m_starPending, false) && word != RtfWord::Shppict) {
+        // \* marks a group that readers which do not know it must skip.
+        skipGroup();
+        return;
+    }
+    if (word == RtfWord::Bin) {
+        const QByteArrayView data = m_tokens.takeBinary(token.parameter);
+        if (data.size() < token.parameter)
+            addProblem(token.offset, QStringLiteral("the file ends inside \\bin data"));
+        if (m_state.destination == Destination::Picture)
+            m_picture.data.append(data);
+        return;
+    }
+    if (m_skipCount > 0) {
+        --m_skipCount; // a control word stands in for one \u fallback character
+        return;
+    }
+    if (startDestination(word))
+        return;
+    switch (m_state.destination) {
+    case Destination::Text:
+        applyTextWord(word, token);
+        break;
+    case Destination::FontTable:
+        applyFontTableWord(word, token);
+        break;
+    case Destination::ColorTable:
+        applyColorTableWord(word, token);
+        break;
+    case Destination::Picture:
+        applyPictureWord(word, token);
+        break;
+    }
+}
+
+bool RtfParser::startDestination(RtfWord word)
+{
+    switch (word) {
+    case RtfWord::SkippedDestination:
+        skipGroup();
+        return true;
+    case RtfWord::Fonttbl:
+        if (m_state.destination != Destination::Text) {
+            skipGroup();
+            return true;
+        }
+        m_state.destination = Destination::FontTable;
+        m_font = FontEntry{};
+        return true;
+    case RtfWord::Colortbl:
+        if (m_state.destination != Destination::Text) {
+            skipGroup();
+            return true;
+        }
+        m_state.destination = Destination::ColorTable;
+        m_colors.clear();
+        return true;
+    case RtfWord::Pict:
+        if (m_state.destination != Destination::Text) {
+            skipGroup();
+            return true;
+        }
+        m_state.destination = Destination::Picture;
+        m_picture = Picture{};
+        m_picture.offset = m_tokens.position();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void RtfParser::onControlSymbol(const RtfToken &token)
+{
+    if (token.symbol == '*') {
+        m_starPending = true;
+        return;
+    }
+    m_starPending = false;
+    if (m_skipCount > 0) {
+        --m_skipCount;
+        return;
+    }
+    if (m_state.destination != Destination::Text)
+        return;
+    switch (token.symbol) {
+    case '\\':
+    case '{':
+    case '}':
+        appendUnit(char16_t(token.symbol));
+        break;
+    case '~':
+        appendUnit(QChar::Nbsp);
+        break;
+    case '-':
+        appendUnit(QChar::SoftHyphen);
+        break;
+    case '_':
+        appendUnit(u'\u2011'); // non-breaking hyphen
+        break;
+    case '\r':
+    case '\n':
+        endParagraph(); // a backslash before a line end is a paragraph mark
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::onHexByte(const RtfToken &token)
+{
+    m_starPending = false;
+    if (m_skipCount > 0) {
+        --m_skipCount;
+        return;
+    }
+    const QByteArrayView byte(reinterpret_cast<const char *>(&token.byte), 1);
+    switch (m_state.destination) {
+    case Destination::Text:
+        appendText(byte, false, token.offset);
+        break;
+    case Destination::FontTable:
+        appendToFontName(token.byte, token.offset);
+        break;
+    case Destination::ColorTable:
+    case Destination::Picture:
+        break;
+    }
+}
+
+void RtfParser::onText(const RtfToken &token)
+{
+    m_starPending = false;
+    QByteArrayView bytes = token.text;
+    if (m_skipCount > 0) {
+        const qsizetype skipped = std::min<qsizetype>(m_skipCount, bytes.size());
+        m_skipCount -= int(skipped);
+        bytes = bytes.sliced(skipped);
+        if (bytes.isEmpty())
+            return;
+    }
+    switch (m_state.destination) {
+    case Destination::Text:
+        if (!m_state.hidden)
+            appendText(bytes, token.printableAscii, token.offset);
+        break;
+    case Destination::FontTable:
+        for (const char c : bytes) {
+            if (c == ';')
+                commitFont();
+            else
+                appendToFontName(static_cast<unsigned char>(c), token.offset);
+        }
+        break;
+    case Destination::ColorTable:
+        for (const char c : bytes) {
+            if (c == ';')
+                commitColor();
+        }
+        break;
+    case Destination::Picture:
+        if (m_picture.kind == Picture::Kind::None)
+            break;
+        m_picture.data.reserve(m_picture.data.size() + bytes.size() / 2);
+        for (const char c : bytes) {
+            const int nibble = hexValue(c);
+            if (nibble < 0)
+                continue;
+            if (m_picture.pendingNibble < 0) {
+                m_picture.pendingNibble = nibble;
+            } else {
+                m_picture.data.append(char(m_picture.pendingNibble * 16 + nibble));
+                m_picture.pendingNibble = -1;
+            }
+        }
+        break;
+    }
+}
+
+void RtfParser::onUnicode(int value)
+{
+    // \u takes a signed 16-bit number; values above 32767 come negative.
+    if (value < -0x8000)
+        value = -1;
+    else if (value < 0)
+        value += 0x10000;
+    m_skipCount = m_state.unicodeSkip;
+    if (m_state.destination == Destination::FontTable) {
+        if (value >= 0 && value <= 0xFFFF)
+            m_font.name.append(QChar(char16_t(value)));
+        return;
+    }
+    if (m_state.destination != Destination::Text || m_state.hidden)
+        return;
+    if (value < 0 || value > 0x10FFFF) {
+        appendUnit(QChar::ReplacementCharacter);
+    } else if (value > 0xFFFF) {
+        // Not how the format spells such characters, but some writers do.
+        appendUnit(QChar::highSurrogate(char32_t(value)));
+        appendUnit(QChar::lowSurrogate(char32_t(value)));
+    } else {
+        appendUnit(char16_t(value));
+    }
+}
+
+void RtfParser::applyFontTableWord(RtfWord word, const RtfToken &token)
+{
+    switch (word) {
+    case RtfWord::F:
+        m_font.number = token.parameter;
+        break;
+    case RtfWord::Fcharset:
+        m_font.codePage = CodePages::forCharset(token.parameter);
+        break;
+    case RtfWord::Cpg:
+        m_font.codePage = token.parameter;
+        break;
+    case RtfWord::U:
+        onUnicode(token.parameter);
+        break;
+    case RtfWord::Uc:
+        m_state.unicodeSkip = std::clamp(token.parameter, 0, kMaxUnicodeSkip);
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::applyColorTableWord(RtfWord word, const RtfToken &token)
+{
+    const int value = std::clamp(token.parameter, 0, 255);
+    switch (word) {
+    case RtfWord::Red:
+        m_red = value;
+        break;
+    case RtfWord::Green:
+        m_green = value;
+        break;
+    case RtfWord::Blue:
+        m_blue = value;
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::applyPictureWord(RtfWord word, const RtfToken &token)
+{
+    switch (word) {
+    case RtfWord::Pngblip:
+        m_picture.kind = Picture::Kind::Png;
+        break;
+    case RtfWord::Jpegblip:
+        m_picture.kind = Picture::Kind::Jpeg;
+        break;
+    case RtfWord::OtherPicture:
+        m_picture.kind = Picture::Kind::None;
+        skipGroup(); // metafiles and device-dependent bitmaps are not shown
+        break;
+    case RtfWord::Picwgoal:
+        m_picture.goalWidth = std::max(token.parameter, 0);
+        break;
+    case RtfWord::Pichgoal:
+        m_picture.goalHeight = std::max(token.parameter, 0);
+        break;
+    case RtfWord::Picscalex:
+        m_picture.scaleX = std::clamp(token.parameter, 1, 10000);
+        break;
+    case RtfWord::Picscaley:
+        m_picture.scaleY = std::clamp(token.parameter, 1, 10000);
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::applyTextWord(RtfWord word, const RtfToken &token)
+{
+    if (applyCharWord(word, token) || applyParagraphWord(word, token))
+        return;
+    switch (word) {
+    case RtfWord::Ansicpg:
+        m_ansiCodePage = token.parameter;
+        m_codePagesChanged = true;
+        break;
+    case RtfWord::Deff:
+        m_defaultFont = token.parameter;
+        m_codePagesChanged = true;
+        m_builder.setDefaultFont(token.parameter);
+        break;
+    case RtfWord::Uc:
+        m_state.unicodeSkip = std::clamp(token.parameter, 0, kMaxUnicodeSkip);
+        break;
+    case RtfWord::U:
+        onUnicode(token.parameter);
+        break;
+    case RtfWord::Par:
+        endParagraph();
+        break;
+    case RtfWord::Line:
+        appendUnit(QChar::LineSeparator);
+        break;
+    case RtfWord::Tab:
+        appendUnit(u'\t');
+        break;
+    case RtfWord::Cell:
+        // Cells are flattened: the tab comes before the next cell's content,
+        // so a row's last cell leaves none behind.
+        ++m_pendingCells;
+        break;
+    case RtfWord::Row:
+        m_pendingCells = 0;
+        endParagraph();
+        break;
+    case RtfWord::Lquote:
+        appendUnit(u'\u2018');
+        break;
+    case RtfWord::Rquote:
+        appendUnit(u'\u2019');
+        break;
+    case RtfWord::Ldblquote:
+        appendUnit(u'\u201C');
+        break;
+    case RtfWord::Rdblquote:
+        appendUnit(u'\u201D');
+        break;
+    case RtfWord::Bullet:
+        appendUnit(u'\u2022');
+        break;
+    case RtfWord::Endash:
+        appendUnit(u'\u2013');
+        break;
+    case RtfWord::Emdash:
+        appendUnit(u'\u2014');
+        break;
+    case RtfWord::Enspace:
+        appendUnit(u'\u2002');
+        break;
+    case RtfWord::Emspace:
+        appendUnit(u'\u2003');
+        break;
+    case RtfWord::Qmspace:
+        appendUnit(u'\u2005');
+        break;
+    case RtfWord::Zwj:
+        appendUnit(u'\u200D');
+        break;
+    case RtfWord::Zwnj:
+        appendUnit(u'\u200C');
+        break;
+    default:
+        break;
+    }
+}
+
+bool RtfParser::applyCharWord(RtfWord word, const RtfToken &token)
+{
+    RtfCharState &chars = m_state.chars;
+    // Toggles: the bare word or a non-zero number switches on, 0 switches off.
+    const bool on = !token.hasParameter || token.parameter != 0;
+    switch (word) {
+    case RtfWord::Plain:
+        chars = RtfCharState{};
+        m_state.hidden = false;
+        return true;
+    case RtfWord::F:
+        chars.font = token.hasParameter ? token.parameter : 0;
+        return true;
+    case RtfWord::Fs:
+        chars.halfPoints = token.hasParameter && token.parameter > 0
+                               ? std::min(token.parameter, kMaxHalfPoints)
+                               : RtfCharState{}.halfPoints;
+        return true;
+    case RtfWord::Cf:
+        chars.color = token.parameter;
+        return true;
+    case RtfWord::Highlight:
+    case RtfWord::Cb:
+        chars.background = token.parameter;
+        return true;
+    case RtfWord::B:
+        chars.bold = on;
+        return true;
+    case RtfWord::I:
+        chars.italic = on;
+        return true;
+    case RtfWord::Strike:
+        chars.strike = on;
+        return true;
+    case RtfWord::V:
+        m_state.hidden = on;
+        return true;
+    case RtfWord::Super:
+        chars.verticalAlignment = QTextCharFormat::AlignSuperScript;
+        return true;
+    case RtfWord::Sub:
+        chars.verticalAlignment = QTextCharFormat::AlignSubScript;
+        return true;
+    case RtfWord::Nosupersub:
+        chars.verticalAlignment = QTextCharFormat::AlignNormal;
+        return true;
+    case RtfWord::Up: // raised or lowered by half points; shown as super- and subscript
+        chars.verticalAlignment = on ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignNormal;
+        return true;
+    case RtfWord::Dn:
+        chars.verticalAlignment = on ? QTextCharFormat::AlignSubScript : QTextCharFormat::AlignNormal;
+        return true;
+    case RtfWord::Ul:
+        chars.underline = on ? QTextCharFormat::SingleUnderline : QTextCharFormat::NoUnderline;
+        return true;
+    case RtfWord::Ulnone:
+        chars.underline = QTextCharFormat::NoUnderline;
+        return true;
+    case RtfWord::UlDotted:
+        chars.underline = on ? QTextCharFormat::DotLine : QTextCharFormat::NoUnderline;
+        return true;
+    case RtfWord::UlDash:
+        chars.underline = on ? QTextCharFormat::DashUnderline : QTextCharFormat::NoUnderline;
+        return true;
+    case RtfWord::UlDashDot:
+        chars.underline = on ? QTextCharFormat::DashDotLine : QTextCharFormat::NoUnderline;
+        return true;
+    case RtfWord::UlDashDotDot:
+        chars.underline = on ? QTextCharFormat::DashDotDotLine : QTextCharFormat::NoUnderline;
+        return true;
+    case RtfWord::UlWave:
+        chars.underline = on ? QTextCharFormat::WaveUnderline : QTextCharFormat::NoUnderline;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool RtfParser::applyParagraphWord(RtfWord word, const RtfToken &token)
+{
+    RtfParagraphState &paragraph = m_state.paragraph;
+    const int twips = std::clamp(token.parameter, -kMaxIndentTwips, kMaxIndentTwips);
+    switch (word) {
+    case RtfWord::Pard:
+        paragraph = RtfParagraphState{};
+        return true;
+    case RtfWord::Ql:
+        paragraph.alignment = Qt::AlignLeft;
+        return true;
+    case RtfWord::Qc:
+        paragraph.alignment = Qt::AlignHCenter;
+        return true;
+    case RtfWord::Qr:
+        paragraph.alignment = Qt::AlignRight;
+        return true;
+    case RtfWord::Qj:
+        paragraph.alignment = Qt::AlignJustify;
+        return true;
+    case RtfWord::Li:
+        paragraph.leftIndent = twips;
+        return true;
+    case RtfWord::Ri:
+        paragraph.rightIndent = twips;
+        return true;
+    case RtfWord::Fi:
+        paragraph.firstLineIndent = twips;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void RtfParser::endDestination(Destination closed)
+{
+    switch (closed) {
+    case Destination::ColorTable:
+        commitColor(); // a table may lack its final ';'
+        m_builder.setColors(m_colors);
+        break;
+    case Destination::Picture:
+        finishPicture();
+        break;
+    case Destination::FontTable:
+    case Destination::Text:
+        break;
+    }
+}
+
+void RtfParser::appendToFontName(unsigned char byte, qsizetype offset)
+{
+    if (byte < 0x80) {
+        m_font.name.append(QLatin1Char(char(byte)));
+        return;
+    }
+    const int codePage = m_font.codePage != 0 ? m_font.codePage : m_ansiCodePage;
+    const QByteArrayView bytes(reinterpret_cast<const char *>(&byte), 1);
+    m_font.name.append(QChar(upperHalf(codePage, bytes, offset)[byte - 0x80]));
+}
+
+void RtfParser::commitFont()
+{
+    const QString name = m_font.name.trimmed();
+    if (m_font.number >= 0 && !name.isEmpty()) {
+        m_fontCodePages.insert(m_font.number, m_font.codePage);
+        m_codePagesChanged = true;
+        m_builder.setFontFamily(m_font.number, name);
+    }
+    m_font = FontEntry{};
+}
+
+void RtfParser::commitColor()
+{
+    if (m_red < 0 && m_green < 0 && m_blue < 0) {
+        m_colors.append(QColor()); // an empty entry is the automatic colour
+    } else {
+        m_colors.append(QColor(std::max(m_red, 0), std::max(m_green, 0), std::max(m_blue, 0)));
+    }
+    m_red = m_green = m_blue = -1;
+}
+
+void RtfParser::finishPicture()
+{
+    if (m_picture.kind == Picture::Kind::None)
+        return;
+    const char *format = m_picture.kind == Picture::Kind::Png ? "PNG" : "JPEG";
+    const QImage image = QImage::fromData(m_picture.data, format);
+    if (image.isNull()) {
+        addProblem(m_picture.offset, QStringLiteral("a %1 picture could not be decoded").arg(QLatin1StringView(format)));
+        return;
+    }
+    const double width = m_picture.goalWidth > 0 ? m_picture.goalWidth / kTwipsPerPixel : image.width();
+    const double height = m_picture.goalHeight > 0 ? m_picture.goalHeight / kTwipsPerPixel : image.height();
+    const QSizeF size(std::clamp(width * m_picture.scaleX / 100.0, 1.0, kMaxPicturePixels),
+                      std::clamp(height * m_picture.scaleY / 100.0, 1.0, kMaxPicturePixels));
+    beginContent();
+    m_builder.appendImage(image, size, m_state.chars);
+}
+
+void RtfParser::skipGroup()
+{
+    m_tokens.skipGroup();
+    m_skippedGroup = true;
+}
+
+void RtfParser::appendText(QByteArrayView bytes, bool printableAscii, qsizetype offset)
+{
+    beginContent();
+    // Most text is printable ASCII, the same in every code page.
+    if (printableAscii)
+        m_builder.appendAscii(bytes, m_state.chars);
+    else
+        m_builder.appendBytes(bytes, upperHalf(codePageOfFont(m_state.chars.font), bytes, offset), m_state.chars);
+}
+
+void RtfParser::beginContent()
+{
+    if (m_highSurrogate != 0) {
+        m_highSurrogate = 0;
+        m_builder.appendChar(QChar::ReplacementCharacter, m_state.chars);
+    }
+    for (; m_pendingCells > 0; --m_pendingCells)
+        m_builder.appendChar(u'\t', m_state.chars);
+}
+
+void RtfParser::appendUnit(char16_t unit)
+{
+    if (m_state.destination != Destination::Text || m_state.hidden)
+        return;
+    if (m_highSurrogate != 0 && QChar::isLowSurrogate(unit)) {
+        m_builder.appendChar(std::exchange(m_highSurrogate, 0), m_state.chars);
+        m_builder.appendChar(unit, m_state.chars);
+        return;
+    }
+    beginContent();
+    if (QChar::isHighSurrogate(unit))
+        m_highSurrogate = unit;
+    else if (QChar::isLowSurrogate(unit))
+        m_builder.appendChar(QChar::ReplacementCharacter, m_state.chars);
+    else if (unit == QChar::ParagraphSeparator)
+        endParagraph();
+    else
+        m_builder.appendChar(unit, m_state.chars);
+}
+
+void RtfParser::endParagraph()
+{
+    if (m_highSurrogate != 0)
+        beginContent();
+    m_builder.endParagraph(m_state.paragraph, m_state.chars);
+}
+
+const CodePages::UpperHalf &RtfParser::upperHalf(int codePage, QByteArrayView bytes, qsizetype offset)
+{
+    if (const CodePages::UpperHalf *upper = CodePages::upperHalf(codePage))
+        return *upper;
+    const bool needed = std::any_of(bytes.begin(), bytes.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+    if (needed && !m_reportedCodePages.contains(codePage)) {
+        m_reportedCodePages.append(codePage);
+        addProblem(offset, QStringLiteral("code page %1 is not supported; its characters were read as Windows-1252")
+                               .arg(codePage));
+    }
+    return *CodePages::upperHalf(1252);
+}
+
+int RtfParser::codePageOfFont(int font)
+{
+    // Text comes in many short pieces in the same font; look it up once.
+    if (font != m_codePageFont || m_codePagesChanged) {
+        const int codePage = m_fontCodePages.value(font < 0 ? m_defaultFont : font, 0);
+        m_codePage = codePage != 0 ? codePage : m_ansiCodePage;
+        m_codePageFont = font;
+        m_codePagesChanged = false;
+    }
+    return m_codePage;
+}
+
+void RtfParser::addProblem(qsizetype offset, const QString &what)
+{
+    if (m_problems.size() < kMaxProblems)
+        m_problems.append(QStringLiteral("%1 (at byte %2)").arg(what).arg(offset));
+    else if (m_problems.size() == kMaxProblems)
+        m_problems.append(QStringLiteral("more problems follow"));
+}
+
+} // namespace
+
+RtfReadResult RtfReader::read(const QByteArray &input, QTextDocument *document)
+{
+    RtfReadResult result;
+    const bool undoWasEnabled = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    document->clear();
+    if (input.startsWith(kRtfSignature)) {
+        result.problems = RtfParser(input, document).parse();
+    } else {
+        result.wasRtf = false;
+        document->setPlainText(PlainText::decode(input));
+    }
+    document->setUndoRedoEnabled(undoWasEnabled);
+    return result;
+}

@@ -1,0 +1,247 @@
+#include "notes/RtfReader.h"
+
+#include "support/FileSizeLimit.h"
+#include "support/KladdoDataRun.h"
+#include "support/RichTextDump.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+QByteArray sample(const char *name)
+{
+    return readFile(QStringLiteral(TEST_DATA_DIR "/rtf/") + QLatin1StringView(name));
+}
+
+QString dumpOf(const QByteArray &rtf)
+{
+    QTextDocument doc;
+    RtfReader::read(rtf, &doc);
+    return RichTextDump::document(doc);
+}
+
+} // namespace
+
+class TestKladdoDataNotes : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+
+    QString data(const QString &name) const { return m_dir->filePath(name); }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        writeFile(data("note3.rtf"), sample("richedit-german.rtf"));
+    }
+
+    void wrongCalls_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("notes alone") << QStringList{"notes"};
+        QTest::newRow("unknown verb") << QStringList{"notes", "print", "d", "1", "--format", "text"};
+        QTest::newRow("page too large") << QStringList{"notes", "export", "d", "10", "--format", "text"};
+        QTest::newRow("page not a number") << QStringList{"notes", "export", "d", "x", "--format", "text"};
+        QTest::newRow("format missing") << QStringList{"notes", "export", "d", "1"};
+        QTest::newRow("unknown format") << QStringList{"notes", "export", "d", "1", "--format", "pdf"};
+        QTest::newRow("import without file") << QStringList{"notes", "import", "d", "1"};
+        QTest::newRow("import of a .doc") << QStringList{"notes", "import", "d", "1", "letter.doc"};
+    }
+
+    void wrongCalls()
+    {
+        QFETCH(QStringList, args);
+        const KladdoDataRun r = KladdoDataRun::run(args);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.contains("usage") || r.err.contains("kladdo-data:"), r.err.constData());
+        QVERIFY(r.out.isEmpty());
+    }
+
+    void helpListsNotes()
+    {
+        const KladdoDataRun r = KladdoDataRun::run({"--help"});
+        QVERIFY(r.out.contains("notes export DATA_DIR PAGE --format text|html|rtf"));
+        QVERIFY(r.out.contains("notes import DATA_DIR PAGE FILE"));
+    }
+
+    void exportText()
+    {
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "export", m_dir->path(), "3", "--format", "text"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QString::fromUtf8(r.out),
+                 u"Grüße aus Köln: fett, kursiv, unterstrichen, durch.\n"
+                 "Rot und gelb markiert kosten 5 € Arial 14\n"
+                 "Alles zusammen\n"
+                 "Zażółć gęślą jaźń\n"
+                 "\n"
+                 "Tab\tZeile\nzwei\n"_qs);
+    }
+
+    void exportHtmlKeepsFormats()
+    {
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "export", m_dir->path(), "3", "--format", "html"});
+        QCOMPARE(r.exitCode, 0);
+        QTextDocument doc;
+        doc.setHtml(QString::fromUtf8(r.out));
+        QCOMPARE(RichTextDump::formatOf(doc, "fett"), "Comic Sans MS 10 b");
+        QCOMPARE(RichTextDump::formatOf(doc, "Rot"), "Comic Sans MS 10 fg=#ff0000");
+        QCOMPARE(RichTextDump::blockFormat(doc.findBlockByNumber(2).blockFormat()), "center");
+    }
+
+    void exportHtmlEmbedsPictures()
+    {
+        writeFile(data("note4.rtf"), sample("wordprocessor.rtf"));
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "export", m_dir->path(), "4", "--format", "html"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("<img src=\"data:image/png;base64,iVBOR"), r.out.right(600).constData());
+    }
+
+    void exportRtfReadsTheSame()
+    {
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "export", m_dir->path(), "3", "--format", "rtf"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.startsWith("{\\rtf1\\ansi\\ansicpg1252"));
+        QCOMPARE(dumpOf(r.out), dumpOf(sample("richedit-german.rtf")));
+    }
+
+    void exportOfMissingPage()
+    {
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "export", m_dir->path(), "6", "--format", "text"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("note6.rtf does not exist"), r.err.constData());
+    }
+
+    void exportOfDamagedPageSaysWhat()
+    {
+        writeFile(data("note5.rtf"), "{\\rtf1 Anfang {\\b fett");
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "export", m_dir->path(), "5", "--format", "text"});
+        QCOMPARE(r.exitCode, 1);
+        QCOMPARE(r.out, QByteArray("Anfang fett\n"));
+        QVERIFY2(r.err.contains("note5.rtf: the file ends with 2 group(s) still open"), r.err.constData());
+    }
+
+    void import_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("dump");
+
+        QTest::newRow("utf-8 text") << "in.txt" << QByteArray("Gr\xc3\xbc\xc3\x9f\x65\r\nzwei\r\n")
+                                    << "[left] {MS Sans Serif 8}Grüße\n[left] {MS Sans Serif 8}zwei\n[left] {MS Sans Serif 8}";
+        QTest::newRow("1252 text") << "in.TXT" << QByteArray("Gr\xfc\xdf\x65 \x80")
+                                   << "[left] {MS Sans Serif 8}Grüße €";
+        QTest::newRow("html") << "in.html"
+                              << QByteArray("<p align=center>a <b>fett</b> <span style='color:#ff0000'>rot</span></p>")
+                              << "[center] {MS Sans Serif 8}a  {MS Sans Serif 8 b}fett {MS Sans Serif 8}  "
+                                 "{MS Sans Serif 8 fg=#ff0000}rot";
+        QTest::newRow("rtf") << "in.rtf" << QByteArray("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 x \\i y}")
+                             << "[left] {Arial 10}x  {Arial 10 i}y";
+    }
+
+    void import()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, content);
+        QFETCH(QString, dump);
+        writeFile(data(name), content);
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "import", m_dir->path(), "2", data(name)});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.err, QByteArray());
+        const QByteArray written = readFile(data("note2.rtf"));
+        QVERIFY(written.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1031"));
+        QCOMPARE(dumpOf(written), dump);
+    }
+
+    void importHtmlWithPictureBesideIt()
+    {
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::green);
+        QVERIFY(image.save(data("green.png")));
+        writeFile(data("page.html"), "<p>see <img src=\"green.png\"></p>");
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "import", m_dir->path(), "2", data("page.html")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(dumpOf(readFile(data("note2.rtf"))), "[left] {MS Sans Serif 8}see  {image 4x4 #00ff00}");
+    }
+
+    void damagedRtfIsRefused()
+    {
+        writeFile(data("broken.rtf"), "{\\rtf1 cut {\\b off");
+        const QByteArray before = readFile(data("note3.rtf"));
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "import", m_dir->path(), "3", data("broken.rtf")});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("was not imported: the file ends with 2 group(s) still open"), r.err.constData());
+        QCOMPARE(readFile(data("note3.rtf")), before);
+    }
+
+    void importFailures_data()
+    {
+        QTest::addColumn<QString>("dataDir");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("missing data folder") << "nowhere" << "in.txt" << "is not a folder";
+        QTest::newRow("missing file") << "." << "absent.txt" << "absent.txt cannot be read";
+    }
+
+    void importFailures()
+    {
+        QFETCH(QString, dataDir);
+        QFETCH(QString, file);
+        QFETCH(QString, message);
+        writeFile(data("in.txt"), "x");
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "import", data(dataDir), "1", data(file)});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains(message.toUtf8()), r.err.constData());
+        QVERIFY(!QFile::exists(data("note1.rtf")));
+    }
+
+    void fullDiskKeepsTheOldPage()
+    {
+        writeFile(data("big.txt"), QByteArray(200000, 'x'));
+        const QByteArray before = readFile(data("note3.rtf"));
+        KladdoDataRun r;
+        {
+            const FileSizeLimit limit(100000); // the child process inherits it
+            r = KladdoDataRun::run({"notes", "import", m_dir->path(), "3", data("big.txt")});
+        }
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("note3.rtf cannot be created"), r.err.constData());
+        QCOMPARE(readFile(data("note3.rtf")), before);
+    }
+
+    void checkReadsEveryPage()
+    {
+        writeFile(data("note0.rtf"), "plain text is a valid page");
+        writeFile(data("note7.rtf"), "{\\rtf1 {\\b unclosed}");
+        const KladdoDataRun r = KladdoDataRun::run({"check", m_dir->path()});
+        QCOMPARE(r.exitCode, 1);
+        const QStringList lines = QString::fromUtf8(r.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[1], "note0.rtf: ok");
+        QCOMPARE(lines[2], "note3.rtf: ok");
+        QCOMPARE(lines[3], "note7.rtf: damaged: the file ends with 1 group(s) still open "
+                           "(truncated or unbalanced braces) (at byte 20)");
+    }
+};
+
+QTEST_MAIN(TestKladdoDataNotes)
+#include "tst_KladdoDataNotes.moc"
