@@ -8,10 +8,10 @@ ensure_packages scripts/packages-build.txt scripts/packages-test.txt
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKLADDO_SANITIZE=ON -DKLADDO_WERROR=ON
 cmake --build build-test
 
+# The RTF reader's fuzz target, a bounded run; a crash fails the suite.
+bash scripts/fuzz.sh 60
+
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 ctest --test-dir build-test --output-on-failure -j2
-
-# The RTF reader's fuzz target, a bounded run; a crash fails the suite.
-bash scripts/fuzz.sh 60

@@ -73,7 +73,7 @@ private slots:
         QFETCH(QStringList, args);
         const KladdoDataRun r = KladdoDataRun::run(args);
         QCOMPARE(r.exitCode, 2);
-        QVERIFY2(r.err.contains("usage") || r.err.contains("kladdo-data:"), r.err.constData());
+        QVERIFY2(r.err.contains("usage") || r.err.contains("kladdo-data:"), qPrintable(r.err));
         QVERIFY(r.out.isEmpty());
     }
 
@@ -128,7 +128,7 @@ private slots:
     {
         const KladdoDataRun r = KladdoDataRun::run({"notes", "export", m_dir->path(), "6", "--format", "text"});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains("note6.rtf does not exist"), r.err.constData());
+        QVERIFY2(r.err.contains("note6.rtf does not exist"), qPrintable(r.err));
     }
 
     void exportOfDamagedPageSaysWhat()
@@ -137,7 +137,7 @@ private slots:
         const KladdoDataRun r = KladdoDataRun::run({"notes", "export", m_dir->path(), "5", "--format", "text"});
         QCOMPARE(r.exitCode, 1);
         QCOMPARE(r.out, QByteArray("Anfang fett\n"));
-        QVERIFY2(r.err.contains("note5.rtf: the file ends with 2 group(s) still open"), r.err.constData());
+        QVERIFY2(r.err.contains("note5.rtf: the file ends with 2 group(s) still open"), qPrintable(r.err));
     }
 
     void import_data()
@@ -166,7 +166,7 @@ private slots:
         writeFile(data(name), content);
         const KladdoDataRun r = KladdoDataRun::run({"notes", "import", m_dir->path(), "2", data(name)});
         QCOMPARE(r.exitCode, 0);
-        QCOMPARE(r.err, QByteArray());
+        QCOMPARE(r.err, QString());
         const QByteArray written = readFile(data("note2.rtf"));
         QVERIFY(written.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1031"));
         QCOMPARE(dumpOf(written), dump);
@@ -189,7 +189,7 @@ private slots:
         const QByteArray before = readFile(data("note3.rtf"));
         const KladdoDataRun r = KladdoDataRun::run({"notes", "import", m_dir->path(), "3", data("broken.rtf")});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains("was not imported: the file ends with 2 group(s) still open"), r.err.constData());
+        QVERIFY2(r.err.contains("was not imported: the file ends with 2 group(s) still open"), qPrintable(r.err));
         QCOMPARE(readFile(data("note3.rtf")), before);
     }
 
@@ -210,7 +210,7 @@ private slots:
         writeFile(data("in.txt"), "x");
         const KladdoDataRun r = KladdoDataRun::run({"notes", "import", data(dataDir), "1", data(file)});
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains(message.toUtf8()), r.err.constData());
+        QVERIFY2(r.err.contains(message), qPrintable(r.err));
         QVERIFY(!QFile::exists(data("note1.rtf")));
     }
 
@@ -224,7 +224,7 @@ private slots:
             r = KladdoDataRun::run({"notes", "import", m_dir->path(), "3", data("big.txt")});
         }
         QCOMPARE(r.exitCode, 1);
-        QVERIFY2(r.err.contains("note3.rtf cannot be created"), r.err.constData());
+        QVERIFY2(r.err.contains("note3.rtf cannot be created"), qPrintable(r.err));
         QCOMPARE(readFile(data("note3.rtf")), before);
     }
 
