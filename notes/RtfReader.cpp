@@ -5,6 +5,7 @@
 #include "notes/RtfControlWords.h"
 #include "notes/RtfDocumentBuilder.h"
 #include "notes/RtfTokenizer.h"
+#include "platform/HexDigit.h"
 
 #include <QHash>
 #include <QStack>
@@ -58,17 +59,6 @@ struct Picture
     int scaleY = 100;
     qsizetype offset = 0;
 };
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool isTrailingFiller(char c)
 {
@@ -388,7 +378,7 @@ void RtfParser::onText(const RtfToken &token)
             break;
         m_picture.data.reserve(m_picture.data.size() + bytes.size() / 2);
         for (const char c : bytes) {
-            const int nibble = hexValue(c);
+            const int nibble = hexDigitValue(c);
             if (nibble < 0)
                 continue;
             if (m_picture.pendingNibble < 0) {

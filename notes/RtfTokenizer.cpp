@@ -1,5 +1,7 @@
 #include "notes/RtfTokenizer.h"
 
+#include "platform/HexDigit.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -31,17 +33,6 @@ bool isLetter(char c)
 bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
-}
-
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 RtfToken broken(qsizetype offset, const char *what)
@@ -151,8 +142,8 @@ RtfToken RtfTokenizer::readHexByte(qsizetype start)
         m_pos = m_input.size();
         return broken(start, "the file ends inside a \\' escape");
     }
-    const int high = hexValue(m_input[m_pos]);
-    const int low = hexValue(m_input[m_pos + 1]);
+    const int high = hexDigitValue(m_input[m_pos]);
+    const int low = hexDigitValue(m_input[m_pos + 1]);
     if (high < 0 || low < 0) {
         // Leave the two bytes to be read as text: they may be a brace.
         return broken(start, "a \\' escape without two hex digits");

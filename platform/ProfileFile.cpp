@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Cp1252.h"
+#include "platform/HexDigit.h"
 #include "platform/KladdoError.h"
 
 #include <QDir>
@@ -53,18 +54,6 @@ QString stripQuotes(const QString &value)
     return value;
 }
 
-int hexDigit(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= '0' && u <= '9')
-        return u - '0';
-    if (u >= 'a' && u <= 'f')
-        return u - 'a' + 10;
-    if (u >= 'A' && u <= 'F')
-        return u - 'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 std::optional<int> parseProfileInteger(QStringView text)
@@ -91,7 +80,7 @@ std::optional<int> parseProfileInteger(QStringView text)
     if (prefix > 0) {
         // Hexadecimal covers all 32 bits: $FFFFFFFF is -1.
         for (QChar c : digits) {
-            const int d = hexDigit(c);
+            const int d = hexDigitValue(c.unicode());
             if (d < 0)
                 return std::nullopt;
             magnitude = magnitude * 16 + d;
