@@ -1,20 +1,13 @@
 #include "notes/RtfReader.h"
 
 #include "support/RichTextDump.h"
+#include "support/TestFiles.h"
 
-#include <QBuffer>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextDocument>
 
 namespace {
-
-QByteArray sample(const QString &name)
-{
-    QFile file(QStringLiteral(TEST_DATA_DIR "/rtf/") + name);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A minimal rich-edit file around body, with the fonts and colours the
 // rows below use.
@@ -29,13 +22,7 @@ QByteArray richEdit(const QByteArray &body)
 
 QByteArray pictureHex(const char *format)
 {
-    QImage image(4, 3, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes.toHex();
+    return RichTextDump::redPicture(format).toHex();
 }
 
 } // namespace
@@ -48,7 +35,7 @@ private slots:
     void richEditSample()
     {
         QTextDocument doc;
-        const RtfReadResult result = RtfReader::read(sample("richedit-german.rtf"), &doc);
+        const RtfReadResult result = RtfReader::read(rtfSample("richedit-german.rtf"), &doc);
         QVERIFY2(result.isClean(), qPrintable(result.problems.join('\n')));
         QVERIFY(result.wasRtf);
         const QString cs = QStringLiteral("Comic Sans MS 10");
@@ -67,7 +54,7 @@ private slots:
     void wordProcessorSample()
     {
         QTextDocument doc;
-        const RtfReadResult result = RtfReader::read(sample("wordprocessor.rtf"), &doc);
+        const RtfReadResult result = RtfReader::read(rtfSample("wordprocessor.rtf"), &doc);
         QVERIFY2(result.isClean(), qPrintable(result.problems.join('\n')));
         QCOMPARE(RichTextDump::text(doc),
                  QString::fromUtf8("Heading\n"
