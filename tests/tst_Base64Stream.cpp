@@ -71,6 +71,8 @@ private slots:
 
     // Lengths around the 45-byte encoder chunk and the 88-character decoder
     // chunk (66 bytes), where a chunked loop would drop or split a group.
+    // Matching the reference encoder fixes the length too: 48 bytes give 64
+    // characters, with no line breaks.
     void chunkBoundaries_data()
     {
         QTest::addColumn<int>("length");
@@ -84,13 +86,7 @@ private slots:
         const QByteArray bytes = sampleBytes(length);
         const QByteArray text = encode(bytes);
         QCOMPARE(text, bytes.toBase64());
-        QVERIFY(!text.contains('\n'));
         QCOMPARE(decode(text).toHex(), bytes.toHex());
-    }
-
-    void fortyEightBytesGiveSixtyFourCharacters()
-    {
-        QCOMPARE(encode(sampleBytes(48)).size(), 64);
     }
 
     void paddingInsideTheText()

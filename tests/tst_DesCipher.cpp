@@ -117,6 +117,11 @@ private slots:
         row("fips81 block 1", "0123456789ABCDEF", "4E6F772069732074", "3FA40E8A984D4815");
         row("fips81 block 2", "0123456789ABCDEF", "68652074696D6520", "6A271787AB8883F9");
         row("fips81 block 3", "0123456789ABCDEF", "666F7220616C6C20", "893D51EC4B563B53");
+        // The worked example's key with its parity bits (the low bit of each
+        // byte) cleared, set and mixed: they take no part.
+        row("parity cleared", "123456789ABCDEF0", "0123456789ABCDEF", "85E813540F0AB405");
+        row("parity set", "133557799BBDDFF1", "0123456789ABCDEF", "85E813540F0AB405");
+        row("parity mixed", "123557789BBCDEF1", "0123456789ABCDEF", "85E813540F0AB405");
         // Every bit of the key set, and none.
         row("all key bits", "FEFEFEFEFEFEFEFE", "0123456789ABCDEF", "6DCE0DC9006556A3");
         row("no key bits", "0101010101010101", "0000000000000000", "8CA64DE9C1B123A7");
@@ -127,25 +132,6 @@ private slots:
         QFETCH(QByteArray, key);
         QFETCH(QByteArray, plain);
         QFETCH(QByteArray, cipher);
-        QCOMPARE(cipherBlock(key, plain, DesDirection::Encipher).toHex(), cipher.toHex());
-        QCOMPARE(cipherBlock(key, cipher, DesDirection::Decipher).toHex(), plain.toHex());
-    }
-
-    // The parity bits of a key do not take part; each row differs from the
-    // worked example's key only there.
-    void parityBitsIgnored_data()
-    {
-        QTest::addColumn<QByteArray>("key");
-        QTest::newRow("parity cleared") << QByteArray::fromHex("123456789ABCDEF0");
-        QTest::newRow("parity set") << QByteArray::fromHex("133557799BBDDFF1");
-        QTest::newRow("mixed") << QByteArray::fromHex("123557789BBCDEF1");
-    }
-
-    void parityBitsIgnored()
-    {
-        QFETCH(QByteArray, key);
-        const QByteArray plain = QByteArray::fromHex("0123456789ABCDEF");
-        const QByteArray cipher = QByteArray::fromHex("85E813540F0AB405");
         QCOMPARE(cipherBlock(key, plain, DesDirection::Encipher).toHex(), cipher.toHex());
         QCOMPARE(cipherBlock(key, cipher, DesDirection::Decipher).toHex(), plain.toHex());
     }
@@ -177,8 +163,9 @@ private slots:
         QCOMPARE(decipher(form), text);
     }
 
-    // Stored forms under PassKey: pages on disk rely on them never changing.
-    // Computed with an independent DES implementation.
+    // Stored forms under PassKey: pages on disk rely on them never changing
+    // (so the same text always gives the same form). Computed with an
+    // independent DES implementation.
     void passKeyStoredForms_data()
     {
         QTest::addColumn<QByteArray>("text");
@@ -197,11 +184,6 @@ private slots:
         QFETCH(QByteArray, stored);
         QCOMPARE(encipher(text), stored);
         QCOMPARE(decipher(stored), text);
-    }
-
-    void sameTextSameForm()
-    {
-        QCOMPARE(encipher("s3cr3t"), encipher("s3cr3t"));
     }
 
     void equalPlainBlocksGiveEqualCipherBlocks()
@@ -238,12 +220,9 @@ private slots:
         QTest::newRow("less than a block") << QByteArray("QUJDREVG") << true << format;
         QTest::newRow("count byte 8") << storedFinalBlock(8) << true << format;
         QTest::newRow("count byte 255") << storedFinalBlock(255) << true << format;
+        // Which characters the decoder refuses is tested with it; here only
+        // that its error passes through as the base error.
         QTest::newRow("line break") << QByteArray("6Q6FeRmt\nFGI=") << false << base64;
-        QTest::newRow("space") << QByteArray("6Q6F RmtFGI=") << false << base64;
-        QTest::newRow("above z") << QByteArray("6Q6F{RmtFGI=") << false << base64;
-        QTest::newRow("in range, not alphabet") << QByteArray("6Q6F-RmtFGI=") << false << base64;
-        QTest::newRow("pad first") << QByteArray("=Q6FeRmtFGI=") << false << base64;
-        QTest::newRow("pad second") << QByteArray("6=6FeRmtFGI=") << false << base64;
         QTest::newRow("length not four") << QByteArray("6Q6FeRmtFGI") << false << base64;
     }
 

@@ -141,8 +141,7 @@ private slots:
         const PassPageLoad load = PassPageFile(pagePath()).load();
         QCOMPARE(load.fileState, FileState::Complete);
         QVERIFY(!load.isDamaged());
-        compareCells(load.cells, sampleCells());
-        QCOMPARE(load.cells.cell(PassPasswordColumn, 13), sampleCell(PassPasswordColumn, 13));
+        compareCells(load.cells, sampleCells()); // slot 13 included
     }
 
     void longestCellsFit()

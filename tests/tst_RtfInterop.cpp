@@ -3,8 +3,8 @@
 
 #include "support/FlatOdtRuns.h"
 #include "support/RichTextDump.h"
+#include "support/TestFiles.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -19,39 +19,6 @@
 // direction converts all its files in one run of soffice, whose start is
 // the slow part.
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QTextCharFormat formatAt(const QTextDocument &doc, const QString &needle)
-{
-    const QTextCursor found = doc.find(needle);
-    if (found.isNull())
-        return {};
-    QTextCursor cursor(const_cast<QTextDocument *>(&doc));
-    cursor.setPosition(found.selectionStart() + 1);
-    return cursor.charFormat();
-}
-
-QString pngDataUri()
-{
-    QImage image(4, 3, QImage::Format_RGB32);
-    image.fill(Qt::red);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
-}
 
 // The pages LibreOffice turns into rich text, by file name.
 const QList<QPair<QString, QString>> kHtmlSources = {
@@ -68,7 +35,8 @@ const QList<QPair<QString, QString>> kHtmlSources = {
     {"structure.html",
      "<table><tr><td>a1</td><td>b1</td></tr><tr><td>a2</td><td>b2</td></tr></table>"
      "<ul><li>first</li><li>second</li></ul>"
-     "<p><a href=\"http://example.org/\">link text</a> and <img src=\"" + pngDataUri() + "\" width=\"8\" height=\"6\"></p>"},
+     "<p><a href=\"http://example.org/\">link text</a> and <img src=\"data:image/png;base64,"
+         + QString::fromLatin1(RichTextDump::redPicture("PNG").toBase64()) + "\" width=\"8\" height=\"6\"></p>"},
 };
 
 } // namespace
@@ -218,7 +186,7 @@ private slots:
         const RtfReadResult result = RtfReader::read(m_writtenByLibreOffice.value("formats.html"), &doc);
         QVERIFY2(result.isClean(), qPrintable(result.problems.join('\n')));
         QCOMPARE(RichTextDump::text(doc), "plain bold italic under struck red marked courier xraised Hlowered");
-        const QTextCharFormat f = formatAt(doc, word);
+        const QTextCharFormat f = RichTextDump::charFormatAt(doc, word);
         const QHash<QString, QString> seen{
             {"bold", f.fontWeight() > QFont::Medium ? "true" : "false"},
             {"italic", f.fontItalic() ? "true" : "false"},

@@ -10,6 +10,13 @@ struct KladdoDataRun
     QByteArray out;
     QString err;
 
+    // Exit 2, a usage line or an error on stderr, nothing on stdout.
+    bool isWrongCall() const
+    {
+        return exitCode == 2 && out.isEmpty()
+               && (err.contains(QLatin1String("usage")) || err.contains(QLatin1String("kladdo-data:")));
+    }
+
     static KladdoDataRun run(const QStringList &args)
     {
         QProcess process;

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <QBuffer>
 #include <QImage>
 #include <QStringList>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
 #include <QUrl>
@@ -112,15 +114,36 @@ inline QString document(const QTextDocument &document)
     return lines.join(QLatin1Char('\n'));
 }
 
-// The format of the first character of needle's first occurrence.
-inline QString formatOf(const QTextDocument &doc, const QString &needle)
+// The format of the first character of needle's first occurrence; an
+// invalid format when needle is not there.
+inline QTextCharFormat charFormatAt(const QTextDocument &doc, const QString &needle)
 {
     const QTextCursor found = doc.find(needle);
     if (found.isNull())
-        return QStringLiteral("<%1 not found>").arg(needle);
+        return {};
     QTextCursor cursor(const_cast<QTextDocument *>(&doc));
     cursor.setPosition(found.selectionStart() + 1);
-    return charFormat(doc, cursor.charFormat());
+    return cursor.charFormat();
+}
+
+inline QString formatOf(const QTextDocument &doc, const QString &needle)
+{
+    if (doc.find(needle).isNull())
+        return QStringLiteral("<%1 not found>").arg(needle);
+    return charFormat(doc, charFormatAt(doc, needle));
+}
+
+// A 4x3 red picture as the bytes of an image file in that format ("PNG",
+// "JPEG"), for documents that embed one.
+inline QByteArray redPicture(const char *format)
+{
+    QImage image(4, 3, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
 }
 
 } // namespace RichTextDump

@@ -16,3 +16,9 @@ inline QByteArray readFile(const QString &path)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
+
+// A committed sample rich-text file from tests/data/rtf.
+inline QByteArray rtfSample(const char *name)
+{
+    return readFile(QStringLiteral(TEST_DATA_DIR "/rtf/") + QLatin1StringView(name));
+}
