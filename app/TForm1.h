@@ -3,7 +3,6 @@
 #include "app/WindowSettings.h"
 #include "platform/ProfileFile.h"
 
-#include <QPixmap>
 #include <QRegion>
 #include <QWidget>
 
