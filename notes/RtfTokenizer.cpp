@@ -35,6 +35,14 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+RtfToken groupToken(RtfToken::Kind kind, qsizetype offset)
+{
+    RtfToken token;
+    token.kind = kind;
+    token.offset = offset;
+    return token;
+}
+
 RtfToken broken(qsizetype offset, const char *what)
 {
     RtfToken token;
@@ -56,20 +64,12 @@ RtfToken RtfTokenizer::next()
     while (m_pos < m_input.size()) {
         const qsizetype start = m_pos;
         switch (m_input[m_pos]) {
-        case '{': {
+        case '{':
             ++m_pos;
-            RtfToken token;
-            token.kind = RtfToken::Kind::GroupStart;
-            token.offset = start;
-            return token;
-        }
-        case '}': {
+            return groupToken(RtfToken::Kind::GroupStart, start);
+        case '}':
             ++m_pos;
-            RtfToken token;
-            token.kind = RtfToken::Kind::GroupEnd;
-            token.offset = start;
-            return token;
-        }
+            return groupToken(RtfToken::Kind::GroupEnd, start);
         case '\\':
             return readControl(start);
         case '\r':
