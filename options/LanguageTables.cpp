@@ -2,16 +2,11 @@
 
 #include <array>
 
+namespace LanguageTables {
 namespace {
 
-struct HintText
-{
-    const char16_t *german;
-    const char16_t *english;
-};
-
 // In the order of StateHintKey.
-constexpr std::array<HintText, 9> kStateHints = {{
+constexpr std::array<TextPair, 9> kStateHints = {{
     {u"Notizen anzeigen", u"show notes"},
     {u"Passwörter anzeigen", u"show passwords"},
     {u"Alarm verbergen", u"hide alarm"},
@@ -23,15 +18,158 @@ constexpr std::array<HintText, 9> kStateHints = {{
     {u"Passwörter verbergen", u"hide passwords"},
 }};
 
+constexpr ControlText kMainWindowHints[] = {
+    {u"Image4", {u"Fett", u"bold"}},
+    {u"Image5", {u"Kursiv", u"italic"}},
+    {u"Image6", {u"Unterstrichen", u"underline"}},
+    {u"Label3", {u"Zeile:Spalte", u"line:row"}},
+    {u"FarbButton2", {u"zum anfang", u"begin"}},
+    {u"FarbButton3", {u"rückwärts", u"backward"}},
+    {u"FarbButton4", {u"vorwärts", u"forward"}},
+    {u"FarbButton5", {u"zum ende", u"end"}},
+    {u"FarbButton6",
+     {u"markierter Text als Titel oder Titel löschen", u"set mark text as title or clear title"}},
+    {u"FarbButton8", {u"Ersetzen...", u"replace..."}},
+    {u"FarbButton9", {u"Beenden", u"close"}},
+    {u"FarbButton10", {u"Suchen...", u"search..."}},
+    {u"FarbButton11", {u"Optionen...", u"options..."}},
+    {u"FarbButton12", {u"Alarmzeit setzen", u"set alarmtime"}},
+    {u"FarbButton13", {u"Alarmzeit löschen", u"clear alarmtime"}},
+    {u"FarbButton14", {u"Kopieren", u"copy to clipboard"}},
+    {u"FarbButton15", {u"Einfügen", u"paste from clipboard"}},
+    {u"FarbButton17", {u"Hilfe...", u"help..."}},
+    {u"MaskEdit1", {u"Zeit", u"time"}},
+    {u"Edit2", {u"Bearbeitungsfeld", u"processing field"}},
+};
+
+constexpr ControlText kOptionsDialogCaptions[] = {
+    {u"KladdoDlg", {u"Kladdo", u"Kladdo"}},
+    {u"TabSheet1", {u"Einstellungen", u"Options"}},
+    {u"GroupBox2", {u" Sprache ", u" Language "}},
+    {u"GroupBox1", {u" Hilfstexte anzeigen ", u" Show Helptext "}},
+    {u"RadioButton3", {u"Ja", u"Yes"}},
+    {u"RadioButton4", {u"Nein", u"No"}},
+    {u"CheckBox1", {u"Fenster verschiebbar", u"Window adjustably"}},
+    {u"Label3", {u"Farbe 1", u"Color 1"}},
+    {u"Label4", {u"Farbe 2", u"Color 2"}},
+    {u"Label5", {u"Farbe 3", u"Color 3"}},
+    {u"Label9", {u"Kladdo", u"Kladdo"}},
+    {u"GroupBox7", {u" Passwort Spaltenbreiten ", u" Password col width "}},
+    {u"Label11", {u"Linie 1", u"Line 1"}},
+    {u"Label14", {u"Linie 2", u"Line 2"}},
+    {u"Button1", {u"Standard", u"Default"}},
+    {u"GroupBox5", {u" Rolleffekt ", u" Roll effect "}},
+};
+
+constexpr ControlText kFindDialogTexts[] = {
+    {u"FindDialog1", {u"Suchen", u"Find"}},
+    {u"FindWhatLabel", {u"Suchen &nach:", u"Fi&nd what:"}},
+    {u"MatchWholeWord", {u"Nur &ganzes Wort suchen", u"Match &whole word only"}},
+    {u"MatchCase", {u"Groß-/Klein&schreibung", u"Match &case"}},
+    {u"FindNextButton", {u"&Weitersuchen", u"&Find Next"}},
+    {u"CancelButton", {u"Abbrechen", u"Cancel"}},
+};
+
+constexpr ControlText kReplaceDialogTexts[] = {
+    {u"ReplaceDialog1", {u"Ersetzen", u"Replace"}},
+    {u"FindWhatLabel", {u"Suchen &nach:", u"Fi&nd what:"}},
+    {u"ReplaceWithLabel", {u"Ersetzen &durch:", u"Re&place with:"}},
+    {u"MatchWholeWord", {u"Nur &ganzes Wort suchen", u"Match &whole word only"}},
+    {u"MatchCase", {u"Groß-/Klein&schreibung", u"Match &case"}},
+    {u"FindNextButton", {u"&Weitersuchen", u"&Find Next"}},
+    {u"ReplaceButton", {u"&Ersetzen", u"&Replace"}},
+    {u"ReplaceAllButton", {u"&Alle ersetzen", u"Replace &All"}},
+    {u"CancelButton", {u"Abbrechen", u"Cancel"}},
+};
+
+constexpr std::array<TextPair, 3> kGridHeadings = {{
+    {u"TEXT", u"TEXT"},
+    {u"NAME", u"NAME"},
+    {u"PASSWORT", u"PASSWORD"},
+}};
+
+constexpr std::array<TextPair, 4> kRollEffects = {{
+    {u"Ohne", u"Without"},
+    {u"Schnell", u"Fast"},
+    {u"Normal", u"Normally"},
+    {u"Langsam", u"Slowly"},
+}};
+
+// The German list keeps "Silver" and "User Define" in English.
+constexpr std::array<TextPair, 6> kPalettes = {{
+    {u"Silver", u"Silver"},
+    {u"Gelb", u"Yellow"},
+    {u"Rot", u"Red"},
+    {u"Blau", u"Blue"},
+    {u"Grün", u"Green"},
+    {u"User Define", u"User Define"},
+}};
+
+template<std::size_t N>
+QStringList textsIn(const std::array<TextPair, N> &pairs, int languageIndex)
+{
+    QStringList texts;
+    for (const TextPair &pair : pairs)
+        texts.append(pair.in(languageIndex));
+    return texts;
+}
+
 } // namespace
 
-int LanguageTables::languageIndexFor(const QString &language)
+QString TextPair::in(int languageIndex) const
+{
+    return QString::fromUtf16(languageIndex == German ? german : english);
+}
+
+int languageIndexFor(const QString &language)
 {
     return language == u"Deutsch" ? German : English;
 }
 
+std::span<const ControlText> mainWindowHints()
+{
+    return kMainWindowHints;
+}
+
+std::span<const ControlText> optionsDialogCaptions()
+{
+    return kOptionsDialogCaptions;
+}
+
+std::span<const ControlText> findDialogTexts()
+{
+    return kFindDialogTexts;
+}
+
+std::span<const ControlText> replaceDialogTexts()
+{
+    return kReplaceDialogTexts;
+}
+
+QString passwordGridHeading(int column, int languageIndex)
+{
+    return kGridHeadings.at(std::size_t(column)).in(languageIndex);
+}
+
+QStringList rollEffectNames(int languageIndex)
+{
+    return textsIn(kRollEffects, languageIndex);
+}
+
+QStringList paletteNames(int languageIndex)
+{
+    return textsIn(kPalettes, languageIndex);
+}
+
+QString transparencyText(int percent, int languageIndex)
+{
+    return languageIndex == German ? QStringLiteral("Sichtbar zu %1%").arg(percent)
+                                   : QStringLiteral("Visible %1%").arg(percent);
+}
+
+} // namespace LanguageTables
+
 QString StateHint(int languageIndex, StateHintKey key)
 {
-    const HintText &text = kStateHints.at(static_cast<std::size_t>(key));
-    return QString::fromUtf16(languageIndex == LanguageTables::German ? text.german : text.english);
+    return LanguageTables::kStateHints.at(std::size_t(key)).in(languageIndex);
 }

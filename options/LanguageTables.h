@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+
+#include <span>
 
 // The built-in German and English texts. The language index is 1 for
 // German and 2 for English, as the main window holds it.
@@ -11,6 +14,47 @@ constexpr int English = 2;
 
 // "Deutsch" selects German; every other value, however written, English.
 int languageIndexFor(const QString &language);
+
+// One text in both languages.
+struct TextPair
+{
+    const char16_t *german;
+    const char16_t *english;
+
+    // Any index other than German gives English.
+    QString in(int languageIndex) const;
+};
+
+// The text of one control, found by its object name.
+struct ControlText
+{
+    const char16_t *name;
+    TextPair text;
+};
+
+// Hints of the main window's controls whose hint does not follow a state.
+std::span<const ControlText> mainWindowHints();
+
+// Captions of the options dialog that change with the language, in the
+// order they are applied; the dialog's own caption is under "KladdoDlg".
+std::span<const ControlText> optionsDialogCaptions();
+
+// Texts of the find and replace dialogs.
+std::span<const ControlText> findDialogTexts();
+std::span<const ControlText> replaceDialogTexts();
+
+// The heading of a password grid column, 0-2.
+QString passwordGridHeading(int column, int languageIndex);
+
+// The four roll effects, in the order of the stored value 0-3.
+QStringList rollEffectNames(int languageIndex);
+
+// The items of the palette lists, palette 1 first: the German list for
+// German, the English list for English.
+QStringList paletteNames(int languageIndex);
+
+// The options dialog's label beside the transparency slider.
+QString transparencyText(int percent, int languageIndex);
 
 } // namespace LanguageTables
 

@@ -1,0 +1,61 @@
+#include "options/HintDisplay.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QProxyStyle>
+#include <QWidget>
+
+namespace HintDisplay {
+namespace {
+
+constexpr const char *kShowHintProperty = "ShowHint";
+
+class ImmediateToolTipStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
+                  QStyleHintReturn *returnData) const override
+    {
+        if (hint == SH_ToolTip_WakeUpDelay)
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+// Swallows the tooltip of a control whose ShowHint is off.
+class ShowHintFilter : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        return event->type() == QEvent::ToolTip
+               && !watched->property(kShowHintProperty).toBool();
+    }
+};
+
+ShowHintFilter &showHintFilter()
+{
+    static ShowHintFilter filter;
+    return filter;
+}
+
+} // namespace
+
+void showHintsWithoutDelay()
+{
+    if (!dynamic_cast<ImmediateToolTipStyle *>(QApplication::style()))
+        QApplication::setStyle(new ImmediateToolTipStyle);
+}
+
+void setHint(QWidget *control, const QString &hint)
+{
+    control->setToolTip(QString(hint).replace(u'\r', u'\n'));
+}
+
+void setShowHint(QWidget *control, bool show)
+{
+    control->setProperty(kShowHintProperty, show);
+    control->installEventFilter(&showHintFilter());
+}
+
+} // namespace HintDisplay

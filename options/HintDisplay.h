@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// How the program's hints reach the screen: at once when the mouse rests
+// on a control, also while the always-on-top window is not the active one,
+// and only on controls whose ShowHint is on.
+namespace HintDisplay {
+
+// Tooltips appear without the toolkit's usual delay, application-wide.
+void showHintsWithoutDelay();
+
+// Hints keep a carriage return between their lines; tooltips need a line
+// feed.
+void setHint(QWidget *control, const QString &hint);
+
+// Colour buttons decide on their own through their ShowHint property;
+// other controls are watched by a filter that reads the same property.
+void setShowHint(QWidget *control, bool show);
+
+} // namespace HintDisplay
