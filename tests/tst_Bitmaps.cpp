@@ -2,6 +2,7 @@
 #include "resources/Bitmaps.h"
 #include "support/GlyphImages.h"
 
+#include <QPainter>
 #include <QTest>
 
 using Bitmaps::TextStyle;
@@ -99,6 +100,13 @@ QImage blackMask(const QImage &image)
 
 // The square inside a style picture's black frame.
 constexpr QRect kStyleSquare(2, 2, 16, 16);
+
+QImage withoutSquare(const QImage &picture)
+{
+    QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    QPainter(&image).fillRect(kStyleSquare, Qt::black);
+    return image;
+}
 
 } // namespace
 
@@ -216,8 +224,8 @@ private slots:
             for (const QPoint &wall : {p + QPoint(1, 0), p - QPoint(1, 0), p + QPoint(0, 1), p - QPoint(0, 1)})
                 QCOMPARE(GlyphImages::pixel(picture, wall.x(), wall.y()), WinColor::Black);
         }
-        QCOMPARE(GlyphImages::count(filled, WinColor::Black), GlyphImages::count(picture, WinColor::Black));
-        QCOMPARE(GlyphImages::bounds(filled, fill).topLeft(), kStyleSquare.topLeft());
+        // The frame holds the fill: the bevel around it keeps its colours.
+        QCOMPARE(withoutSquare(filled), withoutSquare(picture));
 
         // Off and on show the same letter in the same frame.
         QCOMPARE(blackMask(picture), blackMask(Bitmaps::stylePicture(style, !on)));
@@ -237,10 +245,8 @@ private slots:
         QCOMPARE(swatch.size(), QSize(16, 16));
         QCOMPARE(swatch.pixelColor(1, 1), color);
         QCOMPARE(swatch.pixelColor(14, 14), color);
-        for (const QPoint corner : {QPoint(0, 0), QPoint(15, 15)}) {
-            QVERIFY(swatch.pixelColor(corner) != QColor(Qt::white));
-            QVERIFY(swatch.pixelColor(corner) != QColor(Qt::blue));
-        }
+        QCOMPARE(swatch.pixelColor(15, 15), swatch.pixelColor(0, 0));
+        QVERIFY(swatch.pixelColor(0, 0) != color);
     }
 
     void programIcon()
