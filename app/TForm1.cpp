@@ -6,6 +6,7 @@
 #include "controls/FarbButton.h"
 #include "options/LanguageTables.h"
 #include "platform/DateTimeText.h"
+#include "resources/Bitmaps.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -25,7 +26,7 @@ QString withTrailingSeparator(const QString &folder)
 
 QPixmap bitmapResource(const QString &name)
 {
-    return QPixmap(QStringLiteral(":/bitmaps/") + name);
+    return QPixmap::fromImage(Bitmaps::bitmap(name));
 }
 
 // Hints keep a carriage return between their lines; Qt's tooltips break

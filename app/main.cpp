@@ -1,4 +1,5 @@
 #include "app/TForm1.h"
+#include "resources/Bitmaps.h"
 
 #include <QApplication>
 
@@ -6,6 +7,7 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Kladdo"));
+    app.setWindowIcon(Bitmaps::programIcon());
     // No arguments are taken: everything lives in DATA/ beside the program.
     TForm1 form(QCoreApplication::applicationDirPath());
     QObject::connect(&form, &TForm1::closed, &app, &QCoreApplication::quit);

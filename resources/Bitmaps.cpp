@@ -1,0 +1,70 @@
+#include "resources/Bitmaps.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPainter>
+
+namespace Bitmaps {
+
+namespace {
+
+const QString kBitmapFolder = QStringLiteral(":/bitmaps/");
+const QString kIconFolder = QStringLiteral(":/icon/");
+const QString kSuffix = QStringLiteral(".xpm");
+
+constexpr int kSwatchSize = 16;
+constexpr QRgb kSwatchFrame = qRgb(64, 64, 64);
+
+QString styleName(TextStyle style)
+{
+    switch (style) {
+    case TextStyle::Bold:
+        return QStringLiteral("BOLD");
+    case TextStyle::Italic:
+        return QStringLiteral("ITALIC");
+    case TextStyle::Underline:
+        return QStringLiteral("UNDERLINE");
+    }
+    Q_UNREACHABLE();
+}
+
+} // namespace
+
+QStringList names()
+{
+    QStringList result;
+    const QFileInfoList files = QDir(kBitmapFolder).entryInfoList(QDir::Files, QDir::Name);
+    for (const QFileInfo &file : files)
+        result.append(file.completeBaseName());
+    return result;
+}
+
+QImage bitmap(const QString &name)
+{
+    return QImage(kBitmapFolder + name + kSuffix);
+}
+
+QImage stylePicture(TextStyle style, bool on)
+{
+    return bitmap(styleName(style) + (on ? QStringLiteral("ON") : QStringLiteral("OFF")));
+}
+
+QImage swatch(const QColor &color)
+{
+    QImage image(kSwatchSize, kSwatchSize, QImage::Format_RGB32);
+    image.fill(kSwatchFrame);
+    QPainter painter(&image);
+    painter.fillRect(image.rect().adjusted(1, 1, -1, -1), color);
+    return image;
+}
+
+QIcon programIcon()
+{
+    QIcon icon;
+    const QFileInfoList files = QDir(kIconFolder).entryInfoList(QDir::Files);
+    for (const QFileInfo &file : files)
+        icon.addFile(file.filePath());
+    return icon;
+}
+
+} // namespace Bitmaps
