@@ -1,5 +1,5 @@
-#include "app/WindowSettings.h"
 #include "platform/ProfileFile.h"
+#include "settings/WindowSettings.h"
 
 #include <QTest>
 

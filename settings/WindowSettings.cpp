@@ -1,4 +1,4 @@
-#include "app/WindowSettings.h"
+#include "settings/WindowSettings.h"
 
 #include "platform/ProfileFile.h"
 
