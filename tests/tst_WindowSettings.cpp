@@ -53,10 +53,8 @@ private slots:
         QTest::newRow("letters give the default") << QByteArray("Note=abc") << 0 << "Note";
         QTest::newRow("opacity 511 keeps low byte") << QByteArray("Transparent=511") << 255 << "Transparent";
         QTest::newRow("opacity 256 is raised to 25") << QByteArray("Transparent=256") << 25 << "Transparent";
-        QTest::newRow("opacity 0 is raised to 25") << QByteArray("Transparent=0") << 25 << "Transparent";
         QTest::newRow("opacity 24 is raised to 25") << QByteArray("Transparent=24") << 25 << "Transparent";
         QTest::newRow("opacity 281 keeps low byte 25") << QByteArray("Transparent=281") << 25 << "Transparent";
-        QTest::newRow("opacity 26") << QByteArray("Transparent=26") << 26 << "Transparent";
         QTest::newRow("opacity -1") << QByteArray("Transparent=-1") << 255 << "Transparent";
         QTest::newRow("note page 10") << QByteArray("Note=10") << 0 << "Note";
         QTest::newRow("note page -1") << QByteArray("Note=-1") << 0 << "Note";
@@ -77,7 +75,6 @@ private slots:
         QTest::newRow("black user colour 2") << QByteArray("Color2=$0") << 0x808080 << "Color2";
         QTest::newRow("black user colour 3") << QByteArray("Color3=0") << 0x808080 << "Color3";
         QTest::newRow("dark user colour kept") << QByteArray("Color1=1") << 1 << "Color1";
-        QTest::newRow("white user colour kept") << QByteArray("Color3=$FFFFFF") << 0xFFFFFF << "Color3";
         QTest::newRow("negative top edge") << QByteArray("Pos=-300") << -300 << "Pos";
     }
 
@@ -121,7 +118,6 @@ private slots:
         QTest::newRow("positions 25 and 250 kept") << QList<int>{165, 165, 165, 25, 250} << false;
         QTest::newRow("position 24 resets") << QList<int>{165, 165, 165, 24, 165} << true;
         QTest::newRow("position 251 resets") << QList<int>{165, 165, 165, 165, 251} << true;
-        QTest::newRow("negative position resets") << QList<int>{165, 165, 165, -165, 165} << true;
     }
 
     void columnWidthRule()
