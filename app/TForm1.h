@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/WindowSettings.h"
+#include "settings/WindowSettings.h"
 #include "platform/ProfileFile.h"
 
 #include <QRegion>

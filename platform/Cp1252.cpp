@@ -64,11 +64,16 @@ bool canEncode(QChar c)
 
 bool canEncode(QStringView text)
 {
-    for (QChar c : text) {
-        if (!canEncode(c))
-            return false;
+    return firstUnencodable(text) < 0;
+}
+
+qsizetype firstUnencodable(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!canEncode(text[i]))
+            return i;
     }
-    return true;
+    return -1;
 }
 
 } // namespace Cp1252

@@ -19,6 +19,9 @@ QByteArray fromUnicode(QStringView text);
 bool canEncode(QChar c);
 bool canEncode(QStringView text);
 
+// The index of the first character the code page cannot hold, or -1.
+qsizetype firstUnencodable(QStringView text);
+
 // The byte for c, or -1 when the code page has none.
 int byteFor(char16_t c);
 

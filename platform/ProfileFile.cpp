@@ -124,9 +124,10 @@ ProfileDocument::Line ProfileDocument::parseLine(const QByteArray &raw)
     return line;
 }
 
-ProfileDocument ProfileDocument::fromBytes(const QByteArray &bytes)
+ProfileDocument ProfileDocument::fromBytes(const QByteArray &bytes, const QString &filePath)
 {
     ProfileDocument document;
+    document.m_filePath = filePath;
     qsizetype start = 0;
     while (start < bytes.size()) {
         qsizetype end = bytes.indexOf('\n', start);
@@ -199,12 +200,33 @@ void ProfileDocument::insertLine(qsizetype at, const QByteArray &raw)
     m_lines.insert(at, parseLine(raw));
 }
 
+// Writing such a character as '?' would lose it without a word.
+void ProfileDocument::refuseUnencodable(QStringView text) const
+{
+    const qsizetype at = Cp1252::firstUnencodable(text);
+    if (at < 0)
+        return;
+    const bool pair = text[at].isHighSurrogate() && at + 1 < text.size()
+                      && text[at + 1].isLowSurrogate();
+    const QStringView character = text.sliced(at, pair ? 2 : 1);
+    const char32_t codePoint = pair ? QChar::surrogateToUcs4(character[0], character[1])
+                                    : character[0].unicode();
+    const QString hex = QString::number(codePoint, 16).toUpper().rightJustified(4, u'0');
+    const QString place =
+        m_filePath.isEmpty() ? QStringLiteral("der Einstellungsdatei") : m_filePath;
+    throw KladdoError(
+        QStringLiteral("Das Zeichen \"%1\" (U+%2) kann in %3 nicht gespeichert werden")
+            .arg(character, hex, place));
+}
+
 void ProfileDocument::setValue(QStringView section, QStringView key, QStringView value)
 {
     if (value.contains(u'\r') || value.contains(u'\n')) {
         throw KladdoError(QStringLiteral("The value of [%1] %2 holds a line break")
                               .arg(section, key));
     }
+    for (QStringView text : {section, key, value})
+        refuseUnencodable(text);
     const QByteArray encodedValue = Cp1252::fromUnicode(value);
     qsizetype header = findSection(section);
     if (header < 0) {
@@ -236,21 +258,21 @@ ProfileDocument ProfileFile::load() const
 {
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return ProfileDocument::fromBytes(file.readAll());
+        return ProfileDocument::fromBytes({}, fullPath());
+    return ProfileDocument::fromBytes(file.readAll(), fullPath());
 }
 
 ProfileDocument ProfileFile::loadForWrite() const
 {
     QFile file(m_path);
     if (!file.exists())
-        return {};
+        return ProfileDocument::fromBytes({}, fullPath());
     if (!file.open(QIODevice::ReadOnly))
         throwWriteError();
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throwWriteError();
-    return ProfileDocument::fromBytes(bytes);
+    return ProfileDocument::fromBytes(bytes, fullPath());
 }
 
 void ProfileFile::save(const ProfileDocument &document) const
@@ -259,10 +281,14 @@ void ProfileFile::save(const ProfileDocument &document) const
         throwWriteError();
 }
 
+QString ProfileFile::fullPath() const
+{
+    return QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath());
+}
+
 void ProfileFile::throwWriteError() const
 {
-    const QString fullPath = QDir::toNativeSeparators(QFileInfo(m_path).absoluteFilePath());
-    throw KladdoError(QStringLiteral("In %1 kann nicht geschrieben werden").arg(fullPath));
+    throw KladdoError(QStringLiteral("In %1 kann nicht geschrieben werden").arg(fullPath()));
 }
 
 QString ProfileFile::readString(QStringView section, QStringView key,

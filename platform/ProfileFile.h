@@ -16,7 +16,8 @@ public:
     static constexpr qsizetype MaxValueLength = 2047;
 
     ProfileDocument() = default;
-    static ProfileDocument fromBytes(const QByteArray &bytes);
+    // filePath, when given, names the file in error messages.
+    static ProfileDocument fromBytes(const QByteArray &bytes, const QString &filePath = {});
     QByteArray toBytes() const;
 
     // The value as a reader sees it: blanks around it dropped, one pair of
@@ -28,7 +29,8 @@ public:
 
     // Replaces the key's line where it stands, or appends the key at the end
     // of its section, or appends the section at the end of the text.
-    // Throws KladdoError for a value holding a line break.
+    // Throws KladdoError, changing nothing, for a value holding a line break
+    // or a name or value with a character Windows-1252 cannot hold.
     void setValue(QStringView section, QStringView key, QStringView value);
 
 private:
@@ -45,8 +47,10 @@ private:
     qsizetype findSection(QStringView section) const;
     qsizetype sectionEnd(qsizetype header) const;
     void insertLine(qsizetype at, const QByteArray &raw);
+    void refuseUnencodable(QStringView text) const;
 
     QList<Line> m_lines;
+    QString m_filePath;
 };
 
 // Parses integer text as the settings reader does: optional sign, then
@@ -78,6 +82,7 @@ public:
     void writeInteger(QStringView section, QStringView key, int value) const;
 
 private:
+    QString fullPath() const;
     [[noreturn]] void throwWriteError() const;
 
     QString m_path;

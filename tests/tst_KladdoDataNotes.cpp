@@ -50,6 +50,7 @@ private slots:
         QTest::newRow("unknown verb") << QStringList{"notes", "print", "d", "1", "--format", "text"};
         QTest::newRow("page too large") << QStringList{"notes", "export", "d", "10", "--format", "text"};
         QTest::newRow("page not a number") << QStringList{"notes", "export", "d", "x", "--format", "text"};
+        QTest::newRow("page in another script") << QStringList{"notes", "export", "d", "\u0663", "--format", "text"};
         QTest::newRow("format missing") << QStringList{"notes", "export", "d", "1"};
         QTest::newRow("unknown format") << QStringList{"notes", "export", "d", "1", "--format", "pdf"};
         QTest::newRow("import without file") << QStringList{"notes", "import", "d", "1"};

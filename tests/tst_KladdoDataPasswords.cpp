@@ -130,6 +130,7 @@ private slots:
         QTest::newRow("unknown action") << QStringList{"passwords", "show", "/tmp", "1"};
         QTest::newRow("page 10") << QStringList{"passwords", "export", "/tmp", "10"};
         QTest::newRow("page letter") << QStringList{"passwords", "export", "/tmp", "a"};
+        QTest::newRow("page fullwidth") << QStringList{"passwords", "export", "/tmp", "\uFF13"};
         QTest::newRow("import without file") << QStringList{"passwords", "import", "/tmp", "1"};
         QTest::newRow("export with file") << QStringList{"passwords", "export", "/tmp", "1", "x"};
     }

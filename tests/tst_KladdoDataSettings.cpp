@@ -84,13 +84,32 @@ private slots:
         QVERIFY(ini().endsWith("[NOTETITLE]\r\nTitle2=Gr\xFC\xDF" "e\r\n"));
     }
 
+    void failedWriteExitsOne_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("message");
+        const QString missing = m_dir.filePath("no/such/folder");
+        const QString ini = m_dir.filePath("note.ini");
+        QTest::newRow("missing folder")
+            << QStringList{"settings", "set", missing, "WINDOW", "Pos", "1"}
+            << QStringLiteral("In %1/note.ini kann nicht geschrieben werden").arg(missing);
+        QTest::newRow("title the file cannot hold")
+            << QStringList{"settings", "set", m_dir.path(), "NOTETITLE", "Title0", "日本"}
+            << QStringLiteral("Das Zeichen \"日\" (U+65E5) kann in %1 nicht gespeichert werden").arg(ini);
+        QTest::newRow("key name the file cannot hold")
+            << QStringList{"settings", "set", m_dir.path(), "WINDOW", "Pos\u0394", "1"}
+            << QStringLiteral("Das Zeichen \"\u0394\" (U+0394) kann in %1 nicht gespeichert werden").arg(ini);
+    }
+
     void failedWriteExitsOne()
     {
-        const QString missing = m_dir.filePath("no/such/folder");
-        const KladdoDataRun r = KladdoDataRun::run({"settings", "set", missing, "WINDOW", "Pos", "1"});
+        QFETCH(QStringList, args);
+        QFETCH(QString, message);
+        const QByteArray before = ini();
+        const KladdoDataRun r = KladdoDataRun::run(args);
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err.trimmed(),
-                 QStringLiteral("kladdo-data: In %1/note.ini kann nicht geschrieben werden").arg(missing));
+        QCOMPARE(r.err.trimmed(), "kladdo-data: " + message);
+        QCOMPARE(ini(), before);
     }
 };
 

@@ -144,11 +144,38 @@ private slots:
         QCOMPARE(doc.toBytes(), after);
     }
 
-    void lineBreakInValueRefused()
+    void refusedWrites_data()
     {
-        ProfileDocument doc;
-        QVERIFY_THROWS_EXCEPTION(KladdoError, doc.setValue(u"A", u"k", u"a\r\nb"));
-        QCOMPARE(doc.toBytes(), QByteArray());
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("message");
+        const QString cannotHold = "Das Zeichen \"%1\" (U+%2) kann in der Einstellungsdatei "
+                                   "nicht gespeichert werden";
+        QTest::newRow("line break") << "A" << "k" << "a\r\nb" << "The value of [A] k holds a line break";
+        QTest::newRow("first of two characters named")
+            << "NOTETITLE" << "Title0" << "Grüße 日本" << cannotHold.arg("日", "65E5");
+        QTest::newRow("outside the BMP")
+            << "A" << "k" << "x\U0001F600" << cannotHold.arg("\U0001F600", "1F600");
+        QTest::newRow("key name") << "A" << "Ωmega" << "1" << cannotHold.arg("Ω", "03A9");
+        QTest::newRow("section name") << "Ω" << "k" << "1" << cannotHold.arg("Ω", "03A9");
+    }
+
+    void refusedWrites()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QString, message);
+        const QByteArray before = "[A]\r\nk=0\r\n";
+        auto doc = ProfileDocument::fromBytes(before);
+        try {
+            doc.setValue(section, key, value);
+            QFAIL("the write should have been refused");
+        } catch (const KladdoError &error) {
+            QCOMPARE(error.message(), message);
+        }
+        QCOMPARE(doc.toBytes(), before);
     }
 
     void fileWriteThenRead()

@@ -1,5 +1,5 @@
-#include "app/WindowSettings.h"
 #include "platform/ProfileFile.h"
+#include "settings/WindowSettings.h"
 
 #include <QTest>
 
@@ -52,7 +52,9 @@ private slots:
         QTest::newRow("hex page number") << QByteArray("Note=0x5") << 5 << "Note";
         QTest::newRow("letters give the default") << QByteArray("Note=abc") << 0 << "Note";
         QTest::newRow("opacity 511 keeps low byte") << QByteArray("Transparent=511") << 255 << "Transparent";
-        QTest::newRow("opacity 256 keeps low byte") << QByteArray("Transparent=256") << 0 << "Transparent";
+        QTest::newRow("opacity 256 is raised to 25") << QByteArray("Transparent=256") << 25 << "Transparent";
+        QTest::newRow("opacity 24 is raised to 25") << QByteArray("Transparent=24") << 25 << "Transparent";
+        QTest::newRow("opacity 281 keeps low byte 25") << QByteArray("Transparent=281") << 25 << "Transparent";
         QTest::newRow("opacity -1") << QByteArray("Transparent=-1") << 255 << "Transparent";
         QTest::newRow("note page 10") << QByteArray("Note=10") << 0 << "Note";
         QTest::newRow("note page -1") << QByteArray("Note=-1") << 0 << "Note";
@@ -65,7 +67,14 @@ private slots:
         QTest::newRow("roll effect 4") << QByteArray("Rolleffect=4") << 0 << "RollEffect";
         QTest::newRow("roll effect -1") << QByteArray("Rolleffect=-1") << 0 << "RollEffect";
         QTest::newRow("hint value kept") << QByteArray("DisplayHint=7") << 7 << "DisplayHint";
-        QTest::newRow("palette kept as stored") << QByteArray("Palette=7") << 7 << "Palette";
+        QTest::newRow("palette 7") << QByteArray("Palette=7") << 2 << "Palette";
+        QTest::newRow("palette 0") << QByteArray("Palette=0") << 2 << "Palette";
+        QTest::newRow("palette 1") << QByteArray("Palette=1") << 1 << "Palette";
+        QTest::newRow("palette 6") << QByteArray("Palette=6") << 6 << "Palette";
+        QTest::newRow("black user colour 1") << QByteArray("Color1=0") << 0x808080 << "Color1";
+        QTest::newRow("black user colour 2") << QByteArray("Color2=$0") << 0x808080 << "Color2";
+        QTest::newRow("black user colour 3") << QByteArray("Color3=0") << 0x808080 << "Color3";
+        QTest::newRow("dark user colour kept") << QByteArray("Color1=1") << 1 << "Color1";
         QTest::newRow("negative top edge") << QByteArray("Pos=-300") << -300 << "Pos";
     }
 
@@ -79,7 +88,8 @@ private slots:
             {"RollEffect", s.RollEffect}, {"Note", s.Note}, {"Pass", s.Pass},
             {"Transparent", s.Transparent}, {"DisplayNP", s.DisplayNP},
             {"DisplayAlarm", s.DisplayAlarm}, {"Adjust", s.Adjust},
-            {"DisplayHint", s.DisplayHint}, {"Palette", s.Palette}, {"Pos", s.Pos}};
+            {"DisplayHint", s.DisplayHint}, {"Palette", s.Palette}, {"Pos", s.Pos},
+            {"Color1", s.Color1}, {"Color2", s.Color2}, {"Color3", s.Color3}};
         QCOMPARE(fields.value(field), expected);
     }
 
@@ -96,33 +106,33 @@ private slots:
 
     void columnWidthRule_data()
     {
-        QTest::addColumn<int>("w1");
-        QTest::addColumn<int>("w2");
-        QTest::addColumn<int>("w3");
+        QTest::addColumn<QList<int>>("stored"); // ColWidth1-3, ColPos1-2
         QTest::addColumn<bool>("reset");
-        QTest::newRow("sum 500 resets") << 200 << 200 << 100 << true;
-        QTest::newRow("sum 495 kept") << 200 << 200 << 95 << false;
-        QTest::newRow("sum does not overflow") << 2147483647 << 2147483647 << 2147483647 << true;
-        QTest::newRow("negative widths kept") << -10 << 300 << 200 << false;
+        QTest::newRow("sum 500 resets") << QList<int>{200, 200, 100, 100, 200} << true;
+        QTest::newRow("sum 495 kept") << QList<int>{200, 200, 95, 100, 200} << false;
+        QTest::newRow("sum does not overflow")
+            << QList<int>{2147483647, 2147483647, 2147483647, 100, 200} << true;
+        QTest::newRow("negative width resets") << QList<int>{-1, 300, 100, 100, 200} << true;
+        QTest::newRow("third width negative resets") << QList<int>{100, 100, -5, 100, 200} << true;
+        QTest::newRow("zero width kept") << QList<int>{0, 300, 100, 100, 200} << false;
+        QTest::newRow("positions 25 and 250 kept") << QList<int>{165, 165, 165, 25, 250} << false;
+        QTest::newRow("position 24 resets") << QList<int>{165, 165, 165, 24, 165} << true;
+        QTest::newRow("position 251 resets") << QList<int>{165, 165, 165, 165, 251} << true;
     }
 
     void columnWidthRule()
     {
-        QFETCH(int, w1);
-        QFETCH(int, w2);
-        QFETCH(int, w3);
+        QFETCH(QList<int>, stored);
         QFETCH(bool, reset);
         WindowSettings s;
-        s.ColWidth1 = w1;
-        s.ColWidth2 = w2;
-        s.ColWidth3 = w3;
-        s.ColPos1 = 100;
-        s.ColPos2 = 300;
+        s.ColWidth1 = stored[0];
+        s.ColWidth2 = stored[1];
+        s.ColWidth3 = stored[2];
+        s.ColPos1 = stored[3];
+        s.ColPos2 = stored[4];
         applyColumnWidthRule(s);
         const QList<int> after{s.ColWidth1, s.ColWidth2, s.ColWidth3, s.ColPos1, s.ColPos2};
-        const QList<int> expected =
-            reset ? QList<int>{165, 165, 165, 165, 165} : QList<int>{w1, w2, w3, 100, 300};
-        QCOMPARE(after, expected);
+        QCOMPARE(after, reset ? QList<int>(5, 165) : stored);
     }
 
     void writeOrderAndRoundTrip()

@@ -5,6 +5,7 @@
 #include "notes/RtfReader.h"
 #include "notes/RtfWriter.h"
 #include "platform/KladdoError.h"
+#include "tools/PageNumber.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -52,13 +53,6 @@ protected:
         return image;
     }
 };
-
-std::optional<int> pageNumber(const QString &text)
-{
-    if (text.size() != 1 || !text[0].isDigit())
-        return std::nullopt;
-    return text[0].digitValue();
-}
 
 // The document's text with paragraphs and line breaks as '\n'; images,
 // which plain text cannot hold, are left out.
@@ -205,11 +199,9 @@ int notesCommand(const QStringList &args, CommandIo io)
 {
     if (args.size() < 4)
         return usage(io);
-    const std::optional<int> page = pageNumber(args[2]);
-    if (!page) {
-        io.err << "kladdo-data: PAGE must be one digit 0-9, not '" << args[2] << "'\n";
+    const std::optional<int> page = pageArgument(args[2], io);
+    if (!page)
         return ExitUsage;
-    }
     if (args[0] == u"export") {
         static const QStringList formats{QStringLiteral("text"), QStringLiteral("html"), QStringLiteral("rtf")};
         if (args.size() != 5 || args[3] != u"--format" || !formats.contains(args[4]))

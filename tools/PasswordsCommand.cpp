@@ -3,6 +3,7 @@
 #include "passwords/PassPageFile.h"
 #include "platform/KladdoError.h"
 #include "tools/Csv.h"
+#include "tools/PageNumber.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,13 +30,6 @@ int fail(CommandIo io, const QString &message)
 {
     io.err << "kladdo-data: " << message << '\n';
     return ExitFailure;
-}
-
-std::optional<int> pageNumber(const QString &text)
-{
-    if (text.size() != 1 || text[0] < u'0' || text[0] > u'9')
-        return std::nullopt;
-    return text[0].digitValue();
 }
 
 int exportPage(const QString &path, CommandIo io)
@@ -125,11 +119,9 @@ int passwordsCommand(const QStringList &args, CommandIo io)
     const bool isImport = args.size() == 4 && args[0] == u"import";
     if (!isExport && !isImport)
         return usage(io);
-    const std::optional<int> page = pageNumber(args[2]);
-    if (!page) {
-        io.err << "kladdo-data: PAGE must be a digit 0-9, not '" << args[2] << "'\n";
+    const std::optional<int> page = pageArgument(args[2], io);
+    if (!page)
         return ExitUsage;
-    }
     if (!QFileInfo(args[1]).isDir())
         return fail(io, args[1] + QStringLiteral(" is not a folder"));
     const QString path = PassPageFile::pathFor(args[1], *page);

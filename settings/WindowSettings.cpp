@@ -1,6 +1,8 @@
-#include "app/WindowSettings.h"
+#include "settings/WindowSettings.h"
 
 #include "platform/ProfileFile.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -8,9 +10,17 @@ using namespace SettingsKeys;
 
 constexpr int kDefaultColumnWidth = 165;
 constexpr qint64 kMaxColumnWidthSum = 495;
+// The range of the options dialog's column-boundary counters.
+constexpr int kMinColumnPosition = 25;
+constexpr int kMaxColumnPosition = 250;
+constexpr int kFirstPalette = 1;
+constexpr int kLastPalette = 6;
+constexpr int kGrey = 0x808080;
+// The options dialog's lowest opacity.
+constexpr int kMinOpacity = 25;
 
 // How a stored integer becomes the value in memory.
-enum class Rule { AsStored, PageNumber, Flag, RollEffect, LowByte };
+enum class Rule { AsStored, PageNumber, Flag, RollEffect, Opacity, Palette, UserColor };
 
 int normalised(Rule rule, int value, int defaultValue)
 {
@@ -26,8 +36,17 @@ int normalised(Rule rule, int value, int defaultValue)
         return within(0, 1);
     case Rule::RollEffect:
         return within(0, 3);
-    case Rule::LowByte:
-        return value & 0xFF;
+    case Rule::Opacity:
+        // Only the low byte counts; below the dialog's minimum the window
+        // would be invisible, and nothing could bring it back.
+        return std::max(value & 0xFF, kMinOpacity);
+    case Rule::Palette:
+        // Any other number would leave the window all black.
+        return within(kFirstPalette, kLastPalette);
+    case Rule::UserColor:
+        // The options dialog would make it grey anyway; until it does, a
+        // black user colour draws black buttons on a black window.
+        return value == 0 ? kGrey : value;
     }
     return defaultValue;
 }
@@ -50,11 +69,11 @@ const IntegerKey kIntegerKeys[] = {
     {u"Pass", u"Pass", &StoredSettings::Pass, Rule::PageNumber},
     {u"Pos", u"Pos", &StoredSettings::Pos, Rule::AsStored},
     {u"Adjust", u"Adjust", &StoredSettings::Adjust, Rule::Flag},
-    {u"Transparent", u"Transparent", &StoredSettings::Transparent, Rule::LowByte},
-    {u"Palette", u"Palette", &StoredSettings::Palette, Rule::AsStored},
-    {u"Color1", u"Color1", &StoredSettings::Color1, Rule::AsStored},
-    {u"Color2", u"Color2", &StoredSettings::Color2, Rule::AsStored},
-    {u"Color3", u"Color3", &StoredSettings::Color3, Rule::AsStored},
+    {u"Transparent", u"Transparent", &StoredSettings::Transparent, Rule::Opacity},
+    {u"Palette", u"Palette", &StoredSettings::Palette, Rule::Palette},
+    {u"Color1", u"Color1", &StoredSettings::Color1, Rule::UserColor},
+    {u"Color2", u"Color2", &StoredSettings::Color2, Rule::UserColor},
+    {u"Color3", u"Color3", &StoredSettings::Color3, Rule::UserColor},
     {u"ColWidth1", u"ColWidth1", &StoredSettings::ColWidth1, Rule::AsStored},
     {u"ColWidth2", u"ColWidth2", &StoredSettings::ColWidth2, Rule::AsStored},
     {u"ColWidth3", u"ColWidth3", &StoredSettings::ColWidth3, Rule::AsStored},
@@ -110,7 +129,15 @@ void writeSettings(ProfileDocument &document, const StoredSettings &settings)
 void applyColumnWidthRule(WindowSettings &settings)
 {
     const qint64 sum = qint64(settings.ColWidth1) + settings.ColWidth2 + settings.ColWidth3;
-    if (sum <= kMaxColumnWidthSum)
+    const auto isPosition = [](int value) {
+        return value >= kMinColumnPosition && value <= kMaxColumnPosition;
+    };
+    // A negative width or a counter the dialog cannot show would put the
+    // column boundaries where the user cannot move them back.
+    const bool usable = sum <= kMaxColumnWidthSum && settings.ColWidth1 >= 0
+                        && settings.ColWidth2 >= 0 && settings.ColWidth3 >= 0
+                        && isPosition(settings.ColPos1) && isPosition(settings.ColPos2);
+    if (usable)
         return;
     for (int *value : {&settings.ColWidth1, &settings.ColWidth2, &settings.ColWidth3,
                        &settings.ColPos1, &settings.ColPos2})

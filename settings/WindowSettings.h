@@ -39,18 +39,20 @@ struct WindowSettings
 struct StoredSettings : WindowSettings
 {
     int Pos = 5;          // top edge of the window
-    int Transparent = 255; // opacity 0-255
+    int Transparent = 255; // opacity 25-255
 };
 
 // Reads every key with its default; values outside their range become the
-// default, so that no page number or flag can index out of range.
+// default, so that no page number or flag can index out of range. A black
+// user colour reads as grey and an opacity below 25 as 25.
 StoredSettings readSettings(const ProfileDocument &document);
 
 // Writes every key in the order the settings file has always had them.
 void writeSettings(ProfileDocument &document, const StoredSettings &settings);
 
-// Widths summing to more than the grid can show reset all five column
-// values to their default.
+// Widths summing to more than the grid can show, a negative width or a
+// boundary counter outside 25-250 reset all five column values to their
+// default.
 void applyColumnWidthRule(WindowSettings &settings);
 
 namespace SettingsKeys {
