@@ -1,9 +1,12 @@
+#include "controls/FarbButton.h"
 #include "options/ColorSchemes.h"
 #include "resources/Bitmaps.h"
 #include "support/GlyphImages.h"
 
 #include <QPainter>
 #include <QTest>
+
+#include <memory>
 
 using Bitmaps::TextStyle;
 using WinColor::rgb;
@@ -108,6 +111,33 @@ QImage withoutSquare(const QImage &picture)
     return image;
 }
 
+// The fixed palettes, then a user palette all in white, where white
+// details of a glyph vanish and only its black ink is left.
+QList<ColorScheme> schemes()
+{
+    QList<ColorScheme> all(ColorSchemes::FixedPalettes.begin(), ColorSchemes::FixedPalettes.end());
+    all.append({WinColor::White, WinColor::White, WinColor::White});
+    return all;
+}
+
+std::unique_ptr<TFarbButton> buttonWith(const QImage &glyph, TColor color)
+{
+    auto button = std::make_unique<TFarbButton>();
+    button->setColor(color);
+    button->setGlyph(glyph);
+    return button;
+}
+
+QStringList namesOf(Kind kind)
+{
+    QStringList names;
+    for (const BitmapInfo &bitmap : kBitmaps) {
+        if (bitmap.kind == kind)
+            names.append(QString::fromLatin1(bitmap.name));
+    }
+    return names;
+}
+
 } // namespace
 
 class TestBitmaps : public QObject
@@ -163,6 +193,74 @@ private slots:
         QCOMPARE(GlyphImages::pixel(image, 0, 15), WinColor::Olive);
         const QRgb olive = WinColor::toQColor(WinColor::Olive).rgb();
         QCOMPARE(GlyphImages::bounds(image, WinColor::Black), drawnBounds(image, olive));
+    }
+
+    void glyphOnButton_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<TColor>("color");
+        for (const QString &name : namesOf(Kind::Glyph)) {
+            for (const ColorScheme &scheme : schemes()) {
+                const QString row = name + u' ' + QString::number(scheme.ButtonColor, 16);
+                QTest::newRow(qPrintable(row)) << name << scheme.ButtonColor;
+            }
+        }
+    }
+
+    // On every scheme's button colour the background stays see-through
+    // and the drawing stays visible.
+    void glyphOnButton()
+    {
+        QFETCH(QString, name);
+        QFETCH(TColor, color);
+        constexpr QPoint glyphAt{2, 2}; // a 16 x 16 glyph on a 20 x 20 button
+        const QImage glyph = Bitmaps::bitmap(name).convertToFormat(QImage::Format_RGB32);
+        const QImage face = buttonWith(glyph, color)->grab().toImage();
+        int ink = 0;
+        for (int y = 0; y < glyph.height(); ++y) {
+            for (int x = 0; x < glyph.width(); ++x) {
+                const TColor shown = GlyphImages::pixel(face, glyphAt.x() + x, glyphAt.y() + y);
+                if (GlyphImages::pixel(glyph, x, y) == WinColor::Olive)
+                    QCOMPARE(shown, color);
+                else
+                    ink += shown != color;
+            }
+        }
+        QVERIFY(ink > 0);
+    }
+
+    // KLADDO_CONTACT_SHEET=sheet.png writes every glyph on every palette's
+    // buttons and every style picture filled in its colours, to look at.
+    void contactSheet()
+    {
+        const QString path = qEnvironmentVariable("KLADDO_CONTACT_SHEET");
+        if (path.isEmpty())
+            QSKIP("KLADDO_CONTACT_SHEET names no file");
+        constexpr int cell = 24;
+        const QStringList glyphs = namesOf(Kind::Glyph);
+        const QList<ColorScheme> all = schemes();
+        QImage sheet(cell * int(glyphs.size() + 6), cell * int(all.size()), QImage::Format_RGB32);
+        sheet.fill(Qt::darkGray);
+        QPainter painter(&sheet);
+        for (int row = 0; row < all.size(); ++row) {
+            const ColorScheme &scheme = all[row];
+            QPoint at(2, row * cell + 2);
+            for (const QString &name : glyphs) {
+                painter.drawImage(at, buttonWith(Bitmaps::bitmap(name), scheme.ButtonColor)->grab().toImage());
+                at.rx() += cell;
+            }
+            for (TextStyle style : {TextStyle::Bold, TextStyle::Italic, TextStyle::Underline}) {
+                for (bool on : {false, true}) {
+                    painter.drawImage(at, ColorSchemes::filledStylePicture(
+                                              Bitmaps::stylePicture(style, on),
+                                              on ? scheme.BackColor : scheme.ButtonColor,
+                                              style == TextStyle::Italic));
+                    at.rx() += cell;
+                }
+            }
+        }
+        painter.end();
+        QVERIFY(sheet.scaled(sheet.size() * 6).save(path));
     }
 
     void pairsDiffer_data()
