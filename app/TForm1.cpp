@@ -4,9 +4,8 @@
 #include "app/ScreenGeometry.h"
 #include "app/WindowFrame.h"
 #include "controls/FarbButton.h"
-#include "options/LanguageTables.h"
+#include "options/HintDisplay.h"
 #include "platform/DateTimeText.h"
-#include "resources/Bitmaps.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -14,7 +13,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPixmap>
 #include <QThread>
 
 namespace {
@@ -22,18 +20,6 @@ namespace {
 QString withTrailingSeparator(const QString &folder)
 {
     return folder.endsWith(u'/') ? folder : folder + u'/';
-}
-
-QPixmap bitmapResource(const QString &name)
-{
-    return QPixmap::fromImage(Bitmaps::bitmap(name));
-}
-
-// Hints keep a carriage return between their lines; Qt's tooltips break
-// lines at a line feed.
-QString toolTipText(QString hint)
-{
-    return hint.replace(u'\r', u'\n');
 }
 
 // Moves are requests to the window system; let it see each step of a
@@ -81,16 +67,16 @@ void TForm1::createFrame()
         handle->installEventFilter(this);
     }
 
-    FarbButton9 = createToolbarButton("FarbButton9", 480, QStringLiteral("E1"), &TForm1::FarbButton9Click);
+    FarbButton9 = createToolbarButton("FarbButton9", 480, &TForm1::FarbButton9Click);
+    createStylePictures();
 }
 
-TFarbButton *TForm1::createToolbarButton(const char *name, int x, const QString &glyph,
-                                         void (TForm1::*onClick)())
+// Its colour and glyph come from FarbeOk, its hint from SpracheOk.
+TFarbButton *TForm1::createToolbarButton(const char *name, int x, void (TForm1::*onClick)())
 {
     auto *button = new TFarbButton(Panel1);
     button->setObjectName(QLatin1StringView(name));
     button->setGeometry(x, kToolbarButtonTop, kToolbarButtonSize, kToolbarButtonSize);
-    button->setGlyph(bitmapResource(glyph).toImage());
     connect(button, &TFarbButton::clicked, this,
             [this, onClick] { ErrorReport::guard([this, onClick] { (this->*onClick)(); }); });
     return button;
@@ -106,6 +92,10 @@ void TForm1::FormCreate()
     move(x(), stored.Pos);
     setOpacityAlpha(stored.Transparent);
 
+    // The window is seldom the active one; its hints show all the same.
+    HintDisplay::showHintsWithoutDelay();
+    setAttribute(Qt::WA_AlwaysShowToolTips);
+
     applyColumnWidthRule(*this);
     move(ScreenGeometry::primaryScreenWidth() - WindowFrame::RolledInOffset, y());
     ApplyWindowShape();
@@ -114,6 +104,8 @@ void TForm1::FormCreate()
     DateTimeText::setLongTimeFormat(QStringLiteral("HH:mm:ss"));
 
     SpracheOk();
+    HintOk();
+    FarbeOk();
     KeepOnTop();
 }
 
@@ -167,19 +159,9 @@ bool TForm1::isRolledIn() const
 
 void TForm1::UpdateHandleHints()
 {
-    const QString hint = toolTipText(WindowFrame::handleHint(LanguageIndex, isRolledIn(), Adjust));
-    Image1->setToolTip(hint);
-    Image3->setToolTip(hint);
-}
-
-void TForm1::SpracheOk()
-{
-    LanguageIndex = LanguageTables::languageIndexFor(Language);
-    const QPixmap handle = bitmapResource(
-        LanguageIndex == LanguageTables::German ? QStringLiteral("LOGOD") : QStringLiteral("LOGOE"));
-    Image1->setPixmap(handle);
-    Image3->setPixmap(handle);
-    UpdateHandleHints();
+    const QString hint = WindowFrame::handleHint(LanguageIndex, isRolledIn(), Adjust);
+    HintDisplay::setHint(Image1, hint);
+    HintDisplay::setHint(Image3, hint);
 }
 
 void TForm1::RollOut()

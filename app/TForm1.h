@@ -1,8 +1,12 @@
 #pragma once
 
-#include "settings/WindowSettings.h"
+#include "app/ToolbarFaces.h"
+#include "options/ColorSchemes.h"
+#include "options/MainWindowLink.h"
 #include "platform/ProfileFile.h"
+#include "settings/WindowSettings.h"
 
+#include <QImage>
 #include <QRegion>
 #include <QWidget>
 
@@ -13,7 +17,7 @@ class TFarbButton;
 
 // The main window. It holds the state that mirrors note.ini and wires the
 // subsystems together; their logic lives in their own libraries.
-class TForm1 : public QWidget, public WindowSettings
+class TForm1 : public QWidget, public WindowSettings, public MainWindowLink
 {
     Q_OBJECT
 
@@ -28,16 +32,23 @@ public:
     QString ProgramDir;
     // 1 German, 2 English; set by SpracheOk from Language.
     int LanguageIndex = 1;
+    // The password column is shown as asterisks.
+    bool PasswordsHidden = true;
 
     // Writes every setting; throws KladdoError when note.ini cannot be written.
-    void SaveSettings();
+    void SaveSettings() override;
 
     void KeepOnTop();
     void ApplyWindowShape();
     void UpdateHandleHints();
     void RollOut();
     void RollIn();
-    void SpracheOk();
+    void SpracheOk() override;
+    void HintOk() override;
+    void FarbeOk() override;
+
+    WindowSettings &windowSettings() override { return *this; }
+    const ColorScheme &colorScheme() const { return m_scheme; }
 
     bool isRolledIn() const;
 
@@ -45,8 +56,8 @@ public:
     ProfileFile settingsFile() const;
 
     // The window's opacity, 0 (invisible) to 255 (opaque).
-    int opacityAlpha() const { return m_opacityAlpha; }
-    void setOpacityAlpha(int alpha);
+    int opacityAlpha() const override { return m_opacityAlpha; }
+    void setOpacityAlpha(int alpha) override;
 
     // What a roll does between its steps; tests replace the pause.
     using RollPause = std::function<void(int milliseconds)>;
@@ -73,14 +84,20 @@ private:
     void FarbButton9Click();
 
     void createFrame();
-    TFarbButton *createToolbarButton(const char *name, int x, const QString &glyph,
-                                     void (TForm1::*onClick)());
+    TFarbButton *createToolbarButton(const char *name, int x, void (TForm1::*onClick)());
     void roll(const QList<int> &offsets);
+    void createStylePictures();
+    void fillStylePictures();
+    QList<TFarbButton *> toolbarButtons() const;
+    ToggleState toggleState() const;
 
     const QString m_programFolder;
     int m_opacityAlpha = 255;
     int m_dragAnchorY = 0;
     QRegion m_outline;
+    // Black until the first scheme: a palette outside 1-6 keeps the last.
+    ColorScheme m_scheme;
+    QList<QImage> m_styleArtwork;
     RollPause m_rollPause;
 
     QWidget *Panel1 = nullptr;

@@ -1,0 +1,126 @@
+// The main window's texts, hints and colours: SpracheOk, HintOk, FarbeOk.
+#include "app/TForm1.h"
+
+#include "app/ToolbarFaces.h"
+#include "app/WindowFrame.h"
+#include "controls/FarbButton.h"
+#include "options/ColorSchemes.h"
+#include "options/ControlTexts.h"
+#include "options/HintDisplay.h"
+#include "resources/Bitmaps.h"
+
+#include <QLabel>
+#include <QRegularExpression>
+
+namespace {
+
+// The controls whose hint the hint setting switches, besides the colour
+// buttons.
+constexpr QStringView kHintedControls[] = {u"Image1", u"Image3", u"Label3",    u"Image4",
+                                           u"Image5", u"Image6", u"MaskEdit1", u"Edit2"};
+
+using Bitmaps::TextStyle;
+
+// Image7 to Image12, in that order: each style off, then on.
+struct StylePictureSlot
+{
+    TextStyle style;
+    bool on;
+};
+constexpr StylePictureSlot kStylePictureSlots[] = {
+    {TextStyle::Bold, false},      {TextStyle::Bold, true},
+    {TextStyle::Italic, false},    {TextStyle::Italic, true},
+    {TextStyle::Underline, false}, {TextStyle::Underline, true},
+};
+constexpr int kFirstStylePicture = 7;
+
+void setBackground(QWidget *widget, TColor color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, WinColor::toQColor(color));
+    palette.setColor(QPalette::Base, WinColor::toQColor(color));
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+QList<TFarbButton *> TForm1::toolbarButtons() const
+{
+    static const QRegularExpression name(QStringLiteral("^FarbButton\\d+$"));
+    return findChildren<TFarbButton *>(name);
+}
+
+ToggleState TForm1::toggleState() const
+{
+    return {DisplayNP, DisplayAlarm, PasswordsHidden};
+}
+
+// Off screen, never seen: they hold the style pictures in the current
+// colours for the style buttons to show.
+void TForm1::createStylePictures()
+{
+    for (int i = 0; i < int(std::size(kStylePictureSlots)); ++i) {
+        auto *picture = new QLabel(this);
+        picture->setObjectName(QStringLiteral("Image%1").arg(kFirstStylePicture + i));
+        picture->setGeometry(280 + (i % 3) * 20, 430 + (i / 3) * 30, 20, 20);
+        m_styleArtwork.append(
+            Bitmaps::stylePicture(kStylePictureSlots[i].style, kStylePictureSlots[i].on));
+    }
+}
+
+void TForm1::SpracheOk()
+{
+    LanguageIndex = LanguageTables::languageIndexFor(Language);
+    const QPixmap handle = QPixmap::fromImage(Bitmaps::bitmap(
+        LanguageIndex == LanguageTables::German ? QStringLiteral("LOGOD") : QStringLiteral("LOGOE")));
+    Image1->setPixmap(handle);
+    Image3->setPixmap(handle);
+    ControlTexts::applyHints(this, LanguageTables::mainWindowHints(), LanguageIndex);
+    for (TFarbButton *button : toolbarButtons()) {
+        const ToolbarFace face = toolbarFace(button->objectName(), toggleState());
+        if (face.stateHint)
+            HintDisplay::setHint(button, StateHint(LanguageIndex, *face.stateHint));
+    }
+    UpdateHandleHints();
+}
+
+void TForm1::HintOk()
+{
+    const bool on = DisplayHint == 1;
+    for (TFarbButton *button : toolbarButtons())
+        HintDisplay::setShowHint(button, on);
+    for (QStringView name : kHintedControls) {
+        if (auto *control = findChild<QWidget *>(name.toString()))
+            HintDisplay::setShowHint(control, on);
+    }
+}
+
+void TForm1::FarbeOk()
+{
+    if (const auto scheme = ColorSchemes::schemeFor(Palette, Color1, Color2, Color3))
+        m_scheme = *scheme;
+    setBackground(this, m_scheme.BackColor);
+    setBackground(Panel1, m_scheme.BarColor);
+    // A button builds its glyph images on its colour: assign the glyph
+    // again after the colour so that none keeps the old background.
+    for (TFarbButton *button : toolbarButtons()) {
+        button->setColor(m_scheme.ButtonColor);
+        const QString glyph = toolbarFace(button->objectName(), toggleState()).glyph;
+        if (!glyph.isEmpty())
+            button->setGlyph(Bitmaps::bitmap(glyph));
+    }
+    fillStylePictures();
+}
+
+// Always from the artwork: once filled in black, a picture would stop
+// every later fill at its first pixel.
+void TForm1::fillStylePictures()
+{
+    for (int i = 0; i < m_styleArtwork.size(); ++i) {
+        const StylePictureSlot &slot = kStylePictureSlots[i];
+        const TColor color = slot.on ? m_scheme.BackColor : m_scheme.ButtonColor;
+        auto *picture = findChild<QLabel *>(QStringLiteral("Image%1").arg(kFirstStylePicture + i));
+        picture->setPixmap(QPixmap::fromImage(ColorSchemes::filledStylePicture(
+            m_styleArtwork[i], color, slot.style == TextStyle::Italic)));
+    }
+}
