@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the built program on a real X server and drives it with real input
 # events: it must appear rolled in at the right edge, roll out on a right
-# click, move by a left drag, and end by its close button with note.ini
-# holding the position.
+# click, show the stored colour scheme and a hint at once while not the
+# active window, move by a left drag, and end by its close button with
+# note.ini holding the position.
 set -euo pipefail
 
 program=$1
@@ -34,9 +35,27 @@ wait_for_position() {
   fail "window at $X,$Y, expected $want_x,$want_y"
 }
 
+# card32 FILE OFFSET: the big-endian 32-bit number at OFFSET of a screen dump.
+card32() {
+  local b
+  read -r -a b <<<"$(od -An -tu1 -j "$2" -N4 "$1")"
+  echo $(( (b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3] ))
+}
+
+# expect_pixel X Y "R G B": the screen shows that colour at X, Y.
+expect_pixel() {
+  local dump=$work/screen.xwd offset b
+  xwd -root -silent > "$dump"
+  [ "$(card32 "$dump" 28)" -eq 0 ] || fail "screen dump is not least significant byte first"
+  offset=$(( $(card32 "$dump" 0) + $(card32 "$dump" 76) * 12 + $2 * $(card32 "$dump" 48) \
+             + $1 * $(card32 "$dump" 44) / 8 ))
+  read -r -a b <<<"$(od -An -tu1 -j "$offset" -N3 "$dump")"
+  [ "${b[2]} ${b[1]} ${b[0]}" = "$3" ] || fail "pixel $1,$2 is ${b[2]} ${b[1]} ${b[0]}, expected $3"
+}
+
 mkdir "$work/DATA"
 cp "$program" "$work/kladdo"
-printf '[WINDOW]\r\nPos=60\r\nAdjust=1\r\nLanguage=English\r\n' > "$work/DATA/note.ini"
+printf '[WINDOW]\r\nPos=60\r\nAdjust=1\r\nLanguage=English\r\nPalette=4\r\n' > "$work/DATA/note.ini"
 
 Xvfb -displayfd 3 -screen 0 ${screen_width}x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
@@ -57,6 +76,21 @@ wait_for_position $((screen_width - 16)) 60
 xdotool mousemove $((screen_width - 16 + 8)) $((60 + 342 + 23)) click 3
 wait_for_position $((screen_width - 525)) 60
 left=$((screen_width - 525))
+
+# The blue scheme: light page area, medium toolbar, dark buttons.
+expect_pixel $((left + 200)) $((60 + 200)) "204 204 255"
+expect_pixel $((left + 300)) $((60 + 345)) "89 89 255"
+expect_pixel $((left + 480 + 2)) $((60 + 341 + 15 + 2)) "63 49 234"
+
+# Resting on the close button shows its hint, though no window is active:
+# a small window of the program's own appears beside the pointer.
+xdotool mousemove $((left + 480 + 10)) $((60 + 341 + 15 + 10))
+hint=
+for _ in $(seq 50); do
+  hint=$(xdotool search --onlyvisible --class '^Kladdo$' | grep -v "^$window\$" | head -1) && [ -n "$hint" ] && break
+  sleep 0.1
+done
+[ -n "$hint" ] || fail "no hint appeared over the close button"
 
 # A left drag on the right handle moves the window down by 30 pixels.
 xdotool mousemove $((left + 510 + 7)) $((60 + 342 + 10)) mousedown 1
