@@ -1,20 +1,18 @@
 #include "app/TForm1.h"
 
-#include "app/ErrorReport.h"
-#include "app/ScreenGeometry.h"
+#include "app/Environment.h"
 #include "app/WindowFrame.h"
 #include "controls/FarbButton.h"
 #include "options/LanguageTables.h"
 #include "platform/DateTimeText.h"
+#include "platform/KladdoError.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
-#include <QThread>
 
 namespace {
 
@@ -35,14 +33,6 @@ QString toolTipText(QString hint)
     return hint.replace(u'\r', u'\n');
 }
 
-// Moves are requests to the window system; let it see each step of a
-// roll, then wait, without handling the user's input meanwhile.
-void showStepAndWait(int milliseconds)
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
-}
-
 constexpr QPoint kPanelPosition{0, 341};
 constexpr QSize kPanelSize{525, 48};
 constexpr QSize kHandleSize{14, 46};
@@ -51,9 +41,9 @@ constexpr int kToolbarButtonSize = 20;
 
 } // namespace
 
-TForm1::TForm1(const QString &programFolder, QWidget *parent)
+TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
-      m_programFolder(programFolder), m_rollPause(showStepAndWait)
+      m_environment(environment), m_programFolder(programFolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kladdo"));
@@ -90,9 +80,19 @@ TFarbButton *TForm1::createToolbarButton(const char *name, int x, const QString 
     button->setObjectName(QLatin1StringView(name));
     button->setGeometry(x, kToolbarButtonTop, kToolbarButtonSize, kToolbarButtonSize);
     button->setGlyph(bitmapResource(glyph).toImage());
-    connect(button, &TFarbButton::clicked, this,
-            [this, onClick] { ErrorReport::guard([this, onClick] { (this->*onClick)(); }); });
+    connectGuarded(button, &TFarbButton::clicked, onClick);
     return button;
+}
+
+void TForm1::runGuarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const KladdoError &error) {
+        m_environment.showError(this, error.message());
+    } catch (const std::exception &error) {
+        m_environment.showError(this, QString::fromUtf8(error.what()));
+    }
 }
 
 void TForm1::FormCreate()
@@ -106,13 +106,14 @@ void TForm1::FormCreate()
     setOpacityAlpha(stored.Transparent);
 
     applyColumnWidthRule(*this);
-    move(ScreenGeometry::primaryScreenWidth() - WindowFrame::RolledInOffset, y());
+    move(screenWidth() - WindowFrame::RolledInOffset, y());
     ApplyWindowShape();
 
     DateTimeText::setShortDateFormat(QStringLiteral("dd.MM.yyyy"));
     DateTimeText::setLongTimeFormat(QStringLiteral("HH:mm:ss"));
 
     SpracheOk();
+    m_environment.clearClipboard();
     KeepOnTop();
 }
 
@@ -159,9 +160,14 @@ void TForm1::ApplyWindowShape()
     update();
 }
 
+int TForm1::screenWidth() const
+{
+    return m_environment.primaryScreenGeometry().width();
+}
+
 bool TForm1::isRolledIn() const
 {
-    return x() == ScreenGeometry::primaryScreenWidth() - WindowFrame::RolledInOffset;
+    return x() == screenWidth() - WindowFrame::RolledInOffset;
 }
 
 void TForm1::UpdateHandleHints()
@@ -196,9 +202,9 @@ void TForm1::roll(const QList<int> &offsets)
 {
     const std::optional<int> pause = WindowFrame::RollDelay(RollEffect);
     for (qsizetype step = 0; step < offsets.size(); ++step) {
-        move(ScreenGeometry::primaryScreenWidth() - offsets[step], y());
+        move(screenWidth() - offsets[step], y());
         if (pause && step + 1 < offsets.size())
-            m_rollPause(*pause);
+            m_environment.pause(*pause);
     }
 }
 
@@ -254,7 +260,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     // system may still report positions against where it was before.
     const QPoint position =
         static_cast<QWidget *>(watched)->mapFromGlobal(mouse->globalPosition()).toPoint();
-    ErrorReport::guard([&] {
+    runGuarded([&] {
         if (event->type() == QEvent::MouseButtonPress)
             Image1MouseDown(mouse->button(), mouse->buttons(), position);
         else if (event->type() == QEvent::MouseMove)

@@ -1,6 +1,5 @@
-#include "app/ErrorReport.h"
-#include "app/ScreenGeometry.h"
 #include "app/TForm1.h"
+#include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QLabel>
@@ -17,12 +16,11 @@ class TestErrorBoundary : public QObject
 private slots:
     void failedWriteInHandlerIsShown()
     {
-        QStringList shown;
-        ErrorReport::setSink([&](const QString &message) { shown.append(message); });
-        ScreenGeometry::overridePrimaryScreenWidth(1000);
+        TestEnvironment environment;
+        environment.setScreenWidth(1000);
 
         QTemporaryDir dir; // no DATA folder: every write fails
-        TForm1 form(dir.path());
+        TForm1 form(environment, dir.path());
         QLabel *handle = form.findChild<QLabel *>("Image1");
         QVERIFY(handle);
         QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::RightButton,
@@ -33,12 +31,11 @@ private slots:
         QCoreApplication::sendEvent(handle, &release);
 
         QCOMPARE(form.x(), 1000 - 525);
-        QCOMPARE(shown, QStringList{QStringLiteral("In %1/DATA/note.ini kann nicht geschrieben werden")
-                                        .arg(dir.path())});
+        QCOMPARE(environment.errors.size(), 1);
+        QCOMPARE(environment.errors[0].message,
+                 QStringLiteral("In %1/DATA/note.ini kann nicht geschrieben werden").arg(dir.path()));
+        QCOMPARE(environment.errors[0].parent, static_cast<QWidget *>(&form));
         QVERIFY(!QDir(dir.filePath("DATA")).exists());
-
-        ErrorReport::setSink({});
-        ScreenGeometry::overridePrimaryScreenWidth(std::nullopt);
     }
 };
 
