@@ -233,13 +233,19 @@ void TForm1::FormPaint()
         painter.fillRect(rect, Qt::black);
 }
 
+// Whatever fails while closing refuses the close: the window stays, and
+// with it the page that could not be saved.
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    bool canClose = true;
-    FormCloseQuery(canClose);
-    event->setAccepted(canClose);
-    if (canClose)
-        emit closed();
+    event->ignore();
+    runGuarded([&] {
+        bool canClose = false;
+        FormCloseQuery(canClose);
+        if (canClose) {
+            emit closed();
+            event->accept();
+        }
+    });
 }
 
 void TForm1::FormCloseQuery(bool &canClose)

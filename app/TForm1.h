@@ -53,7 +53,8 @@ public:
     void setOpacityAlpha(int alpha);
 
 signals:
-    // The window has closed and the program should end.
+    // The window is closing and the program should end. A listener that
+    // throws keeps the window open, like any failure while closing.
     void closed();
 
 protected:

@@ -285,17 +285,6 @@ private slots:
         QVERIFY(ini.contains("\r\nTitle9=Bank\r\n[ALARM]"));
     }
 
-    void closeButtonKeepsWindowWhenSettingsCannotBeWritten()
-    {
-        auto form = makeForm();
-        QVERIFY(QDir(m_dir->filePath("DATA")).removeRecursively());
-        form->show();
-        QTest::mouseClick(form->findChild<TFarbButton *>("FarbButton9"), Qt::LeftButton, {}, QPoint(10, 10));
-        QCOMPARE(m_environment->errors.size(), 1);
-        QVERIFY(m_environment->errors[0].message.endsWith("/DATA/note.ini kann nicht geschrieben werden"));
-        QVERIFY(form->isVisible());
-    }
-
     void closeEndsTheProgram()
     {
         auto form = makeForm();

@@ -6,8 +6,10 @@
 #include <QMimeData>
 #include <QString>
 
+#include <exception>
 #include <functional>
 #include <memory>
+#include <utility>
 
 // The outside world as a test sets it: a clock and screen that stand still,
 // a clipboard in memory, and a record of every message and pause.
@@ -29,22 +31,56 @@ public:
 
     void setScreenWidth(int width) { screen.setWidth(width); }
 
-    QDateTime now() const override { return currentTime; }
-    QRect primaryScreenGeometry() const override { return screen; }
+    // The next call of any service but showError throws failure.
+    void failNextCall(std::exception_ptr failure) { m_failure = std::move(failure); }
 
-    void setClipboardMimeData(QMimeData *data) override { m_clipboard.reset(data); }
-    const QMimeData *clipboardMimeData() const override { return m_clipboard.get(); }
-    void clearClipboard() override { m_clipboard.reset(); }
+    QDateTime now() const override
+    {
+        throwIfFailing();
+        return currentTime;
+    }
+
+    QRect primaryScreenGeometry() const override
+    {
+        throwIfFailing();
+        return screen;
+    }
+
+    void setClipboardMimeData(QMimeData *data) override
+    {
+        throwIfFailing();
+        m_clipboard.reset(data);
+    }
+
+    const QMimeData *clipboardMimeData() const override
+    {
+        throwIfFailing();
+        return m_clipboard.get();
+    }
+
+    void clearClipboard() override
+    {
+        throwIfFailing();
+        m_clipboard.reset();
+    }
 
     void showError(QWidget *parent, const QString &message) override { errors.append({parent, message}); }
 
     void pause(int milliseconds) override
     {
+        throwIfFailing();
         pauses.append(milliseconds);
         if (whilePaused)
             whilePaused();
     }
 
 private:
+    void throwIfFailing() const
+    {
+        if (m_failure)
+            std::rethrow_exception(std::exchange(m_failure, nullptr));
+    }
+
+    mutable std::exception_ptr m_failure;
     std::unique_ptr<QMimeData> m_clipboard;
 };
