@@ -1,33 +1,23 @@
 #include "app/TForm1.h"
 
-#include "app/ErrorReport.h"
-#include "app/ScreenGeometry.h"
+#include "app/Environment.h"
 #include "app/WindowFrame.h"
 #include "controls/FarbButton.h"
 #include "options/HintDisplay.h"
 #include "platform/DateTimeText.h"
+#include "platform/KladdoError.h"
 
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QThread>
 
 namespace {
 
 QString withTrailingSeparator(const QString &folder)
 {
     return folder.endsWith(u'/') ? folder : folder + u'/';
-}
-
-// Moves are requests to the window system; let it see each step of a
-// roll, then wait, without handling the user's input meanwhile.
-void showStepAndWait(int milliseconds)
-{
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
 constexpr QPoint kPanelPosition{0, 341};
@@ -38,9 +28,9 @@ constexpr int kToolbarButtonSize = 20;
 
 } // namespace
 
-TForm1::TForm1(const QString &programFolder, QWidget *parent)
+TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
-      m_programFolder(programFolder), m_rollPause(showStepAndWait)
+      m_environment(environment), m_programFolder(programFolder)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kladdo"));
@@ -77,9 +67,19 @@ TFarbButton *TForm1::createToolbarButton(const char *name, int x, void (TForm1::
     auto *button = new TFarbButton(Panel1);
     button->setObjectName(QLatin1StringView(name));
     button->setGeometry(x, kToolbarButtonTop, kToolbarButtonSize, kToolbarButtonSize);
-    connect(button, &TFarbButton::clicked, this,
-            [this, onClick] { ErrorReport::guard([this, onClick] { (this->*onClick)(); }); });
+    connectGuarded(button, &TFarbButton::clicked, onClick);
     return button;
+}
+
+void TForm1::runGuarded(const std::function<void()> &handler)
+{
+    try {
+        handler();
+    } catch (const KladdoError &error) {
+        m_environment.showError(this, error.message());
+    } catch (const std::exception &error) {
+        m_environment.showError(this, QString::fromUtf8(error.what()));
+    }
 }
 
 void TForm1::FormCreate()
@@ -97,7 +97,7 @@ void TForm1::FormCreate()
     setAttribute(Qt::WA_AlwaysShowToolTips);
 
     applyColumnWidthRule(*this);
-    move(ScreenGeometry::primaryScreenWidth() - WindowFrame::RolledInOffset, y());
+    move(screenWidth() - WindowFrame::RolledInOffset, y());
     ApplyWindowShape();
 
     DateTimeText::setShortDateFormat(QStringLiteral("dd.MM.yyyy"));
@@ -106,6 +106,7 @@ void TForm1::FormCreate()
     SpracheOk();
     HintOk();
     FarbeOk();
+    m_environment.clearClipboard();
     KeepOnTop();
 }
 
@@ -152,9 +153,14 @@ void TForm1::ApplyWindowShape()
     update();
 }
 
+int TForm1::screenWidth() const
+{
+    return m_environment.primaryScreenGeometry().width();
+}
+
 bool TForm1::isRolledIn() const
 {
-    return x() == ScreenGeometry::primaryScreenWidth() - WindowFrame::RolledInOffset;
+    return x() == screenWidth() - WindowFrame::RolledInOffset;
 }
 
 void TForm1::UpdateHandleHints()
@@ -179,9 +185,9 @@ void TForm1::roll(const QList<int> &offsets)
 {
     const std::optional<int> pause = WindowFrame::RollDelay(RollEffect);
     for (qsizetype step = 0; step < offsets.size(); ++step) {
-        move(ScreenGeometry::primaryScreenWidth() - offsets[step], y());
+        move(screenWidth() - offsets[step], y());
         if (pause && step + 1 < offsets.size())
-            m_rollPause(*pause);
+            m_environment.pause(*pause);
     }
 }
 
@@ -210,13 +216,19 @@ void TForm1::FormPaint()
         painter.fillRect(rect, Qt::black);
 }
 
+// Whatever fails while closing refuses the close: the window stays, and
+// with it the page that could not be saved.
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    bool canClose = true;
-    FormCloseQuery(canClose);
-    event->setAccepted(canClose);
-    if (canClose)
-        emit closed();
+    event->ignore();
+    runGuarded([&] {
+        bool canClose = false;
+        FormCloseQuery(canClose);
+        if (canClose) {
+            emit closed();
+            event->accept();
+        }
+    });
 }
 
 void TForm1::FormCloseQuery(bool &canClose)
@@ -237,7 +249,7 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     // system may still report positions against where it was before.
     const QPoint position =
         static_cast<QWidget *>(watched)->mapFromGlobal(mouse->globalPosition()).toPoint();
-    ErrorReport::guard([&] {
+    runGuarded([&] {
         if (event->type() == QEvent::MouseButtonPress)
             Image1MouseDown(mouse->button(), mouse->buttons(), position);
         else if (event->type() == QEvent::MouseMove)

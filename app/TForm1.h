@@ -12,11 +12,14 @@
 
 #include <functional>
 
+class Environment;
 class QLabel;
 class TFarbButton;
 
 // The main window. It holds the state that mirrors note.ini and wires the
-// subsystems together; their logic lives in their own libraries.
+// subsystems together; their logic lives in their own libraries. Every event
+// that enters it runs through runGuarded, and everything it needs from
+// outside comes from its environment.
 class TForm1 : public QWidget, public WindowSettings, public MainWindowLink
 {
     Q_OBJECT
@@ -26,7 +29,8 @@ public:
     static constexpr int FormHeight = 549;
 
     // programFolder is the folder of the program file; DATA/ lies in it.
-    explicit TForm1(const QString &programFolder, QWidget *parent = nullptr);
+    // The environment must outlive the window.
+    TForm1(Environment &environment, const QString &programFolder, QWidget *parent = nullptr);
 
     // The program folder, always ending in a separator.
     QString ProgramDir;
@@ -59,12 +63,9 @@ public:
     int opacityAlpha() const override { return m_opacityAlpha; }
     void setOpacityAlpha(int alpha) override;
 
-    // What a roll does between its steps; tests replace the pause.
-    using RollPause = std::function<void(int milliseconds)>;
-    void setRollPause(RollPause pause) { m_rollPause = std::move(pause); }
-
 signals:
-    // The window has closed and the program should end.
+    // The window is closing and the program should end. A listener that
+    // throws keeps the window open, like any failure while closing.
     void closed();
 
 protected:
@@ -83,14 +84,29 @@ private:
     void Image1MouseUp(Qt::MouseButton button, QPoint position);
     void FarbButton9Click();
 
+    // Runs the handler of one event. A failure ends the handler and
+    // reaches the user in a message box over this window; it must not
+    // unwind through Qt's frames.
+    void runGuarded(const std::function<void()> &handler);
+
+    // Connects signal to a handler of this window through runGuarded.
+    template <typename Sender, typename Signal>
+    void connectGuarded(const Sender *sender, Signal signal, void (TForm1::*handler)())
+    {
+        connect(sender, signal, this,
+                [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+    }
+
     void createFrame();
     TFarbButton *createToolbarButton(const char *name, int x, void (TForm1::*onClick)());
+    int screenWidth() const;
     void roll(const QList<int> &offsets);
     void createStylePictures();
     void fillStylePictures();
     QList<TFarbButton *> toolbarButtons() const;
     ToggleState toggleState() const;
 
+    Environment &m_environment;
     const QString m_programFolder;
     int m_opacityAlpha = 255;
     int m_dragAnchorY = 0;
@@ -98,7 +114,6 @@ private:
     // Black until the first scheme: a palette outside 1-6 keeps the last.
     ColorScheme m_scheme;
     QList<QImage> m_styleArtwork;
-    RollPause m_rollPause;
 
     QWidget *Panel1 = nullptr;
     QLabel *Image1 = nullptr;

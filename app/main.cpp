@@ -1,3 +1,4 @@
+#include "app/SystemEnvironment.h"
 #include "app/TForm1.h"
 #include "resources/Bitmaps.h"
 
@@ -8,8 +9,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Kladdo"));
     app.setWindowIcon(Bitmaps::programIcon());
+    SystemEnvironment environment;
     // No arguments are taken: everything lives in DATA/ beside the program.
-    TForm1 form(QCoreApplication::applicationDirPath());
+    TForm1 form(environment, QCoreApplication::applicationDirPath());
     QObject::connect(&form, &TForm1::closed, &app, &QCoreApplication::quit);
     form.show();
     return app.exec();

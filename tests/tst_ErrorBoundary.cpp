@@ -1,6 +1,7 @@
-#include "app/ErrorReport.h"
-#include "app/ScreenGeometry.h"
 #include "app/TForm1.h"
+#include "controls/FarbButton.h"
+#include "platform/KladdoError.h"
+#include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QLabel>
@@ -8,37 +9,103 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-// A failed settings write inside an event handler stops that handler and
-// reaches the user as a message, and the program goes on running.
+#include <stdexcept>
+
+namespace {
+
+enum class Entry { CloseButton, HandlePress, HandleRelease, CloseEvent };
+
+constexpr int kScreenWidth = 1000;
+
+void sendMouse(QWidget *widget, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    const QPointF position(3, 3);
+    QMouseEvent event(type, position, widget->mapToGlobal(position), button, buttons, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &event);
+}
+
+} // namespace
+
+// A failure inside any event handler of the main window ends that handler
+// and reaches the user as a message over the window. The program goes on,
+// and a failed close leaves the window open.
 class TestErrorBoundary : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void failedWriteInHandlerIsShown()
+    void failureReachesUser_data()
     {
-        QStringList shown;
-        ErrorReport::setSink([&](const QString &message) { shown.append(message); });
-        ScreenGeometry::overridePrimaryScreenWidth(1000);
+        QTest::addColumn<Entry>("entry");
+        // Null: the settings write fails for real, as DATA/ is gone.
+        QTest::addColumn<std::exception_ptr>("failure");
+        QTest::addColumn<QString>("message");
+        const QString writeFailed = QStringLiteral("In %1/DATA/note.ini kann nicht geschrieben werden");
+        const QString programMessage = QStringLiteral("Seite 3 fehlt");
+        const auto programError = std::make_exception_ptr(KladdoError(programMessage));
+        const auto otherError = std::make_exception_ptr(std::runtime_error("Kein Speicher für Seite 3"));
+        const QString otherMessage = QStringLiteral("Kein Speicher für Seite 3");
 
-        QTemporaryDir dir; // no DATA folder: every write fails
-        TForm1 form(dir.path());
+        QTest::newRow("close button, settings write")
+            << Entry::CloseButton << std::exception_ptr() << writeFailed;
+        QTest::newRow("close button, closing fails") << Entry::CloseButton << otherError << otherMessage;
+        QTest::newRow("handle press, program error") << Entry::HandlePress << programError << programMessage;
+        QTest::newRow("handle press, other failure") << Entry::HandlePress << otherError << otherMessage;
+        QTest::newRow("handle release, settings write")
+            << Entry::HandleRelease << std::exception_ptr() << writeFailed;
+        QTest::newRow("close event, program error") << Entry::CloseEvent << programError << programMessage;
+        QTest::newRow("close event, other failure") << Entry::CloseEvent << otherError << otherMessage;
+    }
+
+    void failureReachesUser()
+    {
+        QFETCH(Entry, entry);
+        QFETCH(std::exception_ptr, failure);
+        QFETCH(QString, message);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("DATA"));
+        TestEnvironment environment;
+        environment.setScreenWidth(kScreenWidth);
+        TForm1 form(environment, dir.path());
+        form.show();
         QLabel *handle = form.findChild<QLabel *>("Image1");
         QVERIFY(handle);
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::RightButton,
-                          Qt::RightButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3),
-                            Qt::RightButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(handle, &press);
-        QCoreApplication::sendEvent(handle, &release);
 
-        QCOMPARE(form.x(), 1000 - 525);
-        QCOMPARE(shown, QStringList{QStringLiteral("In %1/DATA/note.ini kann nicht geschrieben werden")
-                                        .arg(dir.path())});
-        QVERIFY(!QDir(dir.filePath("DATA")).exists());
+        if (!failure) {
+            QVERIFY(QDir(dir.filePath("DATA")).removeRecursively());
+            message = message.arg(dir.path());
+        } else if (entry == Entry::HandlePress) {
+            environment.failNextCall(failure);
+        } else {
+            connect(&form, &TForm1::closed, this, [failure] { std::rethrow_exception(failure); });
+        }
 
-        ErrorReport::setSink({});
-        ScreenGeometry::overridePrimaryScreenWidth(std::nullopt);
+        switch (entry) {
+        case Entry::CloseButton:
+            QTest::mouseClick(form.findChild<TFarbButton *>("FarbButton9"), Qt::LeftButton, {},
+                              QPoint(10, 10));
+            break;
+        case Entry::HandlePress:
+            sendMouse(handle, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
+            break;
+        case Entry::HandleRelease:
+            sendMouse(handle, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+            break;
+        case Entry::CloseEvent:
+            QVERIFY(!form.close());
+            break;
+        }
+
+        QCOMPARE(environment.errors.size(), 1);
+        QCOMPARE(environment.errors[0].message, message);
+        QCOMPARE(environment.errors[0].parent, static_cast<QWidget *>(&form));
+        QVERIFY(form.isVisible());
+        QVERIFY(form.isRolledIn());
+        if (!failure)
+            QVERIFY(!QDir(dir.filePath("DATA")).exists());
+        // The program goes on: the next right click rolls the window out.
+        sendMouse(handle, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
+        QCOMPARE(form.x(), kScreenWidth - 525);
     }
 };
 

@@ -1,8 +1,7 @@
-#include "app/ErrorReport.h"
-#include "app/ScreenGeometry.h"
-#include "controls/FarbButton.h"
-#include "support/TestFiles.h"
 #include "app/TForm1.h"
+#include "controls/FarbButton.h"
+#include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,11 +48,8 @@ private:
 
     std::unique_ptr<TForm1> makeForm()
     {
-        auto form = std::make_unique<TForm1>(m_dir->path());
-        form->setRollPause([this, raw = form.get()](int ms) {
-            m_positions.append(raw->x());
-            m_pauses.append(ms);
-        });
+        auto form = std::make_unique<TForm1>(*m_environment, m_dir->path());
+        m_environment->whilePaused = [this, raw = form.get()] { m_positions.append(raw->x()); };
         return form;
     }
 
@@ -62,20 +58,18 @@ private:
         return form.findChild<QLabel *>(name);
     }
 
+    std::unique_ptr<TestEnvironment> m_environment;
     QList<int> m_positions;
-    QList<int> m_pauses;
 
 private slots:
     void init()
     {
-        ScreenGeometry::overridePrimaryScreenWidth(kScreenWidth);
+        m_environment = std::make_unique<TestEnvironment>();
+        m_environment->setScreenWidth(kScreenWidth);
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
         m_positions.clear();
-        m_pauses.clear();
     }
-
-    void cleanup() { ScreenGeometry::overridePrimaryScreenWidth(std::nullopt); }
 
     void frameWindow()
     {
@@ -153,7 +147,7 @@ private slots:
         for (int offset : steps)
             expected.append(kScreenWidth - offset);
         QCOMPARE(m_positions, expected);
-        QCOMPARE(m_pauses, QList<int>(steps.size(), pause));
+        QCOMPARE(m_environment->pauses, QList<int>(steps.size(), pause));
         QCOMPARE(form->pos(), QPoint(kScreenWidth - 525, 77));
         QVERIFY(!form->isRolledIn());
 
@@ -168,7 +162,7 @@ private slots:
     void changedScreenWidthRollsIn()
     {
         auto form = makeForm();
-        ScreenGeometry::overridePrimaryScreenWidth(1280);
+        m_environment->setScreenWidth(1280);
         QVERIFY(!form->isRolledIn());
         rightClick(handle(*form, "Image1"));
         QCOMPARE(form->x(), 1280 - 16);
@@ -289,20 +283,6 @@ private slots:
         QVERIFY(ini.endsWith("[ALARM]\r\nAlarm0=\r\nAlarm1=\r\nAlarm2=\r\nAlarm3=\r\nAlarm4=\r\n"
                              "Alarm5=\r\nAlarm6=\r\nAlarm7=\r\nAlarm8=\r\nAlarm9=\r\n"));
         QVERIFY(ini.contains("\r\nTitle9=Bank\r\n[ALARM]"));
-    }
-
-    void closeButtonKeepsWindowWhenSettingsCannotBeWritten()
-    {
-        QStringList shown;
-        ErrorReport::setSink([&](const QString &message) { shown.append(message); });
-        auto form = makeForm();
-        QVERIFY(QDir(m_dir->filePath("DATA")).removeRecursively());
-        form->show();
-        QTest::mouseClick(form->findChild<TFarbButton *>("FarbButton9"), Qt::LeftButton, {}, QPoint(10, 10));
-        ErrorReport::setSink({});
-        QCOMPARE(shown.size(), 1);
-        QVERIFY(shown[0].endsWith("/DATA/note.ini kann nicht geschrieben werden"));
-        QVERIFY(form->isVisible());
     }
 
     void closeEndsTheProgram()

@@ -1,8 +1,8 @@
-#include "app/ScreenGeometry.h"
 #include "app/TForm1.h"
 #include "controls/FarbButton.h"
 #include "resources/Bitmaps.h"
 #include "support/GlyphImages.h"
+#include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QLabel>
@@ -29,8 +29,12 @@ class TestMainWindowLook : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    TestEnvironment m_environment;
 
-    std::unique_ptr<TForm1> makeForm() { return std::make_unique<TForm1>(m_dir->path()); }
+    std::unique_ptr<TForm1> makeForm()
+    {
+        return std::make_unique<TForm1>(m_environment, m_dir->path());
+    }
 
     static TFarbButton *closeButton(TForm1 &form)
     {
@@ -40,12 +44,9 @@ private:
 private slots:
     void init()
     {
-        ScreenGeometry::overridePrimaryScreenWidth(1600);
         m_dir = std::make_unique<QTemporaryDir>();
         QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
     }
-
-    void cleanup() { ScreenGeometry::overridePrimaryScreenWidth(std::nullopt); }
 
     // A control added without an entry in the language tables is caught
     // here rather than left with an empty hint.

@@ -1,13 +1,13 @@
-#include "app/ErrorReport.h"
-#include "app/ScreenGeometry.h"
 #include "app/TForm1.h"
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
 #include "support/FileSizeLimit.h"
+#include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMimeData>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,14 +23,14 @@ class TestStartup : public QObject
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    TestEnvironment m_environment;
 
     QString iniPath() const { return m_dir->filePath("DATA/note.ini"); }
 
     void writeIni(const QByteArray &bytes) { QVERIFY(writeFile(iniPath(), bytes)); }
 
 private slots:
-    void initTestCase() { ScreenGeometry::overridePrimaryScreenWidth(kScreenWidth); }
-    void cleanupTestCase() { ScreenGeometry::overridePrimaryScreenWidth(std::nullopt); }
+    void initTestCase() { m_environment.setScreenWidth(kScreenWidth); }
 
     void init()
     {
@@ -40,7 +40,10 @@ private slots:
 
     void defaultsWithoutSettingsFile()
     {
-        TForm1 form(m_dir->path());
+        auto *copied = new QMimeData;
+        copied->setText(QStringLiteral("from before"));
+        m_environment.setClipboardMimeData(copied);
+        TForm1 form(m_environment, m_dir->path());
         QCOMPARE(form.ProgramDir, m_dir->path() + '/');
         QCOMPARE(QDir::currentPath(), m_dir->path());
         QCOMPARE(form.size(), QSize(528, 549));
@@ -49,6 +52,7 @@ private slots:
         QCOMPARE(form.Language, QStringLiteral("Deutsch"));
         QCOMPARE(form.Palette, 2);
         QVERIFY(!QFile::exists(iniPath()));
+        QVERIFY(!m_environment.clipboardMimeData());
     }
 
     void storedValuesApplied()
@@ -56,7 +60,7 @@ private slots:
         writeIni("[WINDOW]\r\nPos=300\r\nTransparent=511\r\nNote=0x5\r\nPass=11\r\n"
                  "ColWidth1=200\r\nColWidth2=200\r\nColWidth3=100\r\nColPos1=50\r\n"
                  "[NOTETITLE]\r\nTitle5=' Liste '\r\n");
-        TForm1 form(m_dir->path() + '/');
+        TForm1 form(m_environment, m_dir->path() + '/');
         QCOMPARE(form.ProgramDir, m_dir->path() + '/');
         QCOMPARE(form.pos(), QPoint(kScreenWidth - 16, 300));
         QCOMPARE(form.opacityAlpha(), 255);
@@ -71,7 +75,7 @@ private slots:
     void dateAndTimeFormatsFixed()
     {
         DateTimeText::setShortDateFormat("M/d/yy");
-        TForm1 form(m_dir->path());
+        TForm1 form(m_environment, m_dir->path());
         QCOMPARE(DateTimeText::dateToText(QDate(2026, 3, 7)), QStringLiteral("07.03.2026"));
         QCOMPARE(DateTimeText::timeToText(QTime(17, 4, 9)), QStringLiteral("17:04:09"));
     }
@@ -79,7 +83,7 @@ private slots:
     void saveSettingsWritesEveryKey()
     {
         writeIni("; kept\r\n[WINDOW]\r\nRolleffect=1\r\n");
-        TForm1 form(m_dir->path());
+        TForm1 form(m_environment, m_dir->path());
         form.move(form.x(), 222);
         form.setOpacityAlpha(128);
         form.AlarmText[3] = "24.12.2026   18:00";
@@ -91,7 +95,7 @@ private slots:
         QVERIFY(ini.contains("\r\nAlarm3=24.12.2026   18:00\r\n"));
         QVERIFY(!ini.contains("RollEffect"));
 
-        TForm1 again(m_dir->path());
+        TForm1 again(m_environment, m_dir->path());
         QCOMPARE(again.y(), 222);
         QCOMPARE(again.opacityAlpha(), 128);
         QCOMPARE(again.AlarmText[3], form.AlarmText[3]);
@@ -101,7 +105,7 @@ private slots:
     {
         const QByteArray old = "[WINDOW]\r\nPos=9\r\n";
         writeIni(old);
-        TForm1 form(m_dir->path());
+        TForm1 form(m_environment, m_dir->path());
         form.NoteTitle[0] = QString(200, u'x');
         {
             const FileSizeLimit limit(old.size() + 20);
@@ -119,7 +123,7 @@ private slots:
     void missingDataFolderReported()
     {
         QVERIFY(QDir(m_dir->filePath("DATA")).removeRecursively());
-        TForm1 form(m_dir->path());
+        TForm1 form(m_environment, m_dir->path());
         QCOMPARE(form.pos(), QPoint(kScreenWidth - 16, 5));
         QVERIFY_THROWS_EXCEPTION(KladdoError, form.SaveSettings());
         QVERIFY(!QDir(m_dir->filePath("DATA")).exists());

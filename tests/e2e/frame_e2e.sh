@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Starts the built program on a real X server and drives it with real input
-# events: it must appear rolled in at the right edge, roll out on a right
-# click, show the stored colour scheme and a hint at once while not the
-# active window, move by a left drag, and end by its close button with
-# note.ini holding the position.
+# events: it must appear rolled in at the right edge, show a failed write in
+# a message box above it, roll out on a right click, show the stored colour
+# scheme and a hint at once while not the active window, move by a left
+# drag, and end by its close button with note.ini holding the position.
 set -euo pipefail
 
 program=$1
@@ -53,9 +53,14 @@ expect_pixel() {
   [ "${b[2]} ${b[1]} ${b[0]}" = "$3" ] || fail "pixel $1,$2 is ${b[2]} ${b[1]} ${b[0]}, expected $3"
 }
 
+# The id of the topmost window named Kladdo, as xwininfo writes it.
+topmost_kladdo() {
+  xwininfo -root -children | grep -m1 -oE '0x[0-9a-f]+ "Kladdo"' | cut -d' ' -f1
+}
+
 mkdir "$work/DATA"
 cp "$program" "$work/kladdo"
-printf '[WINDOW]\r\nPos=60\r\nAdjust=1\r\nLanguage=English\r\nPalette=4\r\n' > "$work/DATA/note.ini"
+printf '[WINDOW]\r\nPos=60\r\nAdjust=1\r\nLanguage=English\r\nRollEffect=1\r\nPalette=4\r\n' > "$work/DATA/note.ini"
 
 Xvfb -displayfd 3 -screen 0 ${screen_width}x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
@@ -71,6 +76,25 @@ window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head
 
 # Rolled in: only the left handle shows at the right edge.
 wait_for_position $((screen_width - 16)) 60
+
+# Without DATA/ the release on the handle cannot store Pos. The message box
+# must open on the screen and above the window, though the window is mostly
+# beyond the screen edge, and the program must go on once it is read.
+mv "$work/DATA" "$work/DATA.away"
+xdotool mousemove $((screen_width - 16 + 8)) $((60 + 342 + 10)) click 1
+box=
+for _ in $(seq 100); do
+  box=$(xdotool search --onlyvisible --name '^Kladdo$' | grep -vx "$window" | head -1) && break
+  sleep 0.1
+done
+[ -n "$box" ] || fail "no message box appeared"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+[ "$X" -ge 0 ] && [ $((X + WIDTH)) -le "$screen_width" ] || fail "message box at x $X, width $WIDTH"
+[ "$(topmost_kladdo)" = "$(printf '0x%x' "$box")" ] || fail "message box beneath the window"
+xdotool key Return
+for _ in $(seq 100); do xdotool search --onlyvisible --name '^Kladdo$' | grep -qvx "$window" || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Kladdo$' | grep -qvx "$window" && fail "the message box stayed"
+mv "$work/DATA.away" "$work/DATA"
 
 # A right click on the left handle (window x 1, y 342, 14 x 46) rolls it out.
 xdotool mousemove $((screen_width - 16 + 8)) $((60 + 342 + 23)) click 3
@@ -108,6 +132,6 @@ wait "$kladdo_pid" || status=$?
 kladdo_pid=
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
 
-for line in 'Pos=90' 'Language=English' 'Adjust=1' 'RollEffect=0' 'Transparent=255'; do
+for line in 'Pos=90' 'Language=English' 'Adjust=1' 'RollEffect=1' 'Transparent=255'; do
   grep -q "^$line"$'\r$' "$work/DATA/note.ini" || fail "note.ini lacks $line"
 done

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QDateTime>
+#include <QRect>
+
+class QMimeData;
+class QString;
+class QWidget;
+
+// Everything the main window needs from outside the program, in one place,
+// so that tests can put a clock, screen, clipboard and message box of their
+// own in place of the system's.
+class Environment
+{
+public:
+    virtual ~Environment() = default;
+
+    // The current local date and time.
+    virtual QDateTime now() const = 0;
+
+    // Asked afresh at every call: the user may change the display while the
+    // program runs.
+    virtual QRect primaryScreenGeometry() const = 0;
+
+    // The clipboard takes ownership of data.
+    virtual void setClipboardMimeData(QMimeData *data) = 0;
+    // Null when the clipboard holds nothing the platform can offer.
+    virtual const QMimeData *clipboardMimeData() const = 0;
+    virtual void clearClipboard() = 0;
+
+    // Tells the user of a failure in a modal box above parent, and returns
+    // once the user has read it.
+    virtual void showError(QWidget *parent, const QString &message) = 0;
+
+    // The wait between two steps of a roll; the step must show meanwhile,
+    // but the user's input must wait until the roll has ended.
+    virtual void pause(int milliseconds) = 0;
+};

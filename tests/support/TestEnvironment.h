@@ -1,0 +1,86 @@
+#pragma once
+
+#include "app/Environment.h"
+
+#include <QList>
+#include <QMimeData>
+#include <QString>
+
+#include <exception>
+#include <functional>
+#include <memory>
+#include <utility>
+
+// The outside world as a test sets it: a clock and screen that stand still,
+// a clipboard in memory, and a record of every message and pause.
+class TestEnvironment : public Environment
+{
+public:
+    struct ShownError
+    {
+        QWidget *parent = nullptr;
+        QString message;
+    };
+
+    QDateTime currentTime{QDate(2026, 1, 1), QTime(12, 0)};
+    QRect screen{0, 0, 1920, 1080};
+    QList<ShownError> errors;
+    QList<int> pauses;
+    // Runs at every pause, while the window stands at that step.
+    std::function<void()> whilePaused;
+
+    void setScreenWidth(int width) { screen.setWidth(width); }
+
+    // The next call of any service but showError throws failure.
+    void failNextCall(std::exception_ptr failure) { m_failure = std::move(failure); }
+
+    QDateTime now() const override
+    {
+        throwIfFailing();
+        return currentTime;
+    }
+
+    QRect primaryScreenGeometry() const override
+    {
+        throwIfFailing();
+        return screen;
+    }
+
+    void setClipboardMimeData(QMimeData *data) override
+    {
+        throwIfFailing();
+        m_clipboard.reset(data);
+    }
+
+    const QMimeData *clipboardMimeData() const override
+    {
+        throwIfFailing();
+        return m_clipboard.get();
+    }
+
+    void clearClipboard() override
+    {
+        throwIfFailing();
+        m_clipboard.reset();
+    }
+
+    void showError(QWidget *parent, const QString &message) override { errors.append({parent, message}); }
+
+    void pause(int milliseconds) override
+    {
+        throwIfFailing();
+        pauses.append(milliseconds);
+        if (whilePaused)
+            whilePaused();
+    }
+
+private:
+    void throwIfFailing() const
+    {
+        if (m_failure)
+            std::rethrow_exception(std::exchange(m_failure, nullptr));
+    }
+
+    mutable std::exception_ptr m_failure;
+    std::unique_ptr<QMimeData> m_clipboard;
+};
