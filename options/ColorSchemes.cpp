@@ -23,17 +23,6 @@ std::optional<ColorScheme> schemeFor(int palette, TColor color1, TColor color2, 
     return FixedPalettes[std::size_t(palette - FirstPalette)];
 }
 
-TColor swatchColor(int palette)
-{
-    constexpr std::array<TColor, PaletteCount> swatches = {
-        rgb(128, 128, 128), rgb(255, 255, 0), rgb(255, 0, 0),
-        rgb(0, 0, 255),     rgb(0, 255, 0),   rgb(255, 255, 255),
-    };
-    return palette >= FirstPalette && palette <= UserPalette
-               ? swatches[std::size_t(palette - FirstPalette)]
-               : WinColor::White;
-}
-
 namespace {
 
 constexpr QPoint kFillStart{2, 2};

@@ -30,9 +30,6 @@ extern const std::array<ColorScheme, 5> FixedPalettes;
 // The scheme of a palette number; nothing for a number outside 1-6.
 std::optional<ColorScheme> schemeFor(int palette, TColor color1, TColor color2, TColor color3);
 
-// The swatch colour the palette lists show beside each palette.
-TColor swatchColor(int palette);
-
 // Fills a style picture's background with colour: every pixel reachable
 // from (2, 2) up to the black outline. In the italic pictures the pixel
 // (10, 8) is background walled in by the letter and gets the colour too.

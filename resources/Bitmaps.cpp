@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPainter>
 
 namespace Bitmaps {
 
@@ -11,9 +10,6 @@ namespace {
 const QString kBitmapFolder = QStringLiteral(":/bitmaps/");
 const QString kIconFolder = QStringLiteral(":/icon/");
 const QString kSuffix = QStringLiteral(".xpm");
-
-constexpr int kSwatchSize = 16;
-constexpr QRgb kSwatchFrame = qRgb(64, 64, 64);
 
 QString styleName(TextStyle style)
 {
@@ -47,15 +43,6 @@ QImage bitmap(const QString &name)
 QImage stylePicture(TextStyle style, bool on)
 {
     return bitmap(styleName(style) + (on ? QStringLiteral("ON") : QStringLiteral("OFF")));
-}
-
-QImage swatch(const QColor &color)
-{
-    QImage image(kSwatchSize, kSwatchSize, QImage::Format_RGB32);
-    image.fill(kSwatchFrame);
-    QPainter painter(&image);
-    painter.fillRect(image.rect().adjusted(1, 1, -1, -1), color);
-    return image;
 }
 
 QIcon programIcon()

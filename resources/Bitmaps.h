@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QIcon>
 #include <QImage>
 #include <QStringList>
@@ -24,10 +23,6 @@ enum class TextStyle { Bold, Italic, Underline };
 // black frame, bevelled out when off and in when on. The square's colour
 // is a placeholder for the colour scheme's fill from (2, 2).
 QImage stylePicture(TextStyle style, bool on);
-
-// A palette list's 16 x 16 sample of a colour, framed so that white shows
-// on a white list.
-QImage swatch(const QColor &color);
 
 // The program's icon at 16, 32 and 48 pixels.
 QIcon programIcon();

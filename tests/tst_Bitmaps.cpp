@@ -329,24 +329,6 @@ private slots:
         QCOMPARE(blackMask(picture), blackMask(Bitmaps::stylePicture(style, !on)));
     }
 
-    void swatch_data()
-    {
-        QTest::addColumn<QColor>("color");
-        QTest::newRow("white") << QColor(Qt::white);
-        QTest::newRow("blue") << QColor(Qt::blue);
-    }
-
-    void swatch()
-    {
-        QFETCH(QColor, color);
-        const QImage swatch = Bitmaps::swatch(color);
-        QCOMPARE(swatch.size(), QSize(16, 16));
-        QCOMPARE(swatch.pixelColor(1, 1), color);
-        QCOMPARE(swatch.pixelColor(14, 14), color);
-        QCOMPARE(swatch.pixelColor(15, 15), swatch.pixelColor(0, 0));
-        QVERIFY(swatch.pixelColor(0, 0) != color);
-    }
-
     void programIcon()
     {
         const QList<QSize> sizes = Bitmaps::programIcon().availableSizes();

@@ -19,20 +19,6 @@ namespace {
 
 using TextTable = std::span<const ControlText>;
 
-QImage framedPicture()
-{
-    // A black frame, a black ring walled round (6, 6) and an open bar.
-    QImage image(12, 12, QImage::Format_RGB32);
-    image.fill(Qt::white);
-    for (int i = 0; i < 12; ++i) {
-        for (QPoint p : {QPoint(i, 0), QPoint(i, 11), QPoint(0, i), QPoint(11, i)})
-            image.setPixel(p, qRgb(0, 0, 0));
-    }
-    for (QPoint p : {QPoint(5, 6), QPoint(7, 6), QPoint(6, 5), QPoint(6, 7), QPoint(3, 3)})
-        image.setPixel(p, qRgb(0, 0, 0));
-    return image;
-}
-
 } // namespace
 
 class TestOptions : public QObject
@@ -156,27 +142,6 @@ private slots:
         QCOMPARE(WinColor::toQColor(scheme->ButtonColor), button);
         QVERIFY(!ColorSchemes::schemeFor(0, 1, 2, 3));
         QVERIFY(!ColorSchemes::schemeFor(7, 1, 2, 3));
-    }
-
-    void fillStopsAtBlack()
-    {
-        const QImage original = framedPicture();
-        const QRgb red = qRgb(255, 0, 0);
-        const QImage plain = ColorSchemes::filledStylePicture(original, WinColor::rgb(255, 0, 0), false);
-        QCOMPARE(plain.pixel(2, 2), red);
-        QCOMPARE(plain.pixel(10, 10), red);
-        QCOMPARE(plain.pixel(6, 6), qRgb(255, 255, 255)); // walled in
-        QCOMPARE(plain.pixel(3, 3), qRgb(0, 0, 0));
-        QCOMPARE(plain.pixel(0, 0), qRgb(0, 0, 0));
-
-        // The walled-in pixel of the italic pictures sits at (10, 8).
-        QImage italic(20, 20, QImage::Format_RGB32);
-        italic.fill(Qt::white);
-        for (QPoint p : {QPoint(9, 8), QPoint(11, 8), QPoint(10, 7), QPoint(10, 9)})
-            italic.setPixel(p, qRgb(0, 0, 0));
-        const QImage filled = ColorSchemes::filledStylePicture(italic, WinColor::rgb(255, 0, 0), true);
-        QCOMPARE(filled.pixel(10, 8), red);
-        QCOMPARE(filled.pixel(10, 7), qRgb(0, 0, 0));
     }
 };
 
