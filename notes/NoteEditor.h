@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QTextEdit>
+
+#include <memory>
+
+class QMimeData;
+
+// What the caret's line and column are, both counted from 0: the line that
+// holds the end of the selection (lines as laid out, which without word
+// wrap are the paragraphs and their hard line breaks), and the offset of the
+// selection end from that line's start.
+struct CaretPosition
+{
+    int line = 0;
+    int column = 0;
+};
+
+// Bold, italic and underline of a selection, or of what is typed next.
+struct CharStyle
+{
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+
+    friend bool operator==(const CharStyle &, const CharStyle &) = default;
+};
+
+// The rich-text editor of the note pages (RichEdit1). No frame, both
+// scroll bars always on, no word wrap, Tab inserts a tab, the note font for
+// text without a font of its own. The clipboard and drag and drop carry
+// rich text both ways (see NoteClipboard).
+class NoteEditor : public QTextEdit
+{
+    Q_OBJECT
+
+public:
+    explicit NoteEditor(QWidget *parent = nullptr);
+
+    // Puts document in place of the one shown, in one step: the editor
+    // takes ownership, the caret goes to the start, the modified flag and
+    // the undo history are cleared.
+    void replaceDocument(std::unique_ptr<QTextDocument> document);
+
+    CaretPosition caretPosition() const;
+
+    // The style as the editor reports it: that of the first character of
+    // the selection, or at the caret when nothing is selected.
+    CharStyle selectionStyle() const;
+    // Sets bold, italic and underline as given and strike-out off on every
+    // character of the selection; with none, on what is typed next.
+    void applyStyle(CharStyle style);
+
+    // The selection as clipboard data (rich text, HTML, plain text); null
+    // when nothing is selected. The caller owns the result.
+    QMimeData *selectionMimeData() const;
+    // Inserts data at the caret in place of the selection, as a paste
+    // would; false when data holds nothing that can be pasted.
+    bool insertMimeData(const QMimeData *data);
+
+    // The selection as plain text, paragraph and line separators as they
+    // stand (U+2029, U+2028).
+    QString selectedText() const;
+
+protected:
+    QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+};
