@@ -1,17 +1,23 @@
 #include "app/TForm1.h"
 
 #include "app/Environment.h"
+#include "app/MainWindowLayout.h"
+#include "app/StylePicture.h"
 #include "app/WindowFrame.h"
 #include "controls/FarbButton.h"
+#include "notes/NotePage.h"
 #include "options/HintDisplay.h"
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QTableWidget>
 
 namespace {
 
@@ -20,11 +26,29 @@ QString withTrailingSeparator(const QString &folder)
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
-constexpr QPoint kPanelPosition{0, 341};
-constexpr QSize kPanelSize{525, 48};
-constexpr QSize kHandleSize{14, 46};
-constexpr int kToolbarButtonTop = 15;
-constexpr int kToolbarButtonSize = 20;
+struct ToolbarButton
+{
+    const char *name;
+    void (TForm1::*onClick)();
+};
+
+QFont captionFont()
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(11);
+    font.setBold(true);
+    return font;
+}
+
+QLabel *createCaption(QWidget *parent, const char *name, Qt::Alignment alignment)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1StringView(name));
+    label->setFont(captionFont());
+    label->setAlignment(alignment | Qt::AlignVCenter);
+    label->setAutoFillBackground(true);
+    return label;
+}
 
 } // namespace
 
@@ -35,7 +59,13 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kladdo"));
     setFixedSize(FormWidth, FormHeight);
+    installButtonAccessibility();
     createFrame();
+    createPageArea();
+    createToolbar();
+    createStylePictures();
+    const QStringList unplaced = MainWindowLayout::apply(this);
+    Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
     FormCreate();
 }
 
@@ -43,31 +73,104 @@ void TForm1::createFrame()
 {
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setGeometry(QRect(kPanelPosition, kPanelSize));
-    Panel1->setAutoFillBackground(true);
 
     Image1 = new QLabel(Panel1);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(QRect(QPoint(1, 1), kHandleSize));
     Image3 = new QLabel(Panel1);
     Image3->setObjectName(QStringLiteral("Image3"));
-    Image3->setGeometry(QRect(QPoint(510, 1), kHandleSize));
     for (QLabel *handle : {Image1, Image3}) {
         handle->setCursor(Qt::PointingHandCursor);
         handle->installEventFilter(this);
     }
-
-    FarbButton9 = createToolbarButton("FarbButton9", 480, &TForm1::FarbButton9Click);
-    createStylePictures();
 }
 
-// Its colour and glyph come from FarbeOk, its hint from SpracheOk.
-TFarbButton *TForm1::createToolbarButton(const char *name, int x, void (TForm1::*onClick)())
+void TForm1::createPageArea()
 {
-    auto *button = new TFarbButton(Panel1);
-    button->setObjectName(QLatin1StringView(name));
-    button->setGeometry(x, kToolbarButtonTop, kToolbarButtonSize, kToolbarButtonSize);
-    connectGuarded(button, &TFarbButton::clicked, onClick);
+    Label1 = createCaption(this, "Label1", Qt::AlignLeft);
+    Label2 = createCaption(this, "Label2", Qt::AlignRight);
+
+    RichEdit1 = new NoteEditor(this);
+    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    RichEdit1->hide();
+    RichEdit1->installEventFilter(this);
+    RichEdit1->viewport()->installEventFilter(this);
+
+    StringGrid1 = new QTableWidget(14, 3, this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->setFrameShape(QFrame::NoFrame);
+    StringGrid1->horizontalHeader()->hide();
+    StringGrid1->verticalHeader()->hide();
+    StringGrid1->verticalHeader()->setDefaultSectionSize(20);
+    StringGrid1->horizontalHeader()->setDefaultSectionSize(165);
+    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
+    QFont gridFont(QStringLiteral("MS Sans Serif"));
+    gridFont.setPixelSize(11);
+    StringGrid1->setFont(gridFont);
+    StringGrid1->hide();
+
+    Edit2 = new QLineEdit(this);
+    Edit2->setObjectName(QStringLiteral("Edit2"));
+    Edit2->setMaxLength(255);
+    Edit2->setFrame(false);
+    Edit2->setFont(QFont(QStringLiteral("Arial"), 10, QFont::Bold));
+    Edit2->setContextMenuPolicy(Qt::NoContextMenu);
+    Edit2->hide();
+}
+
+void TForm1::createToolbar()
+{
+    static constexpr ToolbarButton kButtons[] = {
+        {"FarbButton1", &TForm1::FarbButton1Click},   {"FarbButton2", &TForm1::FarbButton2Click},
+        {"FarbButton3", &TForm1::FarbButton3Click},   {"FarbButton4", &TForm1::FarbButton4Click},
+        {"FarbButton5", &TForm1::FarbButton5Click},   {"FarbButton6", &TForm1::FarbButton6Click},
+        {"FarbButton7", &TForm1::FarbButton7Click},   {"FarbButton8", nullptr},
+        {"FarbButton9", &TForm1::FarbButton9Click},   {"FarbButton10", nullptr},
+        {"FarbButton11", nullptr},                    {"FarbButton12", nullptr},
+        {"FarbButton13", nullptr},                    {"FarbButton14", &TForm1::FarbButton14Click},
+        {"FarbButton15", &TForm1::FarbButton15Click}, {"FarbButton16", nullptr},
+        {"FarbButton17", nullptr},
+    };
+    for (const ToolbarButton &entry : kButtons)
+        createToolbarButton(entry.name, entry.onClick);
+    FarbButton1 = findChild<TFarbButton *>(QStringLiteral("FarbButton1"));
+    FarbButton7 = findChild<TFarbButton *>(QStringLiteral("FarbButton7"));
+    FarbButton8 = findChild<TFarbButton *>(QStringLiteral("FarbButton8"));
+    FarbButton9 = findChild<TFarbButton *>(QStringLiteral("FarbButton9"));
+    FarbButton10 = findChild<TFarbButton *>(QStringLiteral("FarbButton10"));
+    FarbButton12 = findChild<TFarbButton *>(QStringLiteral("FarbButton12"));
+    FarbButton13 = findChild<TFarbButton *>(QStringLiteral("FarbButton13"));
+    FarbButton16 = findChild<TFarbButton *>(QStringLiteral("FarbButton16"));
+    FarbButton17 = findChild<TFarbButton *>(QStringLiteral("FarbButton17"));
+    FarbButton17->setCaption(QStringLiteral("?"));
+
+    Label3 = createCaption(Panel1, "Label3", Qt::AlignHCenter);
+    Label3->setFont(QFont(QStringLiteral("Arial"), 8, QFont::Bold));
+
+    StylePicture *pictures[3] = {};
+    void (TForm1::*clicks[3])() = {&TForm1::Image4Click, &TForm1::Image5Click, &TForm1::Image6Click};
+    for (int i = 0; i < 3; ++i) {
+        pictures[i] = new StylePicture(Panel1);
+        pictures[i]->setObjectName(QStringLiteral("Image%1").arg(4 + i));
+        connectGuarded(pictures[i], &StylePicture::clicked, clicks[i]);
+    }
+    Image4 = pictures[0];
+    Image5 = pictures[1];
+    Image6 = pictures[2];
+}
+
+// Its colour and glyph come from FarbeOk, its hint from SpracheOk, its
+// place from the layout; the alarm area's buttons sit in the window.
+TFarbButton *TForm1::createToolbarButton(const char *name, void (TForm1::*onClick)())
+{
+    const QLatin1StringView objectName(name);
+    const bool inAlarmArea = objectName == "FarbButton12" || objectName == "FarbButton13";
+    auto *button = new TFarbButton(inAlarmArea ? static_cast<QWidget *>(this) : Panel1);
+    button->setObjectName(objectName);
+    if (onClick)
+        connectGuarded(button, &TFarbButton::clicked, onClick);
     return button;
 }
 
@@ -80,6 +183,20 @@ void TForm1::runGuarded(const std::function<void()> &handler)
     } catch (const std::exception &error) {
         m_environment.showError(this, QString::fromUtf8(error.what()));
     }
+}
+
+void TForm1::runWhenIdle(std::function<void()> handler)
+{
+    if (m_rolling)
+        m_deferred.append(std::move(handler));
+    else
+        handler();
+}
+
+void TForm1::runDeferred()
+{
+    while (!m_deferred.isEmpty() && !m_rolling)
+        m_deferred.takeFirst()();
 }
 
 void TForm1::FormCreate()
@@ -96,18 +213,41 @@ void TForm1::FormCreate()
     HintDisplay::showHintsWithoutDelay();
     setAttribute(Qt::WA_AlwaysShowToolTips);
 
+    loadStartPage();
+    RichEditFontBitOk();
+
     applyColumnWidthRule(*this);
+    StringGrid1->setColumnWidth(0, ColWidth1);
+    StringGrid1->setColumnWidth(1, ColWidth2);
+    StringGrid1->setColumnWidth(2, ColWidth3);
+    StringGrid1->setCurrentCell(1, 0);
+    PasswordsHidden = true;
     move(screenWidth() - WindowFrame::RolledInOffset, y());
+    FarbButton17->hide();
     ApplyWindowShape();
 
     DateTimeText::setShortDateFormat(QStringLiteral("dd.MM.yyyy"));
     DateTimeText::setLongTimeFormat(QStringLiteral("HH:mm:ss"));
 
+    DisplayOk();
     SpracheOk();
     HintOk();
     FarbeOk();
-    m_environment.clearClipboard();
+    // The clipboard is left alone: what the user copied elsewhere stays.
     KeepOnTop();
+}
+
+// The page the settings name. One that cannot be read is reported and
+// left alone: the editor stays empty and read-only, so that no save can
+// overwrite the file, until another page is loaded.
+void TForm1::loadStartPage()
+{
+    try {
+        RichEdit1->replaceDocument(NotePage::read(dataPath(NotePage::fileName(Note))));
+    } catch (const KladdoError &error) {
+        RichEdit1->setReadOnly(true);
+        m_environment.showError(this, error.message());
+    }
 }
 
 QString TForm1::dataPath(const QString &fileName) const
@@ -181,14 +321,23 @@ void TForm1::RollIn()
 }
 
 // The screen width is read afresh at every step: the display may change.
+// What comes in during the pauses waits for the window to stand still.
 void TForm1::roll(const QList<int> &offsets)
 {
     const std::optional<int> pause = WindowFrame::RollDelay(RollEffect);
-    for (qsizetype step = 0; step < offsets.size(); ++step) {
-        move(screenWidth() - offsets[step], y());
-        if (pause && step + 1 < offsets.size())
-            m_environment.pause(*pause);
+    m_rolling = true;
+    try {
+        for (qsizetype step = 0; step < offsets.size(); ++step) {
+            move(screenWidth() - offsets[step], y());
+            if (pause && step + 1 < offsets.size())
+                m_environment.pause(*pause);
+        }
+    } catch (...) {
+        m_rolling = false;
+        throw;
     }
+    m_rolling = false;
+    QMetaObject::invokeMethod(this, &TForm1::runDeferred, Qt::QueuedConnection);
 }
 
 void TForm1::showEvent(QShowEvent *event)
@@ -233,17 +382,26 @@ void TForm1::closeEvent(QCloseEvent *event)
 
 void TForm1::FormCloseQuery(bool &canClose)
 {
+    SpeichernOk();
     canClose = true;
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool handleEvent = (watched == Image1 || watched == Image3)
-                             && (event->type() == QEvent::MouseButtonPress
-                                 || event->type() == QEvent::MouseMove
-                                 || event->type() == QEvent::MouseButtonRelease);
+    if (watched == Image1 || watched == Image3)
+        return handleHandleEvent(watched, event);
+    if (watched == RichEdit1 || watched == RichEdit1->viewport())
+        return handleEditorEvent(event);
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TForm1::handleHandleEvent(QObject *watched, QEvent *event)
+{
+    const bool handleEvent = event->type() == QEvent::MouseButtonPress
+                             || event->type() == QEvent::MouseMove
+                             || event->type() == QEvent::MouseButtonRelease;
     if (!handleEvent)
-        return QWidget::eventFilter(watched, event);
+        return false;
     const auto *mouse = static_cast<QMouseEvent *>(event);
     // From the global position: while a drag moves the window, the window
     // system may still report positions against where it was before.
@@ -260,18 +418,48 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
     return true;
 }
 
+// The editor's own handling runs unless the key is consumed here; the
+// releases come after it, so they see the editor as it now stands.
+bool TForm1::handleEditorEvent(QEvent *event)
+{
+    bool consumed = false;
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        runGuarded([&] { consumed = RichEdit1KeyDown(*static_cast<QKeyEvent *>(event)); });
+        break;
+    case QEvent::KeyRelease:
+        runGuarded([&] { RichEdit1KeyUp(); });
+        break;
+    case QEvent::MouseButtonRelease:
+        // After the editor has moved its caret for the release.
+        QMetaObject::invokeMethod(this, [this] { runGuarded([this] { RichEdit1MouseUp(); }); },
+                                  Qt::QueuedConnection);
+        break;
+    default:
+        break;
+    }
+    return consumed;
+}
+
 void TForm1::Image1MouseDown(Qt::MouseButton, Qt::MouseButtons buttons, QPoint position)
 {
     if (Adjust == 1)
         m_dragAnchorY = position.y();
-    if (buttons & Qt::RightButton) {
-        if (isRolledIn())
-            RollOut();
-        else
-            RollIn();
-        UpdateHandleHints();
-    }
+    if (buttons & Qt::RightButton)
+        rollByHandle();
     KeepOnTop();
+}
+
+// The page shown is saved first: a roll may be the last thing the user
+// does before the machine goes down.
+void TForm1::rollByHandle()
+{
+    SpeichernOk();
+    if (isRolledIn())
+        RollOut();
+    else
+        RollIn();
+    UpdateHandleHints();
 }
 
 void TForm1::Image1MouseMove(Qt::MouseButtons buttons, QPoint position)
@@ -287,10 +475,11 @@ void TForm1::Image1MouseUp(Qt::MouseButton, QPoint)
     KeepOnTop();
 }
 
-// The close button stores every setting before the window goes; if that
-// fails the user is told and the program stays open.
+// The close button saves the page and every setting before the window
+// goes; if either fails the user is told and the program stays open.
 void TForm1::FarbButton9Click()
 {
+    SpeichernOk();
     SaveSettings();
     close();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "app/PageNavigation.h"
 #include "app/ToolbarFaces.h"
+#include "notes/NoteEditor.h"
 #include "options/ColorSchemes.h"
 #include "options/MainWindowLink.h"
 #include "platform/ProfileFile.h"
@@ -10,10 +12,16 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <QList>
+
 #include <functional>
 
 class Environment;
 class QLabel;
+class QLineEdit;
+class QTableWidget;
+class QTextDocument;
+class StylePicture;
 class TFarbButton;
 
 // The main window. It holds the state that mirrors note.ini and wires the
@@ -51,6 +59,20 @@ public:
     void HintOk() override;
     void FarbeOk() override;
 
+    // Saves the page of the view shown; a failure throws and stops what
+    // asked for the save, the page staying in memory.
+    void SpeichernOk();
+    void DisplayOk();
+    // Loads note page "Note", or page, making it the current one. Nothing
+    // changes unless the page could be read and its number stored.
+    void RichEditOk();
+    void RichEditOk(int page);
+    void RichEditFontBitOk();
+    void RichEditFontOk();
+    void StringGrid1Ok();
+    void StringGrid1Ok(int page);
+    void ZS(int Line, int Col);
+
     WindowSettings &windowSettings() override { return *this; }
     const ColorScheme &colorScheme() const { return m_scheme; }
 
@@ -75,6 +97,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool handleHandleEvent(QObject *watched, QEvent *event);
+    bool handleEditorEvent(QEvent *event);
     void FormCreate();
     void FormShow();
     void FormPaint();
@@ -82,25 +106,58 @@ private:
     void Image1MouseDown(Qt::MouseButton button, Qt::MouseButtons buttons, QPoint position);
     void Image1MouseMove(Qt::MouseButtons buttons, QPoint position);
     void Image1MouseUp(Qt::MouseButton button, QPoint position);
+    void FarbButton1Click();
+    void FarbButton2Click() { turnPage(PageStep::First); }
+    void FarbButton3Click() { turnPage(PageStep::Back); }
+    void FarbButton4Click() { turnPage(PageStep::Forward); }
+    void FarbButton5Click() { turnPage(PageStep::Last); }
+    void FarbButton6Click();
+    void FarbButton7Click();
     void FarbButton9Click();
+    void FarbButton14Click();
+    void FarbButton15Click();
+    void Image4Click();
+    void Image5Click();
+    void Image6Click();
+    bool RichEdit1KeyDown(const QKeyEvent &key);
+    void RichEdit1KeyUp();
+    void RichEdit1MouseUp();
 
     // Runs the handler of one event. A failure ends the handler and
     // reaches the user in a message box over this window; it must not
     // unwind through Qt's frames.
     void runGuarded(const std::function<void()> &handler);
 
-    // Connects signal to a handler of this window through runGuarded.
+    // Connects signal to a handler of this window through runGuarded. A
+    // signal that comes during a roll is handled once the roll has ended.
     template <typename Sender, typename Signal>
     void connectGuarded(const Sender *sender, Signal signal, void (TForm1::*handler)())
     {
-        connect(sender, signal, this,
-                [this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+        connect(sender, signal, this, [this, handler] {
+            runWhenIdle([this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+        });
     }
+    void runWhenIdle(std::function<void()> handler);
+    void runDeferred();
 
     void createFrame();
-    TFarbButton *createToolbarButton(const char *name, int x, void (TForm1::*onClick)());
+    void createToolbar();
+    void createPageArea();
+    TFarbButton *createToolbarButton(const char *name, void (TForm1::*onClick)());
     int screenWidth() const;
     void roll(const QList<int> &offsets);
+    void rollByHandle();
+
+    void loadStartPage();
+    void turnPage(PageStep step);
+    void showNotePage(int page, std::unique_ptr<QTextDocument> document);
+    void showStyle();
+    void toggleStyle(bool CharStyle::*flag);
+    void normalisingPaste();
+    void refreshPosition();
+    void refreshToggleFace(TFarbButton *button);
+    void setCurrentTitle(const QString &title);
+    void setGridHeading();
     void createStylePictures();
     void fillStylePictures();
     QList<TFarbButton *> toolbarButtons() const;
@@ -115,8 +172,31 @@ private:
     ColorScheme m_scheme;
     QList<QImage> m_styleArtwork;
 
+    // The bold, italic and underline flags the style pictures apply.
+    CharStyle m_style;
+    // A signal that came while the window rolled, to be handled after.
+    QList<std::function<void()>> m_deferred;
+    bool m_rolling = false;
+
     QWidget *Panel1 = nullptr;
     QLabel *Image1 = nullptr;
     QLabel *Image3 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2 = nullptr;
+    QLabel *Label3 = nullptr;
+    NoteEditor *RichEdit1 = nullptr;
+    QTableWidget *StringGrid1 = nullptr;
+    QLineEdit *Edit2 = nullptr;
+    StylePicture *Image4 = nullptr;
+    StylePicture *Image5 = nullptr;
+    StylePicture *Image6 = nullptr;
+    TFarbButton *FarbButton1 = nullptr;
+    TFarbButton *FarbButton7 = nullptr;
+    TFarbButton *FarbButton8 = nullptr;
     TFarbButton *FarbButton9 = nullptr;
+    TFarbButton *FarbButton10 = nullptr;
+    TFarbButton *FarbButton12 = nullptr;
+    TFarbButton *FarbButton13 = nullptr;
+    TFarbButton *FarbButton16 = nullptr;
+    TFarbButton *FarbButton17 = nullptr;
 };

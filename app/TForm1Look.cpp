@@ -10,6 +10,8 @@
 #include "resources/Bitmaps.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
 #include <QRegularExpression>
 
 namespace {
@@ -62,7 +64,6 @@ void TForm1::createStylePictures()
     for (int i = 0; i < int(std::size(kStylePictureSlots)); ++i) {
         auto *picture = new QLabel(this);
         picture->setObjectName(QStringLiteral("Image%1").arg(kFirstStylePicture + i));
-        picture->setGeometry(280 + (i % 3) * 20, 430 + (i / 3) * 30, 20, 20);
         m_styleArtwork.append(
             Bitmaps::stylePicture(kStylePictureSlots[i].style, kStylePictureSlots[i].on));
     }
@@ -82,6 +83,16 @@ void TForm1::SpracheOk()
             HintDisplay::setHint(button, StateHint(LanguageIndex, *face.stateHint));
     }
     UpdateHandleHints();
+    setGridHeading();
+}
+
+void TForm1::setGridHeading()
+{
+    for (int column = 0; column < StringGrid1->columnCount(); ++column) {
+        auto *heading = new QTableWidgetItem(LanguageTables::passwordGridHeading(column, LanguageIndex));
+        heading->setTextAlignment(Qt::AlignCenter);
+        StringGrid1->setItem(0, column, heading);
+    }
 }
 
 void TForm1::HintOk()
@@ -99,8 +110,10 @@ void TForm1::FarbeOk()
 {
     if (const auto scheme = ColorSchemes::schemeFor(Palette, Color1, Color2, Color3))
         m_scheme = *scheme;
-    setBackground(this, m_scheme.BackColor);
-    setBackground(Panel1, m_scheme.BarColor);
+    for (QWidget *page : std::initializer_list<QWidget *>{this, RichEdit1, StringGrid1, Edit2})
+        setBackground(page, m_scheme.BackColor);
+    for (QWidget *bar : std::initializer_list<QWidget *>{Panel1, Label1, Label2, Label3})
+        setBackground(bar, m_scheme.BarColor);
     // A button builds its glyph images on its colour: assign the glyph
     // again after the colour so that none keeps the old background.
     for (TFarbButton *button : toolbarButtons()) {
@@ -110,6 +123,7 @@ void TForm1::FarbeOk()
             button->setGlyph(Bitmaps::bitmap(glyph));
     }
     fillStylePictures();
+    RichEditFontBitOk();
 }
 
 // Always from the artwork: once filled in black, a picture would stop

@@ -5,7 +5,9 @@
 #include "platform/KladdoError.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
+#include <QTextDocument>
 
 namespace NotePage {
 
@@ -24,7 +26,20 @@ RtfReadResult load(const QString &path, QTextDocument *document)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw KladdoError(QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
-    return RtfReader::read(file.readAll(), document);
+    const QByteArray bytes = file.readAll();
+    // A read that breaks off must not pass for a short page.
+    if (file.error() != QFileDevice::NoError)
+        throw KladdoError(QStringLiteral("%1 cannot be read: %2").arg(QDir::toNativeSeparators(path), file.errorString()));
+    return RtfReader::read(bytes, document);
+}
+
+std::unique_ptr<QTextDocument> read(const QString &path)
+{
+    auto document = std::make_unique<QTextDocument>();
+    document->setDefaultFont(defaultFont());
+    if (QFileInfo::exists(path) || QFileInfo(path).isSymLink())
+        load(path, document.get());
+    return document;
 }
 
 void save(const QString &path, const QTextDocument *document)

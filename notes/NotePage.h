@@ -5,6 +5,8 @@
 #include <QFont>
 #include <QString>
 
+#include <memory>
+
 class QTextDocument;
 
 // The note page files: DATA/note<N>.rtf, N = 0-9.
@@ -21,6 +23,10 @@ QFont defaultFont();
 // Reads a page file into document; a file that is not rich text is read as
 // plain text. Throws KladdoError when the file cannot be read at all.
 RtfReadResult load(const QString &path, QTextDocument *document);
+
+// The page file as a document of its own; a page without a file is an
+// empty page. Throws KladdoError when the file is there but cannot be read.
+std::unique_ptr<QTextDocument> read(const QString &path);
 
 // Writes document whole and atomically as a page file. Throws KladdoError
 // naming the file and the system's reason.

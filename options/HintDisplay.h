@@ -13,7 +13,7 @@ namespace HintDisplay {
 void showHintsWithoutDelay();
 
 // Hints keep a carriage return between their lines; tooltips need a line
-// feed.
+// feed. The hint is the control's accessible name as well.
 void setHint(QWidget *control, const QString &hint);
 
 // Colour buttons decide on their own through their ShowHint property;

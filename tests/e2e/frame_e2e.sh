@@ -2,8 +2,9 @@
 # Starts the built program on a real X server and drives it with real input
 # events: it must appear rolled in at the right edge, show a failed write in
 # a message box above it, roll out on a right click, show the stored colour
-# scheme and a hint at once while not the active window, move by a left
-# drag, and end by its close button with note.ini holding the position.
+# scheme and a hint at once while not the active window, keep typed notes
+# in their own page files, move by a left drag, and end by its close button
+# with note.ini holding the position.
 set -euo pipefail
 
 program=$1
@@ -115,6 +116,22 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 [ -n "$hint" ] || fail "no hint appeared over the close button"
+
+# A short journey through the note pages: type on page 0, page forward,
+# type on page 1, page back. Each page must land in its own file.
+toolbar_button() { xdotool mousemove $((left + $1 + 10)) $((60 + 341 + 15 + 10)) click 1; }
+xdotool mousemove $((left + 200)) $((60 + 100)) click 1
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool type --delay 20 'alpha page'
+toolbar_button 145
+xdotool mousemove $((left + 200)) $((60 + 100)) click 1
+xdotool type --delay 20 'beta page'
+toolbar_button 75
+for _ in $(seq 100); do grep -q $'^Note=0\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
+grep -q 'alpha page' "$work/DATA/note0.rtf" 2>/dev/null || fail "page 0 was not saved with its text"
+grep -q 'beta page' "$work/DATA/note1.rtf" 2>/dev/null || fail "page 1 was not saved with its text"
+grep -q 'alpha' "$work/DATA/note1.rtf" && fail "page 0's text went into page 1"
+grep -q $'^Note=0\r$' "$work/DATA/note.ini" || fail "note.ini does not hold page 0"
 
 # A left drag on the right handle moves the window down by 30 pixels.
 xdotool mousemove $((left + 510 + 7)) $((60 + 342 + 10)) mousedown 1

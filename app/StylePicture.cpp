@@ -1,0 +1,45 @@
+#include "app/StylePicture.h"
+
+#include <QAccessibleWidget>
+#include <QMouseEvent>
+
+StylePicture::StylePicture(QWidget *parent)
+    : QLabel(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void StylePicture::mousePressEvent(QMouseEvent *event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+}
+
+// A click is a release over the picture that was pressed.
+void StylePicture::mouseReleaseEvent(QMouseEvent *event)
+{
+    const bool click = m_pressed && event->button() == Qt::LeftButton
+                       && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (click)
+        emit clicked();
+}
+
+namespace {
+
+QAccessibleInterface *buttonAccessibility(const QString &className, QObject *object)
+{
+    if (className != u"TFarbButton" && className != u"StylePicture")
+        return nullptr;
+    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Button);
+}
+
+} // namespace
+
+void installButtonAccessibility()
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(buttonAccessibility);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}

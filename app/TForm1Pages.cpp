@@ -1,0 +1,170 @@
+// The two views, their pages, the page loads and the save routine.
+#include "app/TForm1.h"
+
+#include "app/Captions.h"
+#include "app/MainWindowLayout.h"
+#include "app/StylePicture.h"
+#include "controls/FarbButton.h"
+#include "notes/NotePage.h"
+#include "notes/NoteTitle.h"
+#include "options/HintDisplay.h"
+#include "resources/Bitmaps.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableWidget>
+#include <QTextDocument>
+
+void TForm1::SpeichernOk()
+{
+    if (DisplayNP == 0 && RichEdit1->document()->isModified())
+        NotePage::save(dataPath(NotePage::fileName(Note)), RichEdit1->document());
+}
+
+void TForm1::DisplayOk()
+{
+    const bool notes = DisplayNP == 0;
+    for (QWidget *noteControl : std::initializer_list<QWidget *>{
+             RichEdit1, Image4, Image5, Image6, FarbButton8, FarbButton10, FarbButton12, FarbButton13})
+        noteControl->setVisible(notes);
+    for (QWidget *passwordControl : std::initializer_list<QWidget *>{StringGrid1, Edit2, FarbButton16})
+        passwordControl->setVisible(!notes);
+    if (notes) {
+        RichEdit1->setFocus();
+        Label1->setText(Captions::pageCaption(Note, NoteTitle[Note]));
+        Label2->setText(Captions::alarmCaption(AlarmText[Note]));
+    } else {
+        StringGrid1->setFocus();
+        Label1->setText(Captions::pageCaption(Pass, PassTitle[Pass]));
+        Label2->clear();
+    }
+    refreshPosition();
+}
+
+// The button shows the view it leads to. The flag is stored before it
+// changes, so that a failed write leaves the window as it was.
+void TForm1::FarbButton1Click()
+{
+    SpeichernOk();
+    const int view = DisplayNP == 0 ? 1 : 0;
+    settingsFile().writeInteger(SettingsKeys::Window, u"DisplayNP", view);
+    DisplayNP = view;
+    refreshToggleFace(FarbButton1);
+    DisplayOk();
+}
+
+void TForm1::FarbButton7Click()
+{
+    SpeichernOk();
+    const int shown = DisplayAlarm != 0 ? 0 : 1;
+    settingsFile().writeInteger(SettingsKeys::Window, u"DisplayAlarm", shown);
+    DisplayAlarm = shown;
+    refreshToggleFace(FarbButton7);
+    ApplyWindowShape();
+    KeepOnTop();
+}
+
+void TForm1::refreshToggleFace(TFarbButton *button)
+{
+    const ToolbarFace face = toolbarFace(button->objectName(), toggleState());
+    button->setGlyph(Bitmaps::bitmap(face.glyph));
+    if (face.stateHint)
+        HintDisplay::setHint(button, StateHint(LanguageIndex, *face.stateHint));
+}
+
+// The page is reloaded even when the step leads back to it.
+void TForm1::turnPage(PageStep step)
+{
+    SpeichernOk();
+    if (DisplayNP == 0) {
+        RichEditOk(pageAfter(step, Note));
+        RichEditFontBitOk();
+    } else {
+        StringGrid1Ok(pageAfter(step, Pass));
+    }
+}
+
+void TForm1::RichEditOk()
+{
+    RichEditOk(Note);
+}
+
+// The new page is read and its number stored before anything changes:
+// a page that cannot be read, or a number that cannot be stored, leaves
+// the old page shown and current, so that no page is ever saved under
+// another page's number.
+void TForm1::RichEditOk(int page)
+{
+    auto document = NotePage::read(dataPath(NotePage::fileName(page)));
+    settingsFile().writeInteger(SettingsKeys::Window, u"Note", page);
+    showNotePage(page, std::move(document));
+}
+
+void TForm1::showNotePage(int page, std::unique_ptr<QTextDocument> document)
+{
+    Note = page;
+    Label1->setText(Captions::pageCaption(Note, NoteTitle[Note]));
+    Label2->setText(Captions::alarmCaption(AlarmText[Note]));
+    RichEdit1->setReadOnly(false);
+    RichEdit1->replaceDocument(std::move(document));
+    KeepOnTop();
+    refreshPosition();
+}
+
+void TForm1::StringGrid1Ok()
+{
+    StringGrid1Ok(Pass);
+}
+
+void TForm1::StringGrid1Ok(int page)
+{
+    settingsFile().writeInteger(SettingsKeys::Window, u"Pass", page);
+    Pass = page;
+    Label1->setText(Captions::pageCaption(Pass, PassTitle[Pass]));
+    Label2->clear();
+    KeepOnTop();
+    StringGrid1->setCurrentCell(1, 0);
+    const QTableWidgetItem *cell = StringGrid1->currentItem();
+    Edit2->setText(cell ? cell->text() : QString());
+    StringGrid1->setFocus();
+    refreshPosition();
+}
+
+// The marked text of the view shown titles that view's current page.
+void TForm1::FarbButton6Click()
+{
+    const QString marked = DisplayNP == 0 ? RichEdit1->selectedText() : Edit2->selectedText();
+    setCurrentTitle(NoteTitle::fromMarkedText(marked));
+}
+
+// Stored first: a title note.ini does not hold is not shown either.
+void TForm1::setCurrentTitle(const QString &title)
+{
+    const bool notes = DisplayNP == 0;
+    const int page = notes ? Note : Pass;
+    settingsFile().writeString(notes ? SettingsKeys::NoteTitle : SettingsKeys::PassTitle,
+                               SettingsKeys::titleKey(page), title);
+    (notes ? NoteTitle : PassTitle)[page] = title;
+    Label1->setText(Captions::pageCaption(page, title));
+}
+
+void TForm1::ZS(int Line, int Col)
+{
+    Label3->setText(Captions::positionText(Line, Col));
+    // Past 999 the text outgrows its 40 pixels; it widens about its
+    // centre rather than lose digits.
+    const QRect place = MainWindowLayout::placeOf(u"Label3");
+    const int needed = Label3->fontMetrics().horizontalAdvance(Label3->text()) + 4;
+    const int width = std::max(place.width(), needed);
+    Label3->setGeometry(place.center().x() + 1 - width / 2, place.y(), width, place.height());
+}
+
+void TForm1::refreshPosition()
+{
+    if (DisplayNP == 0) {
+        const CaretPosition caret = RichEdit1->caretPosition();
+        ZS(caret.line, caret.column);
+    } else {
+        ZS(std::max(StringGrid1->currentRow(), 1) - 1, std::max(StringGrid1->currentColumn(), 0));
+    }
+}

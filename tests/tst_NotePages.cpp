@@ -1,0 +1,299 @@
+#include "app/Captions.h"
+#include "app/PageNavigation.h"
+#include "app/TForm1.h"
+#include "controls/FarbButton.h"
+#include "notes/NotePage.h"
+#include "notes/NoteTitle.h"
+#include "support/TestEnvironment.h"
+
+#include <QAccessible>
+#include <QDir>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+class TestNotePages : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    TestEnvironment m_environment;
+
+    QString data(const QString &name) const { return m_dir->filePath("DATA/" + name); }
+    QString pagePath(int page) const { return data(NotePage::fileName(page)); }
+
+    void writePage(int page, const QString &text)
+    {
+        QTextDocument document(text);
+        NotePage::save(pagePath(page), &document);
+    }
+    QString pageText(int page) const { return NotePage::read(pagePath(page))->toPlainText(); }
+    QString setting(QStringView section, QStringView key) const
+    {
+        return ProfileFile(data("note.ini")).readString(section, key, "-");
+    }
+
+    std::unique_ptr<TForm1> makeForm()
+    {
+        auto form = std::make_unique<TForm1>(m_environment, m_dir->path());
+        form->show();
+        return form;
+    }
+    static NoteEditor *editor(TForm1 &form) { return form.findChild<NoteEditor *>("RichEdit1"); }
+    static QString caption(TForm1 &form) { return form.findChild<QLabel *>("Label1")->text(); }
+    static void click(TForm1 &form, const char *name)
+    {
+        QWidget *control = form.findChild<QWidget *>(name);
+        QVERIFY2(control, name);
+        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(10, 10));
+    }
+    static void type(TForm1 &form, const QString &text) { QTest::keyClicks(editor(form), text); }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
+        m_environment.errors.clear();
+    }
+
+    void pureTexts()
+    {
+        QCOMPARE(Captions::positionText(0, 0), "  1:  1");
+        QCOMPARE(Captions::positionText(6, 0), "  7:  1");
+        QCOMPARE(Captions::positionText(0, 11), "  1: 12");
+        QCOMPARE(Captions::positionText(1233, 99999), "1234:100000");
+        QCOMPARE(Captions::pageCaption(3, ""), " 3 ");
+        const struct { PageStep step; int from, to; } steps[] = {
+            {PageStep::First, 0, 0}, {PageStep::Back, 0, 9},    {PageStep::Back, 5, 4},
+            {PageStep::Forward, 9, 0}, {PageStep::Forward, 3, 4}, {PageStep::Last, 2, 9},
+        };
+        for (const auto &s : steps)
+            QCOMPARE(pageAfter(s.step, s.from), s.to);
+    }
+
+    void titlesFromMarkedText()
+    {
+        const QString sixtyTwo(62, u'x');
+        const struct { QString marked, title; } cases[] = {
+            {"one\r\ntwo\nthree", "onetwothree"},
+            {QString("a") + QChar::ParagraphSeparator + "b" + QChar::LineSeparator + "c" + QChar::ObjectReplacementCharacter, "abc"},
+            {sixtyTwo, sixtyTwo.left(61)},
+            {"\u20ac \u0394 \U0001F600x", "\u20ac  x"},
+            {"", ""},
+        };
+        for (const auto &c : cases)
+            QCOMPARE(NoteTitle::fromMarkedText(c.marked), c.title);
+    }
+
+    // Each button from each page: the page shown, its caption, the stored
+    // number, and no file written for an unchanged page.
+    void pageButtonsLoadTheirPage()
+    {
+        for (int page : {0, 4, 9})
+            writePage(page, QStringLiteral("page %1").arg(page));
+        auto form = makeForm();
+        const struct { const char *button; int to; } steps[] = {
+            {"FarbButton3", 9}, {"FarbButton4", 0}, {"FarbButton2", 0}, {"FarbButton5", 9}, {"FarbButton3", 8}};
+        for (const auto &s : steps) {
+            click(*form, s.button);
+            QCOMPARE(form->Note, s.to);
+            QCOMPARE(setting(u"WINDOW", u"Note"), QString::number(s.to));
+            QCOMPARE(caption(*form), QStringLiteral(" %1 ").arg(s.to));
+            QCOMPARE(editor(*form)->toPlainText(), s.to == 8 ? "" : QStringLiteral("page %1").arg(s.to));
+        }
+        QCOMPARE(QDir(data("")).entryList({"*.rtf"}).size(), 3);
+        QVERIFY(m_environment.errors.isEmpty());
+    }
+
+    void editedPageIsSavedUnderItsOwnNumber()
+    {
+        writePage(1, "one");
+        writePage(2, "two");
+        auto form = makeForm();
+        click(*form, "FarbButton4");
+        type(*form, "new ");
+        click(*form, "FarbButton4");
+        QCOMPARE(pageText(1), "new one");
+        QCOMPARE(pageText(2), "two");
+        QCOMPARE(editor(*form)->toPlainText(), "two");
+        QVERIFY(!QFile::exists(pagePath(0)));
+    }
+
+    // A page that cannot be saved, read or counted stays shown and current.
+    void failuresLeaveThePageAsItWas_data()
+    {
+        QTest::addColumn<QString>("blocked");
+        QTest::newRow("save") << "note0.rtf";
+        QTest::newRow("read") << "note1.rtf";
+        QTest::newRow("settings") << "note.ini";
+    }
+    void failuresLeaveThePageAsItWas()
+    {
+        QFETCH(QString, blocked);
+        auto form = makeForm();
+        type(*form, "kept");
+        QVERIFY(QDir().mkpath(data(blocked) + "/x"));
+        click(*form, "FarbButton4");
+        QCOMPARE(m_environment.errors.size(), 1);
+        QVERIFY2(m_environment.errors[0].message.contains(blocked), qPrintable(m_environment.errors[0].message));
+        QCOMPARE(form->Note, 0);
+        QCOMPARE(caption(*form), " 0 ");
+        QCOMPARE(editor(*form)->toPlainText(), "kept");
+        QVERIFY(editor(*form)->document()->isModified());
+    }
+
+    void unreadableStartPageIsNeverOverwritten()
+    {
+        QVERIFY(QDir().mkpath(pagePath(0) + "/x"));
+        writePage(1, "one");
+        auto form = makeForm();
+        QCOMPARE(m_environment.errors.size(), 1);
+        type(*form, "lost?");
+        click(*form, "FarbButton4");
+        QVERIFY(QFileInfo(pagePath(0)).isDir());
+        type(*form, "more ");
+        QCOMPARE(editor(*form)->toPlainText(), "more one");
+    }
+
+    void titleButtonTitlesTheShownPage()
+    {
+        auto form = makeForm();
+        type(*form, "first line");
+        QTest::keyClick(editor(*form), Qt::Key_Return);
+        type(*form, "second");
+        editor(*form)->selectAll();
+        click(*form, "FarbButton6");
+        QCOMPARE(form->NoteTitle[0], "first linesecond");
+        QCOMPARE(caption(*form), " 0 first linesecond");
+        QCOMPARE(setting(u"NOTETITLE", u"Title0"), "first linesecond");
+        editor(*form)->moveCursor(QTextCursor::End);
+        click(*form, "FarbButton6");
+        QCOMPARE(setting(u"NOTETITLE", u"Title0"), "");
+        QCOMPARE(caption(*form), " 0 ");
+    }
+
+    // The editor keeps its page while hidden; the password view pages on
+    // its own number.
+    void viewSwitchSavesAndKeepsTheNotePage()
+    {
+        writePage(0, "zero");
+        auto form = makeForm();
+        type(*form, "edited ");
+        click(*form, "FarbButton1");
+        QCOMPARE(pageText(0), "edited zero");
+        QCOMPARE(setting(u"WINDOW", u"DisplayNP"), "1");
+        QVERIFY(!editor(*form)->isVisible());
+        QVERIFY(form->findChild<QTableWidget *>("StringGrid1")->isVisible());
+        QCOMPARE(form->findChild<TFarbButton *>("FarbButton1")->toolTip(), "Notizen anzeigen");
+        writePage(0, "changed on disk");
+        click(*form, "FarbButton4");
+        QCOMPARE(form->Pass, 1);
+        QCOMPARE(setting(u"WINDOW", u"Pass"), "1");
+        QCOMPARE(setting(u"WINDOW", u"Note"), "-");
+        click(*form, "FarbButton1");
+        QCOMPARE(editor(*form)->toPlainText(), "edited zero");
+        QCOMPARE(caption(*form), " 0 ");
+    }
+
+    void alarmAreaTogglesShapeAndSetting()
+    {
+        auto form = makeForm();
+        const QRegion before = form->mask();
+        for (const char *stored : {"1", "0"}) {
+            click(*form, "FarbButton7");
+            QCOMPARE(setting(u"WINDOW", u"DisplayAlarm"), stored);
+        }
+        QVERIFY(form->mask() == before);
+    }
+
+    // All three flags are applied: bold on a partly italic selection with
+    // the italic flag clear leaves it bold and upright.
+    void stylePictureAppliesAllThreeStyles()
+    {
+        auto form = makeForm();
+        type(*form, "plain italic");
+        QTextCursor cursor(editor(*form)->document());
+        cursor.setPosition(6);
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        QTextCharFormat italic;
+        italic.setFontItalic(true);
+        cursor.mergeCharFormat(italic);
+        editor(*form)->selectAll();
+        form->RichEditFontBitOk();
+        click(*form, "Image4");
+        for (int position : {1, 8}) {
+            QTextCursor at(editor(*form)->document());
+            at.setPosition(position);
+            QVERIFY(at.charFormat().fontWeight() >= QFont::Bold);
+            QVERIFY(!at.charFormat().fontItalic());
+        }
+        QVERIFY(editor(*form)->hasFocus() || !QApplication::focusWidget());
+        QCOMPARE(form->findChild<QLabel *>("Image4")->pixmap().toImage(),
+                 form->findChild<QLabel *>("Image8")->pixmap().toImage());
+    }
+
+    void shiftInsertPastesInTheNoteFont()
+    {
+        auto form = makeForm();
+        QTest::keyClick(editor(*form), Qt::Key_Insert, Qt::ShiftModifier);
+        QCOMPARE(editor(*form)->toPlainText(), "");
+        QVERIFY(!m_environment.clipboardMimeData());
+        auto *html = new QMimeData;
+        html->setHtml("<b>bold</b> text");
+        m_environment.setClipboardMimeData(html);
+        QTest::keyClick(editor(*form), Qt::Key_Insert, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(editor(*form)->toPlainText(), "bold text");
+        QTextCursor at(editor(*form)->document());
+        at.setPosition(2);
+        QCOMPARE(at.charFormat().font().family(), "Comic Sans MS");
+        QCOMPARE(at.charFormat().font().pointSize(), 10);
+        QVERIFY(at.charFormat().fontWeight() >= QFont::Bold);
+        QVERIFY(m_environment.clipboardMimeData()->hasFormat("text/rtf"));
+        QCOMPARE(form->findChild<QLabel *>("Label3")->text(), "  1: 10");
+    }
+
+    // A button clicked while the window rolls acts once it stands still.
+    void signalsWaitForTheRollToEnd()
+    {
+        ProfileFile(data("note.ini")).writeInteger(u"WINDOW", u"RollEffect", 1);
+        auto form = makeForm();
+        QList<int> pagesDuringRoll;
+        m_environment.whilePaused = [&] {
+            emit form->findChild<TFarbButton *>("FarbButton4")->clicked();
+            pagesDuringRoll.append(form->Note);
+        };
+        QTest::mouseClick(form->findChild<QLabel *>("Image1"), Qt::RightButton);
+        QCOMPARE(pagesDuringRoll, QList<int>(8, 0));
+        QTRY_COMPARE(form->Note, 8);
+    }
+
+    void closingSavesThePageOrStaysOpen()
+    {
+        auto form = makeForm();
+        type(*form, "bye");
+        QVERIFY(QDir().mkpath(pagePath(0) + "/x"));
+        QVERIFY(!form->close());
+        QCOMPARE(m_environment.errors.size(), 1);
+        QVERIFY(QDir(pagePath(0)).removeRecursively());
+        QVERIFY(form->close());
+        QCOMPARE(pageText(0), "bye");
+    }
+
+    void picturesAndButtonsAreAccessibleButtons()
+    {
+        auto form = makeForm();
+        for (const char *name : {"FarbButton4", "Image5"}) {
+            QAccessibleInterface *control = QAccessible::queryAccessibleInterface(form->findChild<QWidget *>(name));
+            QCOMPARE(control->role(), QAccessible::Button);
+            QCOMPARE(control->text(QAccessible::Name), QString(name) == "Image5" ? "Kursiv" : "vorwärts");
+        }
+    }
+};
+
+QTEST_MAIN(TestNotePages)
+#include "tst_NotePages.moc"
