@@ -104,45 +104,17 @@ QTextDocumentFragment fragmentFromImage(const QImage &image)
     return QTextDocumentFragment(&scratch);
 }
 
-QTextCharFormat inNormalFont(QTextCharFormat format)
-{
-    // Sizes in pixels or steps would win over the point size.
-    format.clearProperty(QTextFormat::FontPixelSize);
-    format.clearProperty(QTextFormat::FontSizeAdjustment);
-    format.clearProperty(QTextFormat::FontStyleName);
-    format.setFontFamilies(QStringList{kNormalFamily});
-    format.setProperty(QTextFormat::FontFamily, kNormalFamily); // for readers of the single family
-    format.setFontPointSize(kNormalPoints);
-    return format;
-}
-
-struct Run
-{
-    int position;
-    int length;
-    QTextCharFormat format;
-};
-
 // Every character and every paragraph mark in the normal font, all other
 // attributes as they were.
 void setNormalFont(QTextDocument *document)
 {
+    QTextCharFormat font;
+    font.setFontFamilies(QStringList{kNormalFamily});
+    font.setProperty(QTextFormat::FontFamily, kNormalFamily); // for readers of the single family
+    font.setFontPointSize(kNormalPoints);
     QTextCursor cursor(document);
-    QList<Run> runs;
-    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
-        cursor.setPosition(block.position());
-        cursor.setBlockCharFormat(inNormalFont(block.charFormat()));
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            runs.append({fragment.position(), fragment.length(), inNormalFont(fragment.charFormat())});
-        }
-    }
-    // Formats are set once the walk is over: setting them joins fragments.
-    for (const Run &run : std::as_const(runs)) {
-        cursor.setPosition(run.position);
-        cursor.setPosition(run.position + run.length, QTextCursor::KeepAnchor);
-        cursor.setCharFormat(run.format);
-    }
+    cursor.select(QTextCursor::Document);
+    cursor.mergeCharFormat(font);
 }
 
 } // namespace

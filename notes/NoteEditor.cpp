@@ -50,6 +50,10 @@ void NoteEditor::replaceDocument(std::unique_ptr<QTextDocument> document)
     document->setParent(this);
     QTextDocument *shown = document.release();
     setDocument(shown);
+    // Counted after setDocument(), which reports the whole document as
+    // changed when it lays it out for the first time, and only then.
+    countLines(shown->begin(), shown->characterCount());
+    trackLines(shown);
     setTextCursor(QTextCursor(shown));
     shown->setModified(false);
     if (ownsPrevious)
@@ -67,8 +71,6 @@ void NoteEditor::prepare(QTextDocument *document)
     document->setDefaultTextOption(option);
     document->setUndoRedoEnabled(true);
     document->clearUndoRedoStacks();
-    countLines(document->begin(), document->characterCount());
-    trackLines(document);
 }
 
 void NoteEditor::trackLines(QTextDocument *document)

@@ -86,6 +86,20 @@ QStringList charFormats(const QTextDocument &document)
     return formats;
 }
 
+// Family and size of every run as it is shown: sizes in pixels or steps
+// count too.
+QSet<QString> shownFonts(const QTextDocument &document)
+{
+    QSet<QString> fonts;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QFont font = it.fragment().charFormat().font();
+            fonts << font.family() + QLatin1Char(' ') + QString::number(font.pointSizeF());
+        }
+    }
+    return fonts;
+}
+
 QString rtfText(const QByteArray &rtf)
 {
     QTextDocument document;
@@ -404,17 +418,25 @@ private slots:
     {
         QMimeData input;
         input.setHtml(QStringLiteral("<p><span style=\"font-family:Arial; font-size:20px; color:#0000ff\"><b>big</b>"
-                                     "</span> <i style=\"font-size:x-large\">small</i></p><p><u>next</u></p>"));
+                                     "</span> <i style=\"font-size:x-large\">small</i></p>"
+                                     "<p style=\"-qt-paragraph-type:empty; font-family:Arial; font-size:20pt\"><br /></p>"
+                                     "<p><u>next</u></p>"
+                                     "<p style=\"-qt-paragraph-type:empty; font-size:20pt\"><br /></p>"));
         const std::unique_ptr<QMimeData> output(NoteClipboard::normalised(&input));
         QVERIFY(output);
-        QCOMPARE(output->text(), QStringLiteral("big small\nnext"));
+        QCOMPARE(output->text(), QStringLiteral("big small\n\nnext\n"));
 
         QTextDocument pasted;
         RtfReader::read(output->data(QStringLiteral("text/rtf")), &pasted);
         QCOMPARE(RichTextDump::document(pasted),
                  QStringLiteral("[left] {Comic Sans MS 10 b fg=#0000ff}big {Comic Sans MS 10}  {Comic Sans MS 10 i}small\n"
-                                "[left] {Comic Sans MS 10 u}next"));
+                                "[left] {Comic Sans MS 10}\n"
+                                "[left] {Comic Sans MS 10 u}next\n"
+                                "[left] {Comic Sans MS 10}"));
         QCOMPARE(output->data(QStringLiteral("application/rtf")), output->data(QStringLiteral("text/rtf")));
+        QTextDocument html;
+        html.setHtml(output->html());
+        QCOMPARE(shownFonts(html), QSet<QString>{QStringLiteral("Comic Sans MS 10")});
     }
 
     void normalisedTextIsExactAndStable_data()
