@@ -18,6 +18,22 @@ void countLines(QTextBlock block, int end)
         block.setLineCount(1 + int(block.text().count(QChar::LineSeparator)));
 }
 
+// Counts a document new to the editor. Pages hold few hard line breaks, so
+// one copy of the text finds them faster than a copy of every block;
+// counts someone else left behind are counted over block by block.
+void countAllLines(QTextDocument *document)
+{
+    if (document->lineCount() != document->blockCount()) {
+        countLines(document->begin(), document->characterCount());
+        return;
+    }
+    const QString text = document->toRawText();
+    for (qsizetype at = text.indexOf(QChar::LineSeparator); at >= 0; at = text.indexOf(QChar::LineSeparator, at + 1)) {
+        QTextBlock block = document->findBlock(int(at));
+        block.setLineCount(block.lineCount() + 1);
+    }
+}
+
 CharStyle styleOf(const QTextCharFormat &format)
 {
     return {format.fontWeight() >= QFont::Bold, format.fontItalic(),
@@ -50,9 +66,9 @@ void NoteEditor::replaceDocument(std::unique_ptr<QTextDocument> document)
     document->setParent(this);
     QTextDocument *shown = document.release();
     setDocument(shown);
-    // Counted after setDocument(), which reports the whole document as
-    // changed when it lays it out for the first time, and only then.
-    countLines(shown->begin(), shown->characterCount());
+    // Tracked only from here on: setDocument() reports the whole document
+    // as changed when it first lays it out, which would count it twice.
+    countAllLines(shown);
     trackLines(shown);
     setTextCursor(QTextCursor(shown));
     shown->setModified(false);
@@ -63,7 +79,9 @@ void NoteEditor::replaceDocument(std::unique_ptr<QTextDocument> document)
 void NoteEditor::prepare(QTextDocument *document)
 {
     // All of this before the document is shown: each of it would lay the
-    // document out again once it is.
+    // document out again once it is. A null page size keeps setDocument()
+    // from laying it out for a page size it replaces right away.
+    document->setPageSize(QSizeF(0, 0));
     if (document->defaultFont().resolveMask() == 0)
         document->setDefaultFont(NotePage::defaultFont());
     QTextOption option = document->defaultTextOption();

@@ -206,6 +206,13 @@ private slots:
         editor.undo();
         editor.moveCursor(QTextCursor::End);
         QCOMPARE(editor.caretPosition().line, 3);
+
+        // Counts left in a document by someone else are counted over.
+        auto counted = plainDocument(QStringLiteral("a\nb\u2028c\nd"));
+        counted->begin().setLineCount(5);
+        editor.replaceDocument(std::move(counted));
+        editor.moveCursor(QTextCursor::End);
+        QCOMPARE(editor.caretPosition().line, 3);
     }
 
     void selectionStyle_data()
