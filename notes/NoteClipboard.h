@@ -5,6 +5,7 @@
 #include <optional>
 
 class QMimeData;
+class QTextCursor;
 
 // Rich text on the clipboard and in drag and drop, both ways: our RTF
 // (text/rtf), HTML and plain text go out; coming in, RTF is preferred
@@ -13,6 +14,14 @@ namespace NoteClipboard {
 
 // Clipboard data for a piece of a note; the caller owns it.
 QMimeData *mimeDataFor(const QTextDocumentFragment &fragment);
+
+// The selection as a fragment that takes its pictures along: a plain
+// QTextDocumentFragment leaves the document's image resources behind.
+QTextDocumentFragment fragmentOf(const QTextCursor &selection);
+
+// Whether data offers something a paste could insert. Nothing is parsed,
+// so it is cheap enough for every move of a drag.
+bool canPaste(const QMimeData *data);
 
 // What a paste of data inserts; nothing when data holds no text or image
 // that can be pasted (an empty clipboard).

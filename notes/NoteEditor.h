@@ -39,7 +39,9 @@ public:
 
     // Puts document in place of the one shown, in one step: the editor
     // takes ownership, the caret goes to the start, the modified flag and
-    // the undo history are cleared.
+    // the undo history are cleared. Null puts an empty page in place.
+    // Documents go in this way only, not through setDocument(), which
+    // leaves the line count of caretPosition() behind.
     void replaceDocument(std::unique_ptr<QTextDocument> document);
 
     CaretPosition caretPosition() const;
@@ -66,4 +68,8 @@ protected:
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    void prepare(QTextDocument *document);
+    void trackLines(QTextDocument *document);
 };

@@ -1,0 +1,120 @@
+// A page flip as the window makes it: the shown page saved, the next page
+// file read into a fresh document, that document put into the editor.
+// pageFlipFloor is what the same content costs at the least: the shown
+// document written as rich text to a file, and its runs inserted into a
+// fresh document through one cursor.
+#include "BenchContent.h"
+#include "notes/NoteEditor.h"
+#include "notes/NotePage.h"
+#include "notes/RtfWriter.h"
+#include "platform/KladdoError.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <map>
+
+namespace {
+
+constexpr int kKilobyte = 1024;
+
+// Two page files of one size in a folder of their own, and the document
+// they were written from.
+struct Pages
+{
+    QTemporaryDir folder;
+    QList<BenchContent::Run> runs;
+    QList<QTextCharFormat> styles;
+    QTextDocument document;
+    qint64 characters = 0;
+
+    QString path(int page) const { return folder.filePath(NotePage::fileName(page)); }
+};
+
+Pages &pages(int kilobytes)
+{
+    static std::map<int, std::unique_ptr<Pages>> made;
+    auto &slot = made[kilobytes];
+    if (!slot) {
+        slot = std::make_unique<Pages>();
+        slot->runs = BenchContent::makeRuns(kilobytes * kKilobyte);
+        slot->styles = BenchContent::makeStyles();
+        BenchContent::insertRuns(&slot->document, slot->runs, slot->styles);
+        slot->characters = slot->document.characterCount();
+        NotePage::save(slot->path(0), &slot->document);
+        NotePage::save(slot->path(1), &slot->document);
+    }
+    return *slot;
+}
+
+std::unique_ptr<QTextDocument> loaded(const QString &path)
+{
+    auto document = std::make_unique<QTextDocument>();
+    NotePage::load(path, document.get());
+    return document;
+}
+
+void pageFlip(benchmark::State &state)
+{
+    try {
+        Pages &p = pages(int(state.range(0)));
+        NoteEditor editor;
+        editor.replaceDocument(loaded(p.path(0)));
+        int shown = 0;
+        for (auto _ : state) {
+            editor.document()->setModified(true);
+            NotePage::save(p.path(shown), editor.document());
+            shown = 1 - shown;
+            editor.replaceDocument(loaded(p.path(shown)));
+        }
+        state.SetBytesProcessed(state.iterations() * p.characters);
+    } catch (const KladdoError &error) {
+        state.SkipWithError(error.what());
+    }
+}
+
+void pageFlipFloor(benchmark::State &state)
+{
+    try {
+        Pages &p = pages(int(state.range(0)));
+        QFile file(p.folder.filePath(QStringLiteral("floor.rtf")));
+        for (auto _ : state) {
+            const QByteArray rtf = RtfWriter::write(&p.document);
+            if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size()) {
+                state.SkipWithError(qPrintable(file.errorString()));
+                break;
+            }
+            file.close();
+            QTextDocument document;
+            BenchContent::insertRuns(&document, p.runs, p.styles);
+            benchmark::DoNotOptimize(document.characterCount());
+        }
+        state.SetBytesProcessed(state.iterations() * p.characters);
+    } catch (const KladdoError &error) {
+        state.SkipWithError(error.what());
+    }
+}
+
+void sizes(benchmark::internal::Benchmark *benchmark)
+{
+    benchmark->Arg(100)->Arg(kKilobyte)->ArgName("KB")->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+} // namespace
+
+BENCHMARK(pageFlip)->Apply(sizes);
+BENCHMARK(pageFlipFloor)->Apply(sizes);
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int qtArgc = 1;
+    QApplication app(qtArgc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,169 @@
+#include "notes/NoteEditor.h"
+
+#include "notes/NoteClipboard.h"
+#include "notes/NotePage.h"
+
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextDocument>
+
+namespace {
+
+// Without wrap a block has one line more than it has hard line breaks.
+// The document layout leaves every block counted as one line, so the
+// editor keeps the counts itself and firstLineNumber() stays O(log n).
+void countLines(QTextBlock block, int end)
+{
+    for (; block.isValid() && block.position() <= end; block = block.next())
+        block.setLineCount(1 + int(block.text().count(QChar::LineSeparator)));
+}
+
+// Counts a document new to the editor. Pages hold few hard line breaks, so
+// one copy of the text finds them faster than a copy of every block;
+// counts someone else left behind are counted over block by block.
+void countAllLines(QTextDocument *document)
+{
+    if (document->lineCount() != document->blockCount()) {
+        countLines(document->begin(), document->characterCount());
+        return;
+    }
+    const QString text = document->toRawText();
+    for (qsizetype at = text.indexOf(QChar::LineSeparator); at >= 0; at = text.indexOf(QChar::LineSeparator, at + 1)) {
+        QTextBlock block = document->findBlock(int(at));
+        block.setLineCount(block.lineCount() + 1);
+    }
+}
+
+CharStyle styleOf(const QTextCharFormat &format)
+{
+    return {format.fontWeight() >= QFont::Bold, format.fontItalic(),
+            format.fontUnderline() || format.underlineStyle() != QTextCharFormat::NoUnderline};
+}
+
+} // namespace
+
+NoteEditor::NoteEditor(QWidget *parent)
+    : QTextEdit(parent)
+{
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QTextEdit::NoWrap);
+    setTabChangesFocus(false);
+    setAcceptRichText(true);
+    setFont(NotePage::defaultFont()); // the editor hands its font to its document
+    trackLines(document());
+}
+
+void NoteEditor::replaceDocument(std::unique_ptr<QTextDocument> document)
+{
+    if (!document)
+        document = std::make_unique<QTextDocument>();
+    prepare(document.get());
+
+    QTextDocument *previous = this->document();
+    const bool ownsPrevious = previous->parent() == this;
+    document->setParent(this);
+    QTextDocument *shown = document.release();
+    setDocument(shown);
+    // Tracked only from here on: setDocument() reports the whole document
+    // as changed when it first lays it out, which would count it twice.
+    countAllLines(shown);
+    trackLines(shown);
+    setTextCursor(QTextCursor(shown));
+    shown->setModified(false);
+    if (ownsPrevious)
+        delete previous;
+}
+
+void NoteEditor::prepare(QTextDocument *document)
+{
+    // All of this before the document is shown: each of it would lay the
+    // document out again once it is. A null page size keeps setDocument()
+    // from laying it out for a page size it replaces right away.
+    document->setPageSize(QSizeF(0, 0));
+    if (document->defaultFont().resolveMask() == 0)
+        document->setDefaultFont(NotePage::defaultFont());
+    QTextOption option = document->defaultTextOption();
+    option.setWrapMode(QTextOption::NoWrap);
+    document->setDefaultTextOption(option);
+    document->setUndoRedoEnabled(true);
+    document->clearUndoRedoStacks();
+}
+
+void NoteEditor::trackLines(QTextDocument *document)
+{
+    connect(document, &QTextDocument::contentsChange, this, [document](int from, int, int added) {
+        countLines(document->findBlock(from), from + added);
+    });
+}
+
+CaretPosition NoteEditor::caretPosition() const
+{
+    const QTextCursor cursor = textCursor();
+    const QTextBlock block = cursor.block();
+    const QString text = block.text();
+    const QStringView before = QStringView(text).first(cursor.positionInBlock());
+    const qsizetype lineStart = before.lastIndexOf(QChar::LineSeparator) + 1;
+    return {block.firstLineNumber() + int(before.count(QChar::LineSeparator)), int(before.size() - lineStart)};
+}
+
+CharStyle NoteEditor::selectionStyle() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return styleOf(cursor.charFormat());
+    // A cursor reports the format of the character before it.
+    QTextCursor first(document());
+    first.setPosition(cursor.selectionStart() + 1);
+    return styleOf(first.charFormat());
+}
+
+void NoteEditor::applyStyle(CharStyle style)
+{
+    QTextCharFormat format;
+    format.setFontWeight(style.bold ? QFont::Bold : QFont::Normal);
+    format.setFontItalic(style.italic);
+    format.setFontUnderline(style.underline);
+    format.setFontStrikeOut(false);
+    mergeCurrentCharFormat(format);
+}
+
+QMimeData *NoteEditor::selectionMimeData() const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return nullptr;
+    return NoteClipboard::mimeDataFor(NoteClipboard::fragmentOf(cursor));
+}
+
+bool NoteEditor::insertMimeData(const QMimeData *data)
+{
+    const std::optional<QTextDocumentFragment> fragment = NoteClipboard::fragmentFrom(data);
+    if (!fragment)
+        return false;
+    QTextCursor cursor = textCursor();
+    cursor.insertFragment(*fragment);
+    setTextCursor(cursor);
+    return true;
+}
+
+QString NoteEditor::selectedText() const
+{
+    return textCursor().selectedText();
+}
+
+QMimeData *NoteEditor::createMimeDataFromSelection() const
+{
+    return selectionMimeData();
+}
+
+bool NoteEditor::canInsertFromMimeData(const QMimeData *source) const
+{
+    return NoteClipboard::canPaste(source);
+}
+
+void NoteEditor::insertFromMimeData(const QMimeData *source)
+{
+    insertMimeData(source);
+}
