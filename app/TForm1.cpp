@@ -10,6 +10,7 @@
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QHeaderView>
@@ -73,6 +74,7 @@ void TForm1::createFrame()
 {
     Panel1 = new QWidget(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setAutoFillBackground(true);
 
     Image1 = new QLabel(Panel1);
     Image1->setObjectName(QStringLiteral("Image1"));
@@ -279,10 +281,13 @@ void TForm1::SaveSettings()
 }
 
 // The stay-on-top flag is set once at construction: changing window flags
-// would hide the window. Raising does not take the focus.
+// would hide the window. Raising does not take the focus. A message box of
+// ours stays above the window, as a window's own dialogs do.
 void TForm1::KeepOnTop()
 {
     raise();
+    if (QWidget *dialog = QApplication::activeModalWidget(); dialog && dialog != this)
+        dialog->raise();
 }
 
 void TForm1::ApplyWindowShape()
