@@ -3,7 +3,7 @@
 // pageFlipFloor is what the same content costs at the least: the shown
 // document written as rich text to a file, and its runs inserted into a
 // fresh document through one cursor.
-#include "BenchContent.h"
+#include "bench/SampleDocument.h"
 #include "notes/NoteEditor.h"
 #include "notes/NotePage.h"
 #include "notes/RtfWriter.h"
@@ -26,7 +26,7 @@ constexpr int kKilobyte = 1024;
 struct Pages
 {
     QTemporaryDir folder;
-    QList<BenchContent::Run> runs;
+    QList<SampleDocument::Run> runs;
     QList<QTextCharFormat> styles;
     QTextDocument document;
     qint64 characters = 0;
@@ -40,9 +40,9 @@ Pages &pages(int kilobytes)
     auto &slot = made[kilobytes];
     if (!slot) {
         slot = std::make_unique<Pages>();
-        slot->runs = BenchContent::makeRuns(kilobytes * kKilobyte);
-        slot->styles = BenchContent::makeStyles();
-        BenchContent::insertRuns(&slot->document, slot->runs, slot->styles);
+        slot->runs = SampleDocument::runs(kilobytes * kKilobyte);
+        slot->styles = SampleDocument::styles();
+        SampleDocument::insertRuns(&slot->document, slot->runs, slot->styles);
         slot->characters = slot->document.characterCount();
         NotePage::save(slot->path(0), &slot->document);
         NotePage::save(slot->path(1), &slot->document);
@@ -89,7 +89,7 @@ void pageFlipFloor(benchmark::State &state)
             }
             file.close();
             QTextDocument document;
-            BenchContent::insertRuns(&document, p.runs, p.styles);
+            SampleDocument::insertRuns(&document, p.runs, p.styles);
             benchmark::DoNotOptimize(document.characterCount());
         }
         state.SetBytesProcessed(state.iterations() * p.characters);

@@ -1,24 +1,22 @@
 // Reading and writing rich text against what Qt pays for the same content:
 // QTextDocument::setHtml/toHtml, and the bare insertion of the same runs
 // through one QTextCursor, the floor for any reader that fills a document.
-#include "BenchContent.h"
+#include "bench/SampleDocument.h"
 #include "notes/RtfReader.h"
 #include "notes/RtfWriter.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
-#include <QTextCursor>
 #include <QTextDocument>
 
 #include <map>
+#include <memory>
 
 namespace {
 
 constexpr int kMegabyte = 1 << 20;
-
-using BenchContent::Run;
-using BenchContent::insertRuns;
+using SampleDocument::Run;
 
 // The content of each size, made once and shared by all benchmarks.
 struct Content
@@ -37,9 +35,9 @@ Content &content(int megabytes)
     auto &slot = made[megabytes];
     if (!slot) {
         slot = std::make_unique<Content>();
-        slot->runs = BenchContent::makeRuns(megabytes * kMegabyte);
-        slot->styles = BenchContent::makeStyles();
-        insertRuns(&slot->document, slot->runs, slot->styles);
+        slot->runs = SampleDocument::runs(megabytes * kMegabyte);
+        slot->styles = SampleDocument::styles();
+        SampleDocument::insertRuns(&slot->document, slot->runs, slot->styles);
         slot->rtf = RtfWriter::write(&slot->document);
         slot->html = slot->document.toHtml();
         slot->characters = slot->document.characterCount();
@@ -74,7 +72,7 @@ void insertThroughCursor(benchmark::State &state)
     Content &c = content(int(state.range(0)));
     for (auto _ : state) {
         QTextDocument document;
-        insertRuns(&document, c.runs, c.styles);
+        SampleDocument::insertRuns(&document, c.runs, c.styles);
         benchmark::DoNotOptimize(document.characterCount());
     }
     state.SetBytesProcessed(state.iterations() * c.characters);

@@ -1,62 +1,55 @@
-#pragma once
+#include "bench/SampleDocument.h"
 
-// Formatted text for the benchmarks, the same on every run: words in runs
-// of one style, eight runs to a paragraph.
-
-#include <QList>
-#include <QString>
-#include <QStringList>
-#include <QTextCharFormat>
+#include <QColor>
+#include <QFont>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <random>
 
-namespace BenchContent {
+namespace SampleDocument {
 
-constexpr int kRunLength = 45; // about one format change every 45 characters
+namespace {
+
+constexpr int kRunLength = 45;
 constexpr int kRunsPerParagraph = 8;
 
-struct Run
+QTextCharFormat baseFormat(const QString &family, double points)
 {
-    QString text;
-    int style;
-    bool endsParagraph;
-};
+    QTextCharFormat format;
+    format.setFontFamilies({family});
+    format.setFontPointSize(points);
+    return format;
+}
 
-// Eight styles: bold, italic, underline, colour, two fonts, two sizes, and plain text.
-inline QList<QTextCharFormat> makeStyles()
+} // namespace
+
+QList<QTextCharFormat> styles()
 {
     QList<QTextCharFormat> styles;
-    const auto base = [](const QString &family, double points) {
-        QTextCharFormat f;
-        f.setFontFamilies({family});
-        f.setFontPointSize(points);
-        return f;
-    };
-    styles << base("Arial", 10);
-    QTextCharFormat bold = base("Arial", 10);
+    styles << baseFormat("Arial", 10);
+    QTextCharFormat bold = baseFormat("Arial", 10);
     bold.setFontWeight(QFont::Bold);
     styles << bold;
-    QTextCharFormat italic = base("Arial", 10);
+    QTextCharFormat italic = baseFormat("Arial", 10);
     italic.setFontItalic(true);
     styles << italic;
-    QTextCharFormat underline = base("Arial", 10);
+    QTextCharFormat underline = baseFormat("Arial", 10);
     underline.setFontUnderline(true);
     styles << underline;
-    QTextCharFormat red = base("Arial", 10);
+    QTextCharFormat red = baseFormat("Arial", 10);
     red.setForeground(QColor(200, 0, 0));
     styles << red;
-    styles << base("Courier New", 10);
-    styles << base("Arial", 14);
-    QTextCharFormat mixed = base("Courier New", 14);
+    styles << baseFormat("Courier New", 10);
+    styles << baseFormat("Arial", 14);
+    QTextCharFormat mixed = baseFormat("Courier New", 14);
     mixed.setFontWeight(QFont::Bold);
     mixed.setForeground(QColor(0, 0, 180));
     styles << mixed;
     return styles;
 }
 
-inline QList<Run> makeRuns(int characters)
+QList<Run> runs(int characters)
 {
     static const QStringList words{"Notiz", "Termin", "morgen", "Einkauf", "Grüße", "Straße", "note", "page",
                                    "alarm", "colour", "window", "text", "rich", "format", "the", "and"};
@@ -73,7 +66,7 @@ inline QList<Run> makeRuns(int characters)
     return runs;
 }
 
-inline void insertRuns(QTextDocument *document, const QList<Run> &runs, const QList<QTextCharFormat> &styles)
+void insertRuns(QTextDocument *document, const QList<Run> &runs, const QList<QTextCharFormat> &styles)
 {
     document->setUndoRedoEnabled(false);
     QTextCursor cursor(document);
@@ -86,4 +79,4 @@ inline void insertRuns(QTextDocument *document, const QList<Run> &runs, const QL
     cursor.endEditBlock();
 }
 
-} // namespace BenchContent
+} // namespace SampleDocument

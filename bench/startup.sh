@@ -1,0 +1,202 @@
+#!/usr/bin/env bash
+# Whole-process start-up of Kladdo against the bare window, both showing the
+# same generated note of about 100 KB of rich text, on a private Xvfb:
+# the time from launch until the window is mapped and viewable, and the
+# resident memory (VmRSS, VmHWM) once the window is shown and the program
+# idle. Runs alternate between the two programs after one warm-up each, so
+# that the shared machine's moods fall on both alike.
+#
+# Usage: bench/startup.sh BUILD_DIR [RUNS]   (RUNS defaults to 20)
+set -euo pipefail
+
+build=${1:?usage: bench/startup.sh BUILD_DIR [RUNS]}
+runs=${2:-20}
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+note_bytes=102400
+top=60
+screen_width=1280
+
+work=$(mktemp -d)
+xvfb_pid=
+watcher_pid=
+program_pid=
+
+cleanup() {
+  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
+  [ -n "$watcher_pid" ] && kill "$watcher_pid" 2>/dev/null || true
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+  echo "startup.sh: $*" >&2
+  exit 1
+}
+
+for tool in "$build/bin/kladdo" "$build/bench/bare_window" "$build/bench/bench_sample_note"; do
+  [ -x "$tool" ] || fail "$tool is not built (cmake -DKLADDO_BUILD_BENCH=ON)"
+done
+[[ $runs =~ ^[1-9][0-9]*$ ]] || fail "RUNS must be a positive number"
+
+# Each program runs from a folder of its own in $work: Kladdo from a copy of
+# its program folder with DATA/ laid afresh before every run.
+lay_folders() {
+  mkdir -p "$work/kladdo/DATA.template" "$work/bare"
+  cp "$build/bin/kladdo" "$work/kladdo/"
+  cp "$source_dir/resources/note.wav" "$work/kladdo/DATA.template/"
+  printf '[WINDOW]\r\nPos=%d\r\nNote=0\r\nLanguage=English\r\n' "$top" > "$work/kladdo/DATA.template/note.ini"
+  "$build/bench/bench_sample_note" "$note_bytes" "$work/kladdo/DATA.template/note0.rtf" "$work/bare/note0.txt"
+  cp "$build/bench/bare_window" "$work/bare/"
+}
+
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 ${screen_width}x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  DISPLAY=":$(cat "$work/display")"
+  export DISPLAY
+}
+
+# xev reports every window mapped on the root, the moment it happens: xdotool
+# search --sync polls only every half second. A property set on the root
+# tells when xev listens; until it does, the setting goes unreported.
+start_watcher() {
+  mkfifo "$work/events"
+  xev -root -event substructure -event property > "$work/events" &
+  watcher_pid=$!
+  exec {events}<"$work/events"
+  for _ in $(seq 10); do
+    xprop -root -f _STARTUP_BENCH 8s -set _STARTUP_BENCH ready
+    wait_for_event PropertyNotify 1 && return 0
+  done
+  fail "xev does not report root events"
+}
+
+# wait_for_event NAME SECONDS: reads reports until one of NAME comes.
+wait_for_event() {
+  local line deadline=$((SECONDS + $2))
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    if read -r -t 1 -u "$events" line; then
+      [[ $line == "$1 event"* ]] && return 0
+    elif [ -n "$program_pid" ] && ! kill -0 "$program_pid" 2>/dev/null; then
+      return 1
+    fi
+  done
+  return 1
+}
+
+drain_events() {
+  local line
+  while read -r -t 0.05 -u "$events" line; do :; done
+}
+
+# The CPU time a process has used, in clock ticks (utime + stime).
+cpu_ticks() {
+  local stat
+  read -r -a stat < "/proc/$1/stat"
+  echo $((stat[13] + stat[14]))
+}
+
+# Settles 300 ms, then waits until a tenth of a second passes without CPU.
+wait_until_idle() {
+  local before after
+  sleep 0.3
+  after=$(cpu_ticks "$1")
+  for _ in $(seq 50); do
+    before=$after
+    sleep 0.1
+    after=$(cpu_ticks "$1")
+    [ "$after" -eq "$before" ] && return 0
+  done
+  fail "$2 did not come to rest"
+}
+
+status_kb() {
+  awk -v key="$2:" '$1 == key { print $2 }' "/proc/$1/status"
+}
+
+# measure NAME COMMAND...: one start; appends "ms rss_kb hwm_kb" to NAME.runs.
+# The clock is bash's EPOCHREALTIME: date +%s%N to the microsecond, but
+# without a process started in the timed span.
+measure() {
+  local name=$1 started shown ms
+  shift
+  drain_events
+  started=${EPOCHREALTIME/./}
+  "$@" > "$work/$name.log" 2>&1 &
+  program_pid=$!
+  wait_for_event MapNotify 30 || fail "$name showed no window (see its output below)
+$(cat "$work/$name.log")"
+  shown=${EPOCHREALTIME/./}
+  xdotool search --onlyvisible --pid "$program_pid" > /dev/null || fail "the window mapped is not $name's"
+  wait_until_idle "$program_pid" "$name"
+  ms=$(( (shown - started) / 1000 )).$(printf '%03d' $(( (shown - started) % 1000 )))
+  echo "$ms $(status_kb "$program_pid" VmRSS) $(status_kb "$program_pid" VmHWM)" >> "$work/$name.runs"
+  kill "$program_pid"
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=
+}
+
+run_kladdo() {
+  rm -rf "$work/kladdo/DATA"
+  cp -r "$work/kladdo/DATA.template" "$work/kladdo/DATA"
+  measure "$1" "$work/kladdo/kladdo"
+}
+
+run_bare() {
+  measure "$1" "$work/bare/bare_window" "$work/bare/note0.txt" "$top"
+}
+
+# median_min FILE N: median and minimum of the Nth figure of FILE.
+median_min() {
+  sort -g -k"$2,$2" "$1" | awk -v n="$2" '
+    { v[NR] = $n }
+    END { m = NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2; print m, v[1] }'
+}
+
+# The figures of one program, one a line: median and min of the ms, and of
+# VmRSS and VmHWM in MB.
+figures() {
+  {
+    median_min "$work/$1.runs" 1
+    median_min "$work/$1.runs" 2
+    median_min "$work/$1.runs" 3
+  } | awk '{ scale = NR == 1 ? 1 : 1024; printf "%.1f\n%.1f\n", $1 / scale, $2 / scale }'
+}
+
+row() {
+  printf '%-14s %10s %10s %10s %10s %10s %10s\n' "$@"
+}
+
+report() {
+  local kladdo bare ratio
+  mapfile -t kladdo < <(figures kladdo)
+  mapfile -t bare < <(figures bare)
+  mapfile -t ratio < <(paste <(figures kladdo) <(figures bare) | awk '{ printf "%.2f\n", $1 / $2 }')
+  echo "$runs runs each; note $(stat -c %s "$work/kladdo/DATA.template/note0.rtf") bytes of rich text," \
+       "$(stat -c %s "$work/bare/note0.txt") bytes of plain text; Xvfb ${screen_width}x800"
+  printf '%-14s %21s %21s %21s\n' "" "launch to shown, ms" "VmRSS, MB" "VmHWM, MB"
+  row "" median min median min median min
+  row kladdo "${kladdo[@]}"
+  row "bare window" "${bare[@]}"
+  row "kladdo / bare" "${ratio[@]}"
+}
+
+export QT_QPA_PLATFORM=xcb
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+lay_folders
+start_xvfb
+start_watcher
+
+run_kladdo warmup
+run_bare warmup
+for _ in $(seq "$runs"); do
+  run_kladdo kladdo
+  run_bare bare
+done
+report
