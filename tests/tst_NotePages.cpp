@@ -237,6 +237,30 @@ private slots:
                  form->findChild<QLabel *>("Image8")->pixmap().toImage());
     }
 
+    // Every key release shows the style and position at the caret.
+    void keysRefreshStyleAndPosition()
+    {
+        auto form = makeForm();
+        type(*form, "ab");
+        QTextCursor first(editor(*form)->document());
+        first.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        first.mergeCharFormat(bold);
+        auto picture = [&](const char *name) { return form->findChild<QLabel *>(name)->pixmap().toImage(); };
+        const struct { Qt::Key key; const char *shown; const char *position; } steps[] = {
+            {Qt::Key_Home, "Image8", "  1:  1"}, {Qt::Key_Right, "Image8", "  1:  2"}, {Qt::Key_End, "Image7", "  1:  3"}};
+        for (const auto &step : steps) {
+            QTest::keyClick(editor(*form), step.key);
+            QVERIFY2(picture("Image4") == picture(step.shown), step.shown);
+            QCOMPARE(form->findChild<QLabel *>("Label3")->text(), step.position);
+        }
+        form->ZS(1233, 0);
+        auto *position = form->findChild<QLabel *>("Label3");
+        QCOMPARE(position->text(), "1234:  1");
+        QVERIFY(position->width() >= position->fontMetrics().horizontalAdvance(position->text()));
+    }
+
     void shiftInsertPastesInTheNoteFont()
     {
         auto form = makeForm();
