@@ -76,6 +76,7 @@ private slots:
         QTest::newRow("paragraph after breaks") << broken << 10 << 10 << QString() << 3 << 1;
         QTest::newRow("selection end before anchor") << broken << 10 << 4 << QString() << 1 << 1;
         QTest::newRow("typed line break") << broken << 10 << 10 << QStringLiteral("\u2028x") << 4 << 1;
+        QTest::newRow("typed on a new editor's page") << QString() << 0 << 0 << QStringLiteral("a\u2028b\nc") << 2 << 1;
     }
 
     void caretPosition()
@@ -87,11 +88,12 @@ private slots:
         QFETCH(int, line);
         QFETCH(int, column);
         NoteEditor editor;
-        editor.replaceDocument(page(text));
+        if (!text.isEmpty())
+            editor.replaceDocument(page(text));
         select(editor, anchor, position);
         for (const QChar c : typed) {
-            if (c == QChar::LineSeparator)
-                QTest::keyClick(&editor, Qt::Key_Return, Qt::ShiftModifier);
+            if (c == QChar::LineSeparator || c == u'\n')
+                QTest::keyClick(&editor, Qt::Key_Return, c == u'\n' ? Qt::NoModifier : Qt::ShiftModifier);
             else
                 QTest::keyClicks(&editor, QString(c));
         }
@@ -158,6 +160,8 @@ private slots:
         QVERIFY(given.isNull());
         QCOMPARE(editor.document()->defaultFont(), NotePage::defaultFont());
         QVERIFY(!editor.selectionMimeData()); // nothing selected
+        editor.replaceDocument(nullptr);
+        QVERIFY(editor.document()->isEmpty());
     }
 
     void clipboardRoundTrip()
