@@ -16,11 +16,11 @@
 
 namespace {
 
-// Word processors on X11 offer and take RTF under either name; some
-// programs ask for the second.
+// RTF goes out and is looked for under both names: word processors on X11
+// use the first, some programs ask for the second.
 const QString kRtfTypes[] = {QStringLiteral("text/rtf"), QStringLiteral("application/rtf")};
-// Offered by some word processors, never written: other programs read
-// that name as an older, unrelated markup.
+// Some word processors offer RTF under this name too. It is read, never
+// written: other programs take it for an older, unrelated markup.
 const QString kRichTextType = QStringLiteral("text/richtext");
 
 const QString kNormalFamily = QStringLiteral("Comic Sans MS");

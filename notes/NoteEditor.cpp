@@ -70,7 +70,6 @@ void NoteEditor::replaceDocument(std::unique_ptr<QTextDocument> document)
     // as changed when it first lays it out, which would count it twice.
     countAllLines(shown);
     trackLines(shown);
-    setTextCursor(QTextCursor(shown));
     shown->setModified(false);
     if (ownsPrevious)
         delete previous;
