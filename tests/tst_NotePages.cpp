@@ -9,6 +9,7 @@
 #include <QAccessible>
 #include <QDir>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -175,6 +176,15 @@ private slots:
         click(*form, "FarbButton6");
         QCOMPARE(setting(u"NOTETITLE", u"Title0"), "");
         QCOMPARE(caption(*form), " 0 ");
+
+        click(*form, "FarbButton1");
+        auto *field = form->findChild<QLineEdit *>("Edit2");
+        field->setText("bank");
+        field->selectAll();
+        click(*form, "FarbButton6");
+        QCOMPARE(setting(u"PASSTITLE", u"Title0"), "bank");
+        QCOMPARE(caption(*form), " 0 bank");
+        QCOMPARE(form->NoteTitle[0], "");
     }
 
     // The editor keeps its page while hidden; the password view pages on
