@@ -27,11 +27,6 @@ QString withTrailingSeparator(const QString &folder)
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
-struct ToolbarButton
-{
-    const char *name;
-    void (TForm1::*onClick)();
-};
 
 QFont captionFont()
 {
@@ -124,28 +119,36 @@ void TForm1::createPageArea()
 
 void TForm1::createToolbar()
 {
-    static constexpr ToolbarButton kButtons[] = {
-        {"FarbButton1", &TForm1::FarbButton1Click},   {"FarbButton2", &TForm1::FarbButton2Click},
-        {"FarbButton3", &TForm1::FarbButton3Click},   {"FarbButton4", &TForm1::FarbButton4Click},
-        {"FarbButton5", &TForm1::FarbButton5Click},   {"FarbButton6", &TForm1::FarbButton6Click},
-        {"FarbButton7", &TForm1::FarbButton7Click},   {"FarbButton8", nullptr},
-        {"FarbButton9", &TForm1::FarbButton9Click},   {"FarbButton10", nullptr},
-        {"FarbButton11", nullptr},                    {"FarbButton12", nullptr},
-        {"FarbButton13", nullptr},                    {"FarbButton14", &TForm1::FarbButton14Click},
-        {"FarbButton15", &TForm1::FarbButton15Click}, {"FarbButton16", nullptr},
-        {"FarbButton17", nullptr},
+    struct ToolbarButton
+    {
+        const char *name;
+        void (TForm1::*onClick)();
+        TFarbButton *TForm1::*field;
     };
-    for (const ToolbarButton &entry : kButtons)
-        createToolbarButton(entry.name, entry.onClick);
-    FarbButton1 = findChild<TFarbButton *>(QStringLiteral("FarbButton1"));
-    FarbButton7 = findChild<TFarbButton *>(QStringLiteral("FarbButton7"));
-    FarbButton8 = findChild<TFarbButton *>(QStringLiteral("FarbButton8"));
-    FarbButton9 = findChild<TFarbButton *>(QStringLiteral("FarbButton9"));
-    FarbButton10 = findChild<TFarbButton *>(QStringLiteral("FarbButton10"));
-    FarbButton12 = findChild<TFarbButton *>(QStringLiteral("FarbButton12"));
-    FarbButton13 = findChild<TFarbButton *>(QStringLiteral("FarbButton13"));
-    FarbButton16 = findChild<TFarbButton *>(QStringLiteral("FarbButton16"));
-    FarbButton17 = findChild<TFarbButton *>(QStringLiteral("FarbButton17"));
+    static constexpr ToolbarButton kButtons[] = {
+        {"FarbButton1", &TForm1::FarbButton1Click, &TForm1::FarbButton1},
+        {"FarbButton2", &TForm1::FarbButton2Click, nullptr},
+        {"FarbButton3", &TForm1::FarbButton3Click, nullptr},
+        {"FarbButton4", &TForm1::FarbButton4Click, nullptr},
+        {"FarbButton5", &TForm1::FarbButton5Click, nullptr},
+        {"FarbButton6", &TForm1::FarbButton6Click, nullptr},
+        {"FarbButton7", &TForm1::FarbButton7Click, &TForm1::FarbButton7},
+        {"FarbButton8", nullptr, &TForm1::FarbButton8},
+        {"FarbButton9", &TForm1::FarbButton9Click, &TForm1::FarbButton9},
+        {"FarbButton10", nullptr, &TForm1::FarbButton10},
+        {"FarbButton11", nullptr, nullptr},
+        {"FarbButton12", nullptr, &TForm1::FarbButton12},
+        {"FarbButton13", nullptr, &TForm1::FarbButton13},
+        {"FarbButton14", &TForm1::FarbButton14Click, nullptr},
+        {"FarbButton15", &TForm1::FarbButton15Click, nullptr},
+        {"FarbButton16", nullptr, &TForm1::FarbButton16},
+        {"FarbButton17", nullptr, &TForm1::FarbButton17},
+    };
+    for (const ToolbarButton &entry : kButtons) {
+        TFarbButton *button = createToolbarButton(entry.name, entry.onClick);
+        if (entry.field)
+            this->*entry.field = button;
+    }
     FarbButton17->setCaption(QStringLiteral("?"));
 
     Label3 = createCaption(Panel1, "Label3", Qt::AlignHCenter);

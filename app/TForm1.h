@@ -158,6 +158,8 @@ private:
     void refreshToggleFace(TFarbButton *button);
     void setCurrentTitle(const QString &title);
     void setGridHeading();
+    void showNoteCaptions();
+    void showPassCaptions();
     void createStylePictures();
     void fillStylePictures();
     QList<TFarbButton *> toolbarButtons() const;
@@ -171,6 +173,8 @@ private:
     // Black until the first scheme: a palette outside 1-6 keeps the last.
     ColorScheme m_scheme;
     QList<QImage> m_styleArtwork;
+    // Image7 to Image12: each style off, then on, in the scheme's colours.
+    QList<QLabel *> m_stylePictures;
 
     // The bold, italic and underline flags the style pictures apply.
     CharStyle m_style;

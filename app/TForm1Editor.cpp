@@ -27,11 +27,8 @@ void TForm1::showStyle()
 {
     const std::pair<StylePicture *, bool> shown[] = {
         {Image4, m_style.bold}, {Image5, m_style.italic}, {Image6, m_style.underline}};
-    for (int i = 0; i < 3; ++i) {
-        const int store = 7 + 2 * i + (shown[i].second ? 1 : 0);
-        const auto *picture = findChild<QLabel *>(QStringLiteral("Image%1").arg(store));
-        shown[i].first->setPixmap(picture->pixmap());
-    }
+    for (int i = 0; i < 3; ++i)
+        shown[i].first->setPixmap(m_stylePictures[2 * i + (shown[i].second ? 1 : 0)]->pixmap());
 }
 
 // All three flags are applied, not just the one clicked: the selection

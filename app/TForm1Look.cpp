@@ -64,6 +64,7 @@ void TForm1::createStylePictures()
     for (int i = 0; i < int(std::size(kStylePictureSlots)); ++i) {
         auto *picture = new QLabel(this);
         picture->setObjectName(QStringLiteral("Image%1").arg(kFirstStylePicture + i));
+        m_stylePictures.append(picture);
         m_styleArtwork.append(
             Bitmaps::stylePicture(kStylePictureSlots[i].style, kStylePictureSlots[i].on));
     }
@@ -133,8 +134,7 @@ void TForm1::fillStylePictures()
     for (int i = 0; i < m_styleArtwork.size(); ++i) {
         const StylePictureSlot &slot = kStylePictureSlots[i];
         const TColor color = slot.on ? m_scheme.BackColor : m_scheme.ButtonColor;
-        auto *picture = findChild<QLabel *>(QStringLiteral("Image%1").arg(kFirstStylePicture + i));
-        picture->setPixmap(QPixmap::fromImage(ColorSchemes::filledStylePicture(
+        m_stylePictures[i]->setPixmap(QPixmap::fromImage(ColorSchemes::filledStylePicture(
             m_styleArtwork[i], color, slot.style == TextStyle::Italic)));
     }
 }

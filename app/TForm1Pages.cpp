@@ -31,12 +31,10 @@ void TForm1::DisplayOk()
         passwordControl->setVisible(!notes);
     if (notes) {
         RichEdit1->setFocus();
-        Label1->setText(Captions::pageCaption(Note, NoteTitle[Note]));
-        Label2->setText(Captions::alarmCaption(AlarmText[Note]));
+        showNoteCaptions();
     } else {
         StringGrid1->setFocus();
-        Label1->setText(Captions::pageCaption(Pass, PassTitle[Pass]));
-        Label2->clear();
+        showPassCaptions();
     }
     refreshPosition();
 }
@@ -62,6 +60,18 @@ void TForm1::FarbButton7Click()
     refreshToggleFace(FarbButton7);
     ApplyWindowShape();
     KeepOnTop();
+}
+
+void TForm1::showNoteCaptions()
+{
+    Label1->setText(Captions::pageCaption(Note, NoteTitle[Note]));
+    Label2->setText(Captions::alarmCaption(AlarmText[Note]));
+}
+
+void TForm1::showPassCaptions()
+{
+    Label1->setText(Captions::pageCaption(Pass, PassTitle[Pass]));
+    Label2->clear();
 }
 
 void TForm1::refreshToggleFace(TFarbButton *button)
@@ -103,8 +113,7 @@ void TForm1::RichEditOk(int page)
 void TForm1::showNotePage(int page, std::unique_ptr<QTextDocument> document)
 {
     Note = page;
-    Label1->setText(Captions::pageCaption(Note, NoteTitle[Note]));
-    Label2->setText(Captions::alarmCaption(AlarmText[Note]));
+    showNoteCaptions();
     RichEdit1->setReadOnly(false);
     RichEdit1->replaceDocument(std::move(document));
     KeepOnTop();
@@ -120,8 +129,7 @@ void TForm1::StringGrid1Ok(int page)
 {
     settingsFile().writeInteger(SettingsKeys::Window, u"Pass", page);
     Pass = page;
-    Label1->setText(Captions::pageCaption(Pass, PassTitle[Pass]));
-    Label2->clear();
+    showPassCaptions();
     KeepOnTop();
     StringGrid1->setCurrentCell(1, 0);
     const QTableWidgetItem *cell = StringGrid1->currentItem();
