@@ -5,6 +5,7 @@
 #include "app/StylePicture.h"
 #include "app/WindowFrame.h"
 #include "controls/FarbButton.h"
+#include "notes/FindReplaceDialog.h"
 #include "notes/NotePage.h"
 #include "options/HintDisplay.h"
 #include "platform/DateTimeText.h"
@@ -133,9 +134,9 @@ void TForm1::createToolbar()
         {"FarbButton5", &TForm1::FarbButton5Click, nullptr},
         {"FarbButton6", &TForm1::FarbButton6Click, nullptr},
         {"FarbButton7", &TForm1::FarbButton7Click, &TForm1::FarbButton7},
-        {"FarbButton8", nullptr, &TForm1::FarbButton8},
+        {"FarbButton8", &TForm1::FarbButton8Click, &TForm1::FarbButton8},
         {"FarbButton9", &TForm1::FarbButton9Click, &TForm1::FarbButton9},
-        {"FarbButton10", nullptr, &TForm1::FarbButton10},
+        {"FarbButton10", &TForm1::FarbButton10Click, &TForm1::FarbButton10},
         {"FarbButton11", nullptr, nullptr},
         {"FarbButton12", nullptr, &TForm1::FarbButton12},
         {"FarbButton13", nullptr, &TForm1::FarbButton13},
@@ -289,6 +290,10 @@ void TForm1::SaveSettings()
 void TForm1::KeepOnTop()
 {
     raise();
+    for (FindReplaceDialog *dialog : {FindDialog1, ReplaceDialog1}) {
+        if (dialog && dialog->isVisible())
+            dialog->raise();
+    }
     if (QWidget *dialog = QApplication::activeModalWidget(); dialog && dialog != this)
         dialog->raise();
 }

@@ -17,6 +17,7 @@
 #include <functional>
 
 class Environment;
+class FindReplaceDialog;
 class QLabel;
 class QLineEdit;
 class QTableWidget;
@@ -113,12 +114,17 @@ private:
     void FarbButton5Click() { turnPage(PageStep::Last); }
     void FarbButton6Click();
     void FarbButton7Click();
+    void FarbButton8Click();
     void FarbButton9Click();
+    void FarbButton10Click();
     void FarbButton14Click();
     void FarbButton15Click();
     void Image4Click();
     void Image5Click();
     void Image6Click();
+    void FindDialog1Find();
+    void ReplaceDialog1Find();
+    void ReplaceDialog1Replace();
     bool RichEdit1KeyDown(const QKeyEvent &key);
     void RichEdit1KeyUp();
     void RichEdit1MouseUp();
@@ -155,6 +161,12 @@ private:
     void toggleStyle(bool CharStyle::*flag);
     void normalisingPaste();
     void refreshPosition();
+    FindReplaceDialog *findDialog();
+    FindReplaceDialog *replaceDialog();
+    void showSearchDialog(FindReplaceDialog *dialog, int offset);
+    void setSearchDialogTexts();
+    void findWith(const FindReplaceDialog &dialog);
+    void showHit();
     void refreshToggleFace(TFarbButton *button);
     void setCurrentTitle(const QString &title);
     void setGridHeading();
@@ -203,4 +215,6 @@ private:
     TFarbButton *FarbButton13 = nullptr;
     TFarbButton *FarbButton16 = nullptr;
     TFarbButton *FarbButton17 = nullptr;
+    FindReplaceDialog *FindDialog1 = nullptr;
+    FindReplaceDialog *ReplaceDialog1 = nullptr;
 };

@@ -85,6 +85,7 @@ void TForm1::SpracheOk()
     }
     UpdateHandleHints();
     setGridHeading();
+    setSearchDialogTexts();
 }
 
 void TForm1::setGridHeading()

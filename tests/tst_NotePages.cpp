@@ -2,6 +2,7 @@
 #include "app/PageNavigation.h"
 #include "app/TForm1.h"
 #include "controls/FarbButton.h"
+#include "notes/FindReplaceDialog.h"
 #include "notes/NotePage.h"
 #include "notes/NoteTitle.h"
 #include "support/TestEnvironment.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -317,6 +319,48 @@ private slots:
         QVERIFY(QDir(pagePath(0)).removeRecursively());
         QVERIFY(form->close());
         QCOMPARE(pageText(0), "bye");
+    }
+
+    // The real dialogs over the real window: placed by the editor's right
+    // edge on the window's top, waiting for a find text, following the
+    // language, and idle while the password view hides the page.
+    void findAndReplaceDialogs()
+    {
+        writePage(0, "one two one");
+        auto form = makeForm();
+        click(*form, "FarbButton10");
+        auto *find = form->findChild<FindReplaceDialog *>("FindDialog1");
+        QVERIFY(find && find->isVisible() && !find->isModal());
+        QCOMPARE(find->pos(), QPoint(400, form->y()));
+        QCOMPARE(find->windowTitle(), "Suchen");
+        auto *findNext = find->findChild<QPushButton *>("FindNextButton");
+        QVERIFY(!findNext->isEnabled());
+        QTest::keyClicks(find->findChild<QLineEdit *>("FindWhat"), "one");
+        findNext->click();
+        findNext->click();
+        QCOMPARE(editor(*form)->textCursor().selectionStart(), 8);
+        QCOMPARE(form->findChild<QLabel *>("Label3")->text(), "  1: 12");
+        form->Language = "English";
+        form->SpracheOk();
+        QCOMPARE(find->windowTitle(), "Find");
+
+        click(*form, "FarbButton8");
+        auto *replace = form->findChild<FindReplaceDialog *>("ReplaceDialog1");
+        QCOMPARE(replace->pos(), QPoint(409, form->y()));
+        QCOMPARE(replace->findChild<QPushButton *>("ReplaceAllButton")->text(), "Replace &All");
+        QTest::keyClicks(replace->findChild<QLineEdit *>("FindWhat"), "one");
+        QTest::keyClicks(replace->findChild<QLineEdit *>("ReplaceWith"), "1");
+        replace->findChild<QPushButton *>("ReplaceButton")->click();
+        QCOMPARE(editor(*form)->toPlainText(), "one two 1");
+        replace->findChild<QPushButton *>("ReplaceAllButton")->click();
+        QCOMPARE(editor(*form)->toPlainText(), "1 two 1");
+
+        click(*form, "FarbButton1");
+        QCOMPARE(pageText(0), "1 two 1");
+        replace->findChild<QLineEdit *>("FindWhat")->setText("1");
+        replace->findChild<QPushButton *>("ReplaceAllButton")->click();
+        QCOMPARE(editor(*form)->toPlainText(), "1 two 1");
+        QVERIFY(m_environment.errors.isEmpty());
     }
 
     void picturesAndButtonsAreAccessibleButtons()

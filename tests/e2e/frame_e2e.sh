@@ -133,6 +133,22 @@ grep -q 'beta page' "$work/DATA/note1.rtf" 2>/dev/null || fail "page 1 was not s
 grep -q 'alpha' "$work/DATA/note1.rtf" && fail "page 0's text went into page 1"
 grep -q $'^Note=0\r$' "$work/DATA/note.ini" || fail "note.ini does not hold page 0"
 
+# The find button (toolbar x 300) opens the find dialog at x 400 on the
+# window's top. Return finds the word and hands the hit to the editor, so
+# what is typed next replaces it; a page flip saves it.
+toolbar_button 300
+finder=$(timeout 10 xdotool search --sync --onlyvisible --name '^Find$' | head -1) ||
+  fail "no find dialog appeared"
+eval "$(xdotool getwindowgeometry --shell "$finder")"
+[ "$X" -eq 400 ] && [ "$Y" -eq 60 ] || fail "find dialog at $X,$Y, expected 400,60"
+xdotool type --delay 20 'alpha'
+xdotool key Return
+xdotool type --delay 20 'gamma'
+toolbar_button 145
+for _ in $(seq 100); do grep -q 'gamma page' "$work/DATA/note0.rtf" && break; sleep 0.1; done
+grep -q 'gamma page' "$work/DATA/note0.rtf" || fail "the found word was not replaced by the next edit"
+grep -q 'alpha' "$work/DATA/note0.rtf" && fail "the found word stayed beside the edit"
+
 # A left drag on the right handle moves the window down by 30 pixels.
 xdotool mousemove $((left + 510 + 7)) $((60 + 342 + 10)) mousedown 1
 xdotool mousemove_relative --sync 0 15 mousemove_relative --sync 0 15 mouseup 1
