@@ -6,7 +6,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QTextEdit>
 
 namespace {
@@ -51,14 +50,3 @@ void sizes(benchmark::internal::Benchmark *benchmark)
 
 BENCHMARK(findMiss)->Apply(sizes);
 BENCHMARK(replaceAllAndUndo)->Apply(sizes);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -11,7 +11,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -107,14 +106,3 @@ void sizes(benchmark::internal::Benchmark *benchmark)
 
 BENCHMARK(pageFlip)->Apply(sizes);
 BENCHMARK(pageFlipFloor)->Apply(sizes);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

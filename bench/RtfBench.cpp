@@ -7,7 +7,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QTextDocument>
 
 #include <map>
@@ -106,14 +105,3 @@ BENCHMARK(insertThroughCursor)->Apply(sizes);
 BENCHMARK(setHtml)->Apply(sizes);
 BENCHMARK(writeRtf)->Apply(sizes);
 BENCHMARK(toHtml)->Apply(sizes);
-
-int main(int argc, char **argv)
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    int qtArgc = 1;
-    QGuiApplication app(qtArgc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
