@@ -148,6 +148,9 @@ toolbar_button 145
 for _ in $(seq 100); do grep -q 'gamma page' "$work/DATA/note0.rtf" && break; sleep 0.1; done
 grep -q 'gamma page' "$work/DATA/note0.rtf" || fail "the found word was not replaced by the next edit"
 grep -q 'alpha' "$work/DATA/note0.rtf" && fail "the found word stayed beside the edit"
+# The page flip raised the window, and the dialog above it with it.
+[ "$(xwininfo -root -children | grep -oE '0x[0-9a-f]+ "(Find|Kladdo)"' | head -1 | cut -d' ' -f2)" = '"Find"' ] ||
+  fail "the find dialog went beneath the window"
 
 # A left drag on the right handle moves the window down by 30 pixels.
 xdotool mousemove $((left + 510 + 7)) $((60 + 342 + 10)) mousedown 1
