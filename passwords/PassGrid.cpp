@@ -65,9 +65,9 @@ public:
 
 namespace {
 
-// Paints the cells as the grid always looked: the headings bold and
-// centred on the bar colour, the current cell on the bar colour, the others
-// on the page colour, and a black line after every cell.
+// Paints the cells: the headings bold and centred on the bar colour, the
+// current cell on the bar colour, the others on the page colour, and a
+// black line after every cell.
 class PassCellPainter : public QStyledItemDelegate
 {
 public:
@@ -95,7 +95,8 @@ public:
             painter->fillRect(cell, barColor);
             const int width = QFontMetrics(bold).horizontalAdvance(text);
             const int left = cell.left() + (cell.width() - width - 2) / 2;
-            painter->drawText(QRect(left, cell.top() + 4, width, cell.height()), Qt::AlignLeft | Qt::AlignTop, text);
+            painter->drawText(QRect(left, cell.top() + 4, cell.right() + 1 - left, cell.height()),
+                              Qt::AlignLeft | Qt::AlignTop, text);
         } else {
             painter->fillRect(cell, index == m_grid->currentIndex() ? barColor : cellColor);
             painter->drawText(cell.adjusted(2, 2, 0, 0), Qt::AlignLeft | Qt::AlignTop, text);
