@@ -31,6 +31,8 @@ public:
     // Tells the user of a failure in a modal box above parent, and returns
     // once the user has read it.
     virtual void showError(QWidget *parent, const QString &message) = 0;
+    // Asks the user a question in a modal box above parent; true for yes.
+    virtual bool confirm(QWidget *parent, const QString &question) = 0;
 
     // The wait between two steps of a roll; the step must show meanwhile,
     // but the user's input must wait until the roll has ended.

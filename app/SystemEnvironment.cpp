@@ -32,14 +32,33 @@ void SystemEnvironment::clearClipboard()
     QGuiApplication::clipboard()->clear();
 }
 
+namespace {
+
+// The parent stays on top of all windows; a box without the same hint
+// could open beneath it, where the user would never find it.
+QMessageBox::StandardButton ask(QMessageBox::Icon icon, QWidget *parent, const QString &text,
+                                QMessageBox::StandardButtons buttons,
+                                QMessageBox::StandardButton defaultButton)
+{
+    QMessageBox box(icon, QGuiApplication::applicationDisplayName(), text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+} // namespace
+
 void SystemEnvironment::showError(QWidget *parent, const QString &message)
 {
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message,
-                    QMessageBox::Ok, parent);
-    // The parent stays on top of all windows; a box without the same hint
-    // could open beneath it, where the user would never find it.
-    box.setWindowFlag(Qt::WindowStaysOnTopHint);
-    box.exec();
+    ask(QMessageBox::Critical, parent, message, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+// No is the default: a stray Enter must not say yes.
+bool SystemEnvironment::confirm(QWidget *parent, const QString &question)
+{
+    return ask(QMessageBox::Question, parent, question, QMessageBox::Yes | QMessageBox::No,
+               QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 // Moves are requests to the window system; let it show each step, then

@@ -13,5 +13,6 @@ public:
     const QMimeData *clipboardMimeData() const override;
     void clearClipboard() override;
     void showError(QWidget *parent, const QString &message) override;
+    bool confirm(QWidget *parent, const QString &question) override;
     void pause(int milliseconds) override;
 };

@@ -8,18 +8,17 @@
 #include "notes/FindReplaceDialog.h"
 #include "notes/NotePage.h"
 #include "options/HintDisplay.h"
+#include "passwords/PassCellField.h"
+#include "passwords/PassGrid.h"
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QTableWidget>
 
 namespace {
 
@@ -93,29 +92,15 @@ void TForm1::createPageArea()
     RichEdit1->installEventFilter(this);
     RichEdit1->viewport()->installEventFilter(this);
 
-    StringGrid1 = new QTableWidget(14, 3, this);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->setFrameShape(QFrame::NoFrame);
-    StringGrid1->horizontalHeader()->hide();
-    StringGrid1->verticalHeader()->hide();
-    StringGrid1->verticalHeader()->setDefaultSectionSize(20);
-    StringGrid1->horizontalHeader()->setDefaultSectionSize(165);
-    StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
-    QFont gridFont(QStringLiteral("MS Sans Serif"));
-    gridFont.setPixelSize(11);
-    StringGrid1->setFont(gridFont);
-    StringGrid1->hide();
-
-    Edit2 = new QLineEdit(this);
+    Edit2 = new PassCellField(this);
     Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setMaxLength(255);
-    Edit2->setFrame(false);
     Edit2->setFont(QFont(QStringLiteral("Arial"), 10, QFont::Bold));
-    Edit2->setContextMenuPolicy(Qt::NoContextMenu);
     Edit2->hide();
+
+    StringGrid1 = new PassGrid(Edit2, this);
+    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
+    StringGrid1->hide();
+    connectPassGrid();
 }
 
 void TForm1::createToolbar()
@@ -142,7 +127,7 @@ void TForm1::createToolbar()
         {"FarbButton13", nullptr, &TForm1::FarbButton13},
         {"FarbButton14", &TForm1::FarbButton14Click, nullptr},
         {"FarbButton15", &TForm1::FarbButton15Click, nullptr},
-        {"FarbButton16", nullptr, &TForm1::FarbButton16},
+        {"FarbButton16", &TForm1::FarbButton16Click, &TForm1::FarbButton16},
         {"FarbButton17", nullptr, &TForm1::FarbButton17},
     };
     for (const ToolbarButton &entry : kButtons) {
@@ -221,13 +206,12 @@ void TForm1::FormCreate()
 
     loadStartPage();
     RichEditFontBitOk();
+    loadStartPassPage();
 
     applyColumnWidthRule(*this);
-    StringGrid1->setColumnWidth(0, ColWidth1);
-    StringGrid1->setColumnWidth(1, ColWidth2);
-    StringGrid1->setColumnWidth(2, ColWidth3);
-    StringGrid1->setCurrentCell(1, 0);
+    StringGrid1->setColumnWidths({ColWidth1, ColWidth2, ColWidth3});
     PasswordsHidden = true;
+    StringGrid1->setMasked(PasswordsHidden);
     move(screenWidth() - WindowFrame::RolledInOffset, y());
     FarbButton17->hide();
     ApplyWindowShape();
@@ -396,6 +380,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 void TForm1::FormCloseQuery(bool &canClose)
 {
     SpeichernOk();
+    clearPasswordFromClipboard();
     canClose = true;
 }
 

@@ -5,6 +5,7 @@
 #include "notes/NoteEditor.h"
 #include "options/ColorSchemes.h"
 #include "options/MainWindowLink.h"
+#include "passwords/PassPageProtection.h"
 #include "platform/ProfileFile.h"
 #include "settings/WindowSettings.h"
 
@@ -18,9 +19,9 @@
 
 class Environment;
 class FindReplaceDialog;
+class PassCellField;
+class PassGrid;
 class QLabel;
-class QLineEdit;
-class QTableWidget;
 class QTextDocument;
 class StylePicture;
 class TFarbButton;
@@ -70,6 +71,8 @@ public:
     void RichEditOk(int page);
     void RichEditFontBitOk();
     void RichEditFontOk();
+    // Loads password page "Pass", or page, making it the current one. The
+    // page is read before its number is stored.
     void StringGrid1Ok();
     void StringGrid1Ok(int page);
     void ZS(int Line, int Col);
@@ -119,6 +122,7 @@ private:
     void FarbButton10Click();
     void FarbButton14Click();
     void FarbButton15Click();
+    void FarbButton16Click();
     void Image4Click();
     void Image5Click();
     void Image6Click();
@@ -155,6 +159,14 @@ private:
     void rollByHandle();
 
     void loadStartPage();
+    void loadStartPassPage();
+    QString passPagePath(int page) const;
+    void showPassPage(int page, const PassPageLoad &load);
+    void savePassPage();
+    void copyPassCell();
+    void pastePassCell();
+    void clearPasswordFromClipboard();
+    void connectPassGrid();
     void turnPage(PageStep step);
     void showNotePage(int page, std::unique_ptr<QTextDocument> document);
     void showStyle();
@@ -190,6 +202,10 @@ private:
 
     // The bold, italic and underline flags the style pictures apply.
     CharStyle m_style;
+    // Whether the password page shown may be written over its file.
+    PassPageProtection m_passProtection;
+    // The password last put on the clipboard, cleared from it at the close.
+    QString m_clipboardPassword;
     // A signal that came while the window rolled, to be handled after.
     QList<std::function<void()>> m_deferred;
     bool m_rolling = false;
@@ -201,8 +217,8 @@ private:
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;
     NoteEditor *RichEdit1 = nullptr;
-    QTableWidget *StringGrid1 = nullptr;
-    QLineEdit *Edit2 = nullptr;
+    PassGrid *StringGrid1 = nullptr;
+    PassCellField *Edit2 = nullptr;
     StylePicture *Image4 = nullptr;
     StylePicture *Image5 = nullptr;
     StylePicture *Image6 = nullptr;

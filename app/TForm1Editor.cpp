@@ -59,14 +59,16 @@ void TForm1::Image6Click()
 void TForm1::FarbButton14Click()
 {
     if (DisplayNP != 0)
-        return;
-    if (QMimeData *selection = RichEdit1->selectionMimeData())
+        copyPassCell();
+    else if (QMimeData *selection = RichEdit1->selectionMimeData())
         m_environment.setClipboardMimeData(selection);
 }
 
 void TForm1::FarbButton15Click()
 {
-    if (DisplayNP == 0)
+    if (DisplayNP != 0)
+        pastePassCell();
+    else
         normalisingPaste();
 }
 

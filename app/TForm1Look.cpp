@@ -7,11 +7,11 @@
 #include "options/ColorSchemes.h"
 #include "options/ControlTexts.h"
 #include "options/HintDisplay.h"
+#include "passwords/PassCellField.h"
+#include "passwords/PassGrid.h"
 #include "resources/Bitmaps.h"
 
 #include <QLabel>
-#include <QLineEdit>
-#include <QTableWidget>
 #include <QRegularExpression>
 
 namespace {
@@ -90,11 +90,10 @@ void TForm1::SpracheOk()
 
 void TForm1::setGridHeading()
 {
-    for (int column = 0; column < StringGrid1->columnCount(); ++column) {
-        auto *heading = new QTableWidgetItem(LanguageTables::passwordGridHeading(column, LanguageIndex));
-        heading->setTextAlignment(Qt::AlignCenter);
-        StringGrid1->setItem(0, column, heading);
-    }
+    QStringList headings;
+    for (int column = 0; column < PassColumnCount; ++column)
+        headings << LanguageTables::passwordGridHeading(column, LanguageIndex);
+    StringGrid1->setHeadings(headings);
 }
 
 void TForm1::HintOk()
@@ -112,8 +111,9 @@ void TForm1::FarbeOk()
 {
     if (const auto scheme = ColorSchemes::schemeFor(Palette, Color1, Color2, Color3))
         m_scheme = *scheme;
-    for (QWidget *page : std::initializer_list<QWidget *>{this, RichEdit1, StringGrid1, Edit2})
+    for (QWidget *page : std::initializer_list<QWidget *>{this, RichEdit1, Edit2})
         setBackground(page, m_scheme.BackColor);
+    StringGrid1->setColors(WinColor::toQColor(m_scheme.BackColor), WinColor::toQColor(m_scheme.BarColor));
     for (QWidget *bar : std::initializer_list<QWidget *>{Panel1, Label1, Label2, Label3})
         setBackground(bar, m_scheme.BarColor);
     // A button builds its glyph images on its colour: assign the glyph

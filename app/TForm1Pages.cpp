@@ -8,16 +8,18 @@
 #include "notes/NotePage.h"
 #include "notes/NoteTitle.h"
 #include "options/HintDisplay.h"
+#include "passwords/PassCellField.h"
+#include "passwords/PassGrid.h"
 #include "resources/Bitmaps.h"
 
 #include <QLabel>
-#include <QLineEdit>
-#include <QTableWidget>
 #include <QTextDocument>
 
 void TForm1::SpeichernOk()
 {
-    if (DisplayNP == 0 && RichEdit1->document()->isModified())
+    if (DisplayNP != 0)
+        savePassPage();
+    else if (RichEdit1->document()->isModified())
         NotePage::save(dataPath(NotePage::fileName(Note)), RichEdit1->document());
 }
 
@@ -120,28 +122,10 @@ void TForm1::showNotePage(int page, std::unique_ptr<QTextDocument> document)
     refreshPosition();
 }
 
-void TForm1::StringGrid1Ok()
-{
-    StringGrid1Ok(Pass);
-}
-
-void TForm1::StringGrid1Ok(int page)
-{
-    settingsFile().writeInteger(SettingsKeys::Window, u"Pass", page);
-    Pass = page;
-    showPassCaptions();
-    KeepOnTop();
-    StringGrid1->setCurrentCell(1, 0);
-    const QTableWidgetItem *cell = StringGrid1->currentItem();
-    Edit2->setText(cell ? cell->text() : QString());
-    StringGrid1->setFocus();
-    refreshPosition();
-}
-
 // The marked text of the view shown titles that view's current page.
 void TForm1::FarbButton6Click()
 {
-    const QString marked = DisplayNP == 0 ? RichEdit1->selectedText() : Edit2->selectedText();
+    const QString marked = DisplayNP == 0 ? RichEdit1->selectedText() : Edit2->markedText();
     setCurrentTitle(NoteTitle::fromMarkedText(marked));
 }
 

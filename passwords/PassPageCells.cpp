@@ -5,9 +5,7 @@
 
 #include <stdexcept>
 
-namespace {
-
-QString problemText(int column, PassCellProblem problem)
+QString passCellProblemText(int column, PassCellProblem problem)
 {
     switch (problem) {
     case PassCellProblem::None:
@@ -22,8 +20,6 @@ QString problemText(int column, PassCellProblem problem)
     }
     return {};
 }
-
-} // namespace
 
 PassCellProblem passCellProblem(int column, QStringView text)
 {
@@ -51,7 +47,7 @@ QString passColumnName(int column)
 PassCellError::PassCellError(int column, int slot, PassCellProblem problem)
     : KladdoError(QStringLiteral("Row %1, column %2: %3")
                       .arg(slot + 1)
-                      .arg(passColumnName(column), problemText(column, problem)))
+                      .arg(passColumnName(column), passCellProblemText(column, problem)))
     , m_column(column)
     , m_slot(slot)
     , m_problem(problem)

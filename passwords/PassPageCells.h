@@ -26,6 +26,8 @@ enum class PassCellProblem {
 };
 
 PassCellProblem passCellProblem(int column, QStringView text);
+// "a password may hold at most 183 characters" and the like; empty for None.
+QString passCellProblemText(int column, PassCellProblem problem);
 
 // "text", "name" or "password".
 QString passColumnName(int column);

@@ -3,7 +3,8 @@
 # events: it must appear rolled in at the right edge, show a failed write in
 # a message box above it, roll out on a right click, show the stored colour
 # scheme and a hint at once while not the active window, keep typed notes
-# in their own page files, move by a left drag, and end by its close button
+# in their own page files, move by a left drag, keep a password row typed
+# into the grid in its page file, enciphered, and end by its close button
 # with note.ini holding the position.
 set -euo pipefail
 
@@ -158,6 +159,27 @@ xdotool mousemove_relative --sync 0 15 mousemove_relative --sync 0 15 mouseup 1
 wait_for_position "$left" 90
 for _ in $(seq 100); do grep -q $'^Pos=90\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
 grep -q $'^Pos=90\r$' "$work/DATA/note.ini" || fail "release did not store Pos=90"
+
+# The password view: type a row into the grid and its processing field,
+# page forward, and read the page back through kladdo-data. The grid
+# (window 21, 20) has a heading row, then rows of 20 pixels and a line.
+top=90
+xdotool mousemove $((left + 25 + 10)) $((top + 341 + 15 + 10)) click 1
+xdotool mousemove $((left + 21 + 50)) $((top + 20 + 21 + 10)) click 1
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool type --delay 20 'Bank'
+xdotool key Return Right
+xdotool type --delay 20 'alice'
+xdotool key Return Right
+xdotool type --delay 20 's3cret'
+xdotool key Return
+xdotool mousemove $((left + 145 + 10)) $((top + 341 + 15 + 10)) click 1
+for _ in $(seq 100); do grep -q $'^Pass=1\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
+grep -q $'^Pass=1\r$' "$work/DATA/note.ini" || fail "note.ini does not hold password page 1"
+"$(dirname "$program")/kladdo-data" passwords export "$work/DATA" 0 > "$work/pass0.csv" ||
+  fail "kladdo-data could not export password page 0"
+grep -q $'^Bank,alice,s3cret\r$' "$work/pass0.csv" || fail "password page 0 holds $(head -2 "$work/pass0.csv" | tail -1)"
+grep -q 's3cret' "$work/DATA/pass0.dat" && fail "the password was stored in clear"
 
 # The close button (toolbar x 480, y 15, 20 x 20) saves and ends the program.
 xdotool mousemove $((left + 480 + 10)) $((90 + 341 + 15 + 10)) click 1

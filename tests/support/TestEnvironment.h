@@ -26,6 +26,8 @@ public:
     QRect screen{0, 0, 1920, 1080};
     QList<ShownError> errors;
     QList<int> pauses;
+    QList<QString> questions;
+    bool answer = false; // to every question
     // Runs at every pause, while the window stands at that step.
     std::function<void()> whilePaused;
 
@@ -65,6 +67,12 @@ public:
     }
 
     void showError(QWidget *parent, const QString &message) override { errors.append({parent, message}); }
+
+    bool confirm(QWidget *, const QString &question) override
+    {
+        questions.append(question);
+        return answer;
+    }
 
     void pause(int milliseconds) override
     {

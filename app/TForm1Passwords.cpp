@@ -1,0 +1,111 @@
+// The password view: its page load and save, the mask, and the clipboard
+// of the grid and its processing field.
+#include "app/TForm1.h"
+
+#include "app/Environment.h"
+#include "controls/FarbButton.h"
+#include "passwords/PassCellField.h"
+#include "passwords/PassGrid.h"
+#include "passwords/PasswordClipboard.h"
+
+#include <QMimeData>
+
+void TForm1::connectPassGrid()
+{
+    connectGuarded(StringGrid1, &PassGrid::pasteKeyPressed, &TForm1::pastePassCell);
+    connectGuarded(StringGrid1, &PassGrid::copyKeyPressed, &TForm1::copyPassCell);
+    connectGuarded(StringGrid1, &PassGrid::currentCellChanged, &TForm1::refreshPosition);
+    // Told once the key or edit that was refused has ended.
+    connect(
+        StringGrid1, &PassGrid::entryRefused, this,
+        [this](const QString &why) {
+            runWhenIdle([this, why] { runGuarded([this, why] { m_environment.showError(this, why); }); });
+        },
+        Qt::QueuedConnection);
+}
+
+QString TForm1::passPagePath(int page) const
+{
+    return PassPageFile::pathFor(dataPath(QString()), page);
+}
+
+void TForm1::loadStartPassPage()
+{
+    showPassPage(Pass, PassPageFile(passPagePath(Pass)).load());
+}
+
+void TForm1::StringGrid1Ok()
+{
+    StringGrid1Ok(Pass);
+}
+
+// Read before the number is stored: a number that cannot be stored leaves
+// the old page shown and current, so that no page is ever saved under
+// another page's number.
+void TForm1::StringGrid1Ok(int page)
+{
+    const PassPageLoad load = PassPageFile(passPagePath(page)).load();
+    settingsFile().writeInteger(SettingsKeys::Window, u"Pass", page);
+    Pass = page;
+    showPassCaptions();
+    KeepOnTop();
+    StringGrid1->setFocus();
+    showPassPage(page, load);
+    refreshPosition();
+}
+
+void TForm1::showPassPage(int page, const PassPageLoad &load)
+{
+    m_passProtection = PassPageProtection(passPagePath(page), load);
+    StringGrid1->setPage(load.cells, m_passProtection.readOnlyReason());
+    if (const QString notice = m_passProtection.notice(); !notice.isEmpty())
+        m_environment.showError(this, notice);
+}
+
+// Every save writes the page, changed or not, unless its file must be kept;
+// a failed write throws and stops whatever asked for the save.
+void TForm1::savePassPage()
+{
+    switch (m_passProtection.saveFor(StringGrid1->isModified())) {
+    case PassPageProtection::Save::Skip:
+        return;
+    case PassPageProtection::Save::AskFirst:
+        if (!m_environment.confirm(this, m_passProtection.question()))
+            return;
+        m_passProtection.consent();
+        break;
+    case PassPageProtection::Save::Write:
+        break;
+    }
+    PassPageFile(passPagePath(Pass)).save(StringGrid1->page());
+}
+
+void TForm1::FarbButton16Click()
+{
+    PasswordsHidden = !PasswordsHidden;
+    StringGrid1->setMasked(PasswordsHidden);
+    refreshToggleFace(FarbButton16);
+}
+
+void TForm1::copyPassCell()
+{
+    const std::optional<PassCellCopy> copied = StringGrid1->textToCopy();
+    if (!copied)
+        return;
+    m_environment.setClipboardMimeData(PasswordClipboard::mimeData(copied->text, copied->secret));
+    m_clipboardPassword = copied->secret ? copied->text : QString();
+}
+
+void TForm1::pastePassCell()
+{
+    const QMimeData *data = m_environment.clipboardMimeData();
+    StringGrid1->paste(data && data->hasText() ? data->text() : QString());
+}
+
+// A password of ours still on the clipboard does not outlive the program.
+void TForm1::clearPasswordFromClipboard()
+{
+    if (!m_clipboardPassword.isEmpty()
+        && PasswordClipboard::holdsSecret(m_environment.clipboardMimeData(), m_clipboardPassword))
+        m_environment.clearClipboard();
+}
