@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QTableWidget>
 
 namespace {
@@ -58,6 +59,7 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *
     installButtonAccessibility();
     createFrame();
     createPageArea();
+    createAlarmArea();
     createToolbar();
     createStylePictures();
     const QStringList unplaced = MainWindowLayout::apply(this);
@@ -137,8 +139,8 @@ void TForm1::createToolbar()
         {"FarbButton9", &TForm1::FarbButton9Click, &TForm1::FarbButton9},
         {"FarbButton10", nullptr, &TForm1::FarbButton10},
         {"FarbButton11", nullptr, nullptr},
-        {"FarbButton12", nullptr, &TForm1::FarbButton12},
-        {"FarbButton13", nullptr, &TForm1::FarbButton13},
+        {"FarbButton12", &TForm1::FarbButton12Click, &TForm1::FarbButton12},
+        {"FarbButton13", &TForm1::FarbButton13Click, &TForm1::FarbButton13},
         {"FarbButton14", &TForm1::FarbButton14Click, nullptr},
         {"FarbButton15", &TForm1::FarbButton15Click, nullptr},
         {"FarbButton16", nullptr, &TForm1::FarbButton16},
@@ -181,6 +183,12 @@ TFarbButton *TForm1::createToolbarButton(const char *name, void (TForm1::*onClic
 
 void TForm1::runGuarded(const std::function<void()> &handler)
 {
+    ++m_guardDepth;
+    // A tick that came meanwhile runs once the outermost handler is done.
+    const auto leave = qScopeGuard([this] {
+        if (--m_guardDepth == 0 && std::exchange(m_tickPending, false))
+            QMetaObject::invokeMethod(this, &TForm1::tickWhenIdle, Qt::QueuedConnection);
+    });
     try {
         handler();
     } catch (const KladdoError &error) {
@@ -230,6 +238,7 @@ void TForm1::FormCreate()
     move(screenWidth() - WindowFrame::RolledInOffset, y());
     FarbButton17->hide();
     ApplyWindowShape();
+    startAlarmTimer();
 
     DateTimeText::setShortDateFormat(QStringLiteral("dd.MM.yyyy"));
     DateTimeText::setLongTimeFormat(QStringLiteral("HH:mm:ss"));

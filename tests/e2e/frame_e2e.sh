@@ -3,8 +3,8 @@
 # events: it must appear rolled in at the right edge, show a failed write in
 # a message box above it, roll out on a right click, show the stored colour
 # scheme and a hint at once while not the active window, keep typed notes
-# in their own page files, move by a left drag, and end by its close button
-# with note.ini holding the position.
+# in their own page files, move by a left drag, bring a page by its alarm,
+# and end by its close button with note.ini holding the position.
 set -euo pipefail
 
 program=$1
@@ -139,6 +139,31 @@ xdotool mousemove_relative --sync 0 15 mousemove_relative --sync 0 15 mouseup 1
 wait_for_position "$left" 90
 for _ in $(seq 100); do grep -q $'^Pos=90\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
 grep -q $'^Pos=90\r$' "$work/DATA/note.ini" || fail "release did not store Pos=90"
+
+# An alarm: shown the alarm area, page 1 gets an alarm for the next minute
+# from the time field and the set button (the calendar stands on today);
+# back on page 0 and rolled in, the window must come out at that minute
+# with page 1 shown. Started early enough in a minute to type the time in.
+while [ "$(date +%S)" -ge 45 ] || [ "$(date +%H%M)" = 2359 ]; do sleep 1; done
+alarm_at=$(date -d '+1 minute' +%H:%M)
+alarm_text="$(date -d '+1 minute' +%d.%m.%Y)   $alarm_at"
+at_window() { xdotool mousemove $((left + $1)) $((90 + $2)) click "${3:-1}"; }
+at_window $((195 + 10)) $((341 + 15 + 10))      # alarm area button
+at_window $((145 + 10)) $((341 + 15 + 10))      # page forward
+for _ in $(seq 100); do grep -q $'^Note=1\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
+at_window $((225 + 20)) $((392 + 11))           # the time field
+xdotool key ctrl+a
+xdotool type --delay 20 "${alarm_at/:/}"
+at_window $((245 + 10)) $((419 + 10))           # set button
+for _ in $(seq 100); do grep -qF "Alarm1=$alarm_text"$'\r' "$work/DATA/note.ini" && break; sleep 0.1; done
+grep -qF "Alarm1=$alarm_text"$'\r' "$work/DATA/note.ini" || fail "note.ini lacks Alarm1=$alarm_text"
+at_window $((75 + 10)) $((341 + 15 + 10))       # page back
+for _ in $(seq 100); do grep -q $'^Note=0\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
+at_window 8 $((342 + 23)) 3                     # roll in
+wait_for_position $((screen_width - 16)) 90
+for _ in $(seq 750); do grep -q $'^Note=1\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
+grep -q $'^Note=1\r$' "$work/DATA/note.ini" || fail "the alarm at $alarm_at did not bring page 1"
+wait_for_position "$left" 90
 
 # The close button (toolbar x 480, y 15, 20 x 20) saves and ends the program.
 xdotool mousemove $((left + 480 + 10)) $((90 + 341 + 15 + 10)) click 1
