@@ -169,20 +169,13 @@ private slots:
     }
 
     // In page order, each once; the last stays shown.
-    void alarmsOfOneMinuteAndOfMinutesMissed()
+    void alarmsOfOneMinute()
     {
-        writeIni("[ALARM]\r\nAlarm5=07.03.2026   09:01\r\nAlarm2=07.03.2026   09:01\r\n"
-                 "Alarm7=07.03.2026   09:00\r\nAlarm8=07.03.2026   11:15\r\n");
+        writeIni("[ALARM]\r\nAlarm5=07.03.2026   09:01\r\nAlarm2=07.03.2026   09:01\r\n");
         auto form = makeForm();
         tickAt(*form, at(9, 1));
         QCOMPARE(m_environment.soundsPlayed.size(), 2);
         QCOMPARE(form->Note, 5);
-        tickAt(*form, at(9, 2));
-        QCOMPARE(m_environment.soundsPlayed.size(), 2);
-        // Woken after two hours asleep.
-        tickAt(*form, at(11, 20, 5));
-        QCOMPARE(m_environment.soundsPlayed.size(), 3);
-        QCOMPARE(form->Note, 8);
     }
 
     void failedSaveStillSounds()
