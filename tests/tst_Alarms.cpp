@@ -2,6 +2,7 @@
 #include "app/TForm1.h"
 #include "notes/NotePage.h"
 #include "resources/Bitmaps.h"
+#include "support/MainWindowFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -11,7 +12,6 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextDocument>
 #include <QTimer>
 
 namespace {
@@ -40,22 +40,12 @@ private:
 
     QString data(const QString &name) const { return m_dir->filePath("DATA/" + name); }
     void writeIni(const QByteArray &bytes) { QVERIFY(writeFile(data("note.ini"), bytes)); }
-    void writePage(int page, const QString &text)
-    {
-        QTextDocument document(text);
-        NotePage::save(data(NotePage::fileName(page)), &document);
-    }
+    void writePage(int page, const QString &text) { writeNotePage(data(NotePage::fileName(page)), text); }
     QString setting(QStringView section, QStringView key) const
     {
-        return ProfileFile(data("note.ini")).readString(section, key, "-");
+        return storedSetting(data("note.ini"), section, key);
     }
-
-    std::unique_ptr<TForm1> makeForm()
-    {
-        auto form = std::make_unique<TForm1>(m_environment, m_dir->path());
-        form->show();
-        return form;
-    }
+    std::unique_ptr<TForm1> makeForm() { return shownForm(m_environment, m_dir->path()); }
     template <typename T = QWidget>
     static T *control(TForm1 &form, const char *name) { return form.findChild<T *>(name); }
     static QString shownAlarm(TForm1 &form) { return control<QLabel>(form, "Label2")->text(); }
