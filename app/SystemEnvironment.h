@@ -11,6 +11,9 @@ class QSoundEffect;
 class SystemEnvironment final : public Environment
 {
 public:
+    SystemEnvironment();
+    ~SystemEnvironment() override;
+
     QDateTime now() const override;
     QRect primaryScreenGeometry() const override;
     void setClipboardMimeData(QMimeData *data) override;
@@ -19,9 +22,6 @@ public:
     void showError(QWidget *parent, const QString &message) override;
     void pause(int milliseconds) override;
     void playSound(const QString &wavePath) override;
-
-    SystemEnvironment();
-    ~SystemEnvironment() override;
 
 private:
     void beepIfFailed();

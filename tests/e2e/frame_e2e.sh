@@ -144,7 +144,7 @@ grep -q $'^Pos=90\r$' "$work/DATA/note.ini" || fail "release did not store Pos=9
 # from the time field and the set button (the calendar stands on today);
 # back on page 0 and rolled in, the window must come out at that minute
 # with page 1 shown. Started early enough in a minute to type the time in.
-while [ "$(date +%S)" -ge 45 ] || [ "$(date +%H%M)" = 2359 ]; do sleep 1; done
+while [ "$(date +%S)" -ge 40 ] || [ "$(date +%H%M)" = 2359 ]; do sleep 1; done
 alarm_at=$(date -d '+1 minute' +%H:%M)
 alarm_text="$(date -d '+1 minute' +%d.%m.%Y)   $alarm_at"
 at_window() { xdotool mousemove $((left + $1)) $((90 + $2)) click "${3:-1}"; }
