@@ -158,16 +158,6 @@ private slots:
         QVERIFY(m_environment.errors.isEmpty());
     }
 
-    // In page order, each once; the last stays shown.
-    void alarmsOfOneMinute()
-    {
-        writeIni("[ALARM]\r\nAlarm5=07.03.2026   09:01\r\nAlarm2=07.03.2026   09:01\r\n");
-        auto form = makeForm();
-        tickAt(*form, at(9, 1));
-        QCOMPARE(m_environment.soundsPlayed.size(), 2);
-        QCOMPARE(form->Note, 5);
-    }
-
     void failedSaveStillSounds()
     {
         writeIni("[ALARM]\r\nAlarm4=07.03.2026   09:01\r\n");
@@ -215,35 +205,31 @@ private slots:
         QCOMPARE(form->Note, 2);
     }
 
-    // Shown as no alarm, never sounds, and stays in note.ini as it was.
-    void unreadableAlarmIsLeftAlone()
+    // One tick after another, each armed for the start of the next minute:
+    // alarms of one minute sound in page order, the last staying shown; an
+    // unreadable alarm shows as none, never sounds and stays in note.ini;
+    // the time field follows the clock unless the user is typing in it.
+    void minuteTicks()
     {
-        writeIni("[ALARM]\r\nAlarm0=07.03.2026   25:99\r\n");
-        auto form = makeForm();
-        QCOMPARE(shownAlarm(*form), "");
-        QVERIFY(shownBell(*form).isNull());
-        for (int minute = 1; minute < 4; ++minute)
-            tickAt(*form, at(9, minute));
-        QVERIFY(m_environment.soundsPlayed.isEmpty());
-        click(*form, "FarbButton9");
-        QCOMPARE(setting(u"ALARM", u"Alarm0"), "07.03.2026   25:99");
-    }
-
-    // Armed for the start of the next minute; the field follows the clock
-    // unless the user is typing in it.
-    void minuteTickAndTimeField()
-    {
+        writeIni("[ALARM]\r\nAlarm0=07.03.2026   25:99\r\nAlarm5=07.03.2026   09:01\r\nAlarm2=07.03.2026   09:01\r\n");
         auto form = makeForm();
         auto *timer = control<QTimer>(*form, "Timer1");
         auto *field = control<QLineEdit>(*form, "MaskEdit1");
-        QCOMPARE(timer->interval(), 29'500 + 500);
+        QCOMPARE(shownAlarm(*form), "");
+        QVERIFY(shownBell(*form).isNull());
+        QCOMPARE(timer->interval(), 30'000);
         tickAt(*form, at(9, 1).addMSecs(250));
         QVERIFY(timer->isActive());
         QCOMPARE(timer->interval(), 59'750);
+        QCOMPARE(m_environment.soundsPlayed.size(), 2);
+        QCOMPARE(form->Note, 5);
         QCOMPARE(field->text(), "09:01");
         setField(*form, "17:45");
         tickAt(*form, at(9, 2));
         QCOMPARE(field->text(), "17:45");
+        QCOMPARE(m_environment.soundsPlayed.size(), 2);
+        click(*form, "FarbButton9");
+        QCOMPARE(setting(u"ALARM", u"Alarm0"), "07.03.2026   25:99");
     }
 };
 
