@@ -9,7 +9,7 @@ QString pageCaption(int page, const QString &title)
 
 QString alarmCaption(const QString &alarmText)
 {
-    return alarmText + u' ';
+    return alarmText.isEmpty() ? QString() : alarmText + u' ';
 }
 
 QString positionText(int line, int column)

@@ -8,7 +8,7 @@ class QString;
 class QWidget;
 
 // Everything the main window needs from outside the program, in one place,
-// so that tests can put a clock, screen, clipboard and message box of their
+// so that tests can put a clock, screen, clipboard, message box and sound of their
 // own in place of the system's.
 class Environment
 {
@@ -37,4 +37,9 @@ public:
     // The wait between two steps of a roll; the step must show meanwhile,
     // but the user's input must wait until the roll has ended.
     virtual void pause(int milliseconds) = 0;
+
+    // Plays the wave file once without waiting for it; the system's beep
+    // when the file is missing, cannot be played or there is no audio
+    // device.
+    virtual void playSound(const QString &wavePath) = 0;
 };

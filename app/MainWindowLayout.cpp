@@ -17,11 +17,14 @@ constexpr Place kPlaces[] = {
     // Page area
     {u"Label1", QRect(20, 4, 386, 13)},
     {u"Label2", QRect(406, 4, 113, 13)},
+    {u"Image2", QRect(406, 4, 17, 13)},
     {u"RichEdit1", QRect(21, 20, 498, 318)},
     {u"StringGrid1", QRect(21, 20, 498, 294)},
     {u"Edit2", QRect(21, 318, 498, 20)},
     {u"Panel1", QRect(0, 341, 525, 48)},
     // Alarm area
+    {u"OvcCalendar1", QRect(20, 392, 200, 145)},
+    {u"MaskEdit1", QRect(225, 392, 40, 22)},
     {u"FarbButton13", QRect(225, 419, kButton, kButton)},
     {u"FarbButton12", QRect(245, 419, kButton, kButton)},
     // Toolbar, in Panel1

@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScopeGuard>
 
 namespace {
 
@@ -58,6 +59,7 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *
     installButtonAccessibility();
     createFrame();
     createPageArea();
+    createAlarmArea();
     createToolbar();
     createStylePictures();
     const QStringList unplaced = MainWindowLayout::apply(this);
@@ -123,8 +125,8 @@ void TForm1::createToolbar()
         {"FarbButton9", &TForm1::FarbButton9Click, &TForm1::FarbButton9},
         {"FarbButton10", &TForm1::FarbButton10Click, &TForm1::FarbButton10},
         {"FarbButton11", nullptr, nullptr},
-        {"FarbButton12", nullptr, &TForm1::FarbButton12},
-        {"FarbButton13", nullptr, &TForm1::FarbButton13},
+        {"FarbButton12", &TForm1::FarbButton12Click, &TForm1::FarbButton12},
+        {"FarbButton13", &TForm1::FarbButton13Click, &TForm1::FarbButton13},
         {"FarbButton14", &TForm1::FarbButton14Click, nullptr},
         {"FarbButton15", &TForm1::FarbButton15Click, nullptr},
         {"FarbButton16", &TForm1::FarbButton16Click, &TForm1::FarbButton16},
@@ -167,6 +169,12 @@ TFarbButton *TForm1::createToolbarButton(const char *name, void (TForm1::*onClic
 
 void TForm1::runGuarded(const std::function<void()> &handler)
 {
+    ++m_guardDepth;
+    // A tick that came meanwhile runs once the outermost handler is done.
+    const auto leave = qScopeGuard([this] {
+        if (--m_guardDepth == 0 && std::exchange(m_tickPending, false))
+            QMetaObject::invokeMethod(this, &TForm1::tickWhenIdle, Qt::QueuedConnection);
+    });
     try {
         handler();
     } catch (const KladdoError &error) {
@@ -215,6 +223,7 @@ void TForm1::FormCreate()
     move(screenWidth() - WindowFrame::RolledInOffset, y());
     FarbButton17->hide();
     ApplyWindowShape();
+    startAlarmTimer();
 
     DateTimeText::setShortDateFormat(QStringLiteral("dd.MM.yyyy"));
     DateTimeText::setLongTimeFormat(QStringLiteral("HH:mm:ss"));

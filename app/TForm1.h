@@ -1,5 +1,6 @@
 #pragma once
 
+#include "alarms/AlarmWatch.h"
 #include "app/PageNavigation.h"
 #include "app/ToolbarFaces.h"
 #include "notes/NoteEditor.h"
@@ -21,8 +22,11 @@ class Environment;
 class FindReplaceDialog;
 class PassCellField;
 class PassGrid;
+class MonthCalendar;
 class QLabel;
+class QLineEdit;
 class QTextDocument;
+class QTimer;
 class StylePicture;
 class TFarbButton;
 
@@ -76,6 +80,8 @@ public:
     void StringGrid1Ok();
     void StringGrid1Ok(int page);
     void ZS(int Line, int Col);
+    // Shows the bell of the note page shown: pending, expired or none.
+    void AlarmOk();
 
     WindowSettings &windowSettings() override { return *this; }
     const ColorScheme &colorScheme() const { return m_scheme; }
@@ -120,6 +126,8 @@ private:
     void FarbButton8Click();
     void FarbButton9Click();
     void FarbButton10Click();
+    void FarbButton12Click();
+    void FarbButton13Click();
     void FarbButton14Click();
     void FarbButton15Click();
     void FarbButton16Click();
@@ -132,6 +140,7 @@ private:
     bool RichEdit1KeyDown(const QKeyEvent &key);
     void RichEdit1KeyUp();
     void RichEdit1MouseUp();
+    void Timer1Timer();
 
     // Runs the handler of one event. A failure ends the handler and
     // reaches the user in a message box over this window; it must not
@@ -157,6 +166,15 @@ private:
     int screenWidth() const;
     void roll(const QList<int> &offsets);
     void rollByHandle();
+
+    void createAlarmArea();
+    void startAlarmTimer();
+    void tickWhenIdle();
+    void refreshTimeField(const QDateTime &now);
+    void soundAlarm(int page, QStringList &failures);
+    void bringIntoView();
+    void storeAlarm(const QString &text);
+    void showView(int view);
 
     void loadStartPage();
     void loadStartPassPage();
@@ -209,6 +227,12 @@ private:
     // A signal that came while the window rolled, to be handled after.
     QList<std::function<void()>> m_deferred;
     bool m_rolling = false;
+    // Handlers running now, a message box or dialog among them; a minute
+    // tick waits until none is left.
+    int m_guardDepth = 0;
+    bool m_tickPending = false;
+    AlarmWatch m_alarmWatch;
+    QString m_alarmSound;
 
     QWidget *Panel1 = nullptr;
     QLabel *Image1 = nullptr;
@@ -216,6 +240,10 @@ private:
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;
+    QLabel *Image2 = nullptr;
+    MonthCalendar *OvcCalendar1 = nullptr;
+    QLineEdit *MaskEdit1 = nullptr;
+    QTimer *Timer1 = nullptr;
     NoteEditor *RichEdit1 = nullptr;
     PassGrid *StringGrid1 = nullptr;
     PassCellField *Edit2 = nullptr;

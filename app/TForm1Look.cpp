@@ -1,6 +1,7 @@
 // The main window's texts, hints and colours: SpracheOk, HintOk, FarbeOk.
 #include "app/TForm1.h"
 
+#include "alarms/MonthCalendar.h"
 #include "app/ToolbarFaces.h"
 #include "app/WindowFrame.h"
 #include "controls/FarbButton.h"
@@ -86,6 +87,7 @@ void TForm1::SpracheOk()
     UpdateHandleHints();
     setGridHeading();
     setSearchDialogTexts();
+    OvcCalendar1->setNames(LanguageTables::monthNames(LanguageIndex), LanguageTables::dayNames(LanguageIndex));
 }
 
 void TForm1::setGridHeading()
@@ -126,6 +128,8 @@ void TForm1::FarbeOk()
     }
     fillStylePictures();
     RichEditFontBitOk();
+    OvcCalendar1->setColors(m_scheme.BackColor, m_scheme.BarColor, m_scheme.ButtonColor);
+    setBackground(MaskEdit1, m_scheme.BackColor);
 }
 
 // Always from the artwork: once filled in black, a picture would stop

@@ -1,6 +1,7 @@
 // The two views, their pages, the page loads and the save routine.
 #include "app/TForm1.h"
 
+#include "alarms/Alarm.h"
 #include "app/Captions.h"
 #include "app/MainWindowLayout.h"
 #include "app/StylePicture.h"
@@ -39,14 +40,20 @@ void TForm1::DisplayOk()
         showPassCaptions();
     }
     refreshPosition();
+    AlarmOk();
 }
 
-// The button shows the view it leads to. The flag is stored before it
-// changes, so that a failed write leaves the window as it was.
+// The button shows the view it leads to.
 void TForm1::FarbButton1Click()
 {
     SpeichernOk();
-    const int view = DisplayNP == 0 ? 1 : 0;
+    showView(DisplayNP == 0 ? 1 : 0);
+}
+
+// The flag is stored before it changes, so that a failed write leaves the
+// window as it was.
+void TForm1::showView(int view)
+{
     settingsFile().writeInteger(SettingsKeys::Window, u"DisplayNP", view);
     DisplayNP = view;
     refreshToggleFace(FarbButton1);
@@ -67,7 +74,7 @@ void TForm1::FarbButton7Click()
 void TForm1::showNoteCaptions()
 {
     Label1->setText(Captions::pageCaption(Note, NoteTitle[Note]));
-    Label2->setText(Captions::alarmCaption(AlarmText[Note]));
+    Label2->setText(Captions::alarmCaption(Alarm::shownText(AlarmText[Note])));
 }
 
 void TForm1::showPassCaptions()
@@ -116,6 +123,7 @@ void TForm1::showNotePage(int page, std::unique_ptr<QTextDocument> document)
 {
     Note = page;
     showNoteCaptions();
+    AlarmOk();
     RichEdit1->setReadOnly(false);
     RichEdit1->replaceDocument(std::move(document));
     KeepOnTop();

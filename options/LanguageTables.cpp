@@ -105,6 +105,19 @@ constexpr std::array<TextPair, 6> kPalettes = {{
     {u"User Define", u"User Define"},
 }};
 
+constexpr std::array<TextPair, 12> kMonths = {{
+    {u"Januar", u"January"},   {u"Februar", u"February"}, {u"März", u"March"},
+    {u"April", u"April"},      {u"Mai", u"May"},          {u"Juni", u"June"},
+    {u"Juli", u"July"},        {u"August", u"August"},    {u"September", u"September"},
+    {u"Oktober", u"October"},  {u"November", u"November"}, {u"Dezember", u"December"},
+}};
+
+constexpr std::array<TextPair, 7> kDays = {{
+    {u"Montag", u"Monday"},     {u"Dienstag", u"Tuesday"}, {u"Mittwoch", u"Wednesday"},
+    {u"Donnerstag", u"Thursday"}, {u"Freitag", u"Friday"}, {u"Samstag", u"Saturday"},
+    {u"Sonntag", u"Sunday"},
+}};
+
 template<std::size_t N>
 QStringList textsIn(const std::array<TextPair, N> &pairs, int languageIndex)
 {
@@ -165,6 +178,23 @@ QString transparencyText(int percent, int languageIndex)
 {
     return languageIndex == German ? QStringLiteral("Sichtbar zu %1%").arg(percent)
                                    : QStringLiteral("Visible %1%").arg(percent);
+}
+
+QStringList monthNames(int languageIndex)
+{
+    return textsIn(kMonths, languageIndex);
+}
+
+QStringList dayNames(int languageIndex)
+{
+    return textsIn(kDays, languageIndex);
+}
+
+QString noSuchTimeText(const QString &fieldText, int languageIndex)
+{
+    return languageIndex == German
+               ? QStringLiteral("Die Zeit \"%1\" gibt es nicht: Stunden 00 bis 23, Minuten 00 bis 59.").arg(fieldText)
+               : QStringLiteral("There is no time \"%1\": hours 00 to 23, minutes 00 to 59.").arg(fieldText);
 }
 
 } // namespace LanguageTables

@@ -56,6 +56,13 @@ QStringList paletteNames(int languageIndex);
 // The options dialog's label beside the transparency slider.
 QString transparencyText(int percent, int languageIndex);
 
+// The alarm calendar's month names from January and day names from Monday.
+QStringList monthNames(int languageIndex);
+QStringList dayNames(int languageIndex);
+
+// Why the set-alarm button refuses the time field's text.
+QString noSuchTimeText(const QString &fieldText, int languageIndex);
+
 } // namespace LanguageTables
 
 // Hint texts that change with the state of a toggle or of the window.

@@ -5,6 +5,7 @@
 #include "notes/FindReplaceDialog.h"
 #include "notes/NotePage.h"
 #include "notes/NoteTitle.h"
+#include "support/MainWindowFolder.h"
 #include "support/TestEnvironment.h"
 
 #include <QAccessible>
@@ -28,23 +29,13 @@ private:
     QString data(const QString &name) const { return m_dir->filePath("DATA/" + name); }
     QString pagePath(int page) const { return data(NotePage::fileName(page)); }
 
-    void writePage(int page, const QString &text)
-    {
-        QTextDocument document(text);
-        NotePage::save(pagePath(page), &document);
-    }
+    void writePage(int page, const QString &text) { writeNotePage(pagePath(page), text); }
     QString pageText(int page) const { return NotePage::read(pagePath(page))->toPlainText(); }
     QString setting(QStringView section, QStringView key) const
     {
-        return ProfileFile(data("note.ini")).readString(section, key, "-");
+        return storedSetting(data("note.ini"), section, key);
     }
-
-    std::unique_ptr<TForm1> makeForm()
-    {
-        auto form = std::make_unique<TForm1>(m_environment, m_dir->path());
-        form->show();
-        return form;
-    }
+    std::unique_ptr<TForm1> makeForm() { return shownForm(m_environment, m_dir->path()); }
     static NoteEditor *editor(TForm1 &form) { return form.findChild<NoteEditor *>("RichEdit1"); }
     static QString caption(TForm1 &form) { return form.findChild<QLabel *>("Label1")->text(); }
     static void click(TForm1 &form, const char *name)

@@ -3,9 +3,9 @@
 # events: it must appear rolled in at the right edge, show a failed write in
 # a message box above it, roll out on a right click, show the stored colour
 # scheme and a hint at once while not the active window, keep typed notes
-# in their own page files, move by a left drag, keep a password row typed
-# into the grid in its page file, enciphered, and end by its close button
-# with note.ini holding the position.
+# in their own page files, move by a left drag, bring a page by its alarm,
+# keep a password row typed into the grid in its page file, enciphered, and
+# end by its close button with note.ini holding the position.
 set -euo pipefail
 
 program=$1
@@ -136,7 +136,7 @@ grep -q $'^Note=0\r$' "$work/DATA/note.ini" || fail "note.ini does not hold page
 
 # The find button (toolbar x 300) opens the find dialog at x 400 on the
 # window's top. Return finds the word and hands the hit to the editor, so
-# what is typed next replaces it; a page flip saves it.
+# what is typed next replaces it; a page flip saves it, and back to page 0.
 toolbar_button 300
 finder=$(timeout 10 xdotool search --sync --onlyvisible --name '^Find$' | head -1) ||
   fail "no find dialog appeared"
@@ -152,6 +152,8 @@ grep -q 'alpha' "$work/DATA/note0.rtf" && fail "the found word stayed beside the
 # The page flip raised the window, and the dialog above it with it.
 [ "$(xwininfo -root -children | grep -oE '0x[0-9a-f]+ "(Find|Kladdo)"' | head -1 | cut -d' ' -f2)" = '"Find"' ] ||
   fail "the find dialog went beneath the window"
+toolbar_button 75
+for _ in $(seq 100); do grep -q $'^Note=0\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
 
 # A left drag on the right handle moves the window down by 30 pixels.
 xdotool mousemove $((left + 510 + 7)) $((60 + 342 + 10)) mousedown 1
@@ -159,6 +161,31 @@ xdotool mousemove_relative --sync 0 15 mousemove_relative --sync 0 15 mouseup 1
 wait_for_position "$left" 90
 for _ in $(seq 100); do grep -q $'^Pos=90\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
 grep -q $'^Pos=90\r$' "$work/DATA/note.ini" || fail "release did not store Pos=90"
+
+# An alarm: shown the alarm area, page 1 gets an alarm for the next minute
+# from the time field and the set button (the calendar stands on today);
+# back on page 0 and rolled in, the window must come out at that minute
+# with page 1 shown. Started early enough in a minute to type the time in.
+while [ "$(date +%S)" -ge 40 ] || [ "$(date +%H%M)" = 2359 ]; do sleep 1; done
+alarm_at=$(date -d '+1 minute' +%H:%M)
+alarm_text="$(date -d '+1 minute' +%d.%m.%Y)   $alarm_at"
+at_window() { xdotool mousemove $((left + $1)) $((90 + $2)) click "${3:-1}"; }
+at_window $((195 + 10)) $((341 + 15 + 10))      # alarm area button
+at_window $((145 + 10)) $((341 + 15 + 10))      # page forward
+for _ in $(seq 100); do grep -q $'^Note=1\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
+at_window $((225 + 20)) $((392 + 11))           # the time field
+xdotool key ctrl+a
+xdotool type --delay 20 "${alarm_at/:/}"
+at_window $((245 + 10)) $((419 + 10))           # set button
+for _ in $(seq 100); do grep -qF "Alarm1=$alarm_text"$'\r' "$work/DATA/note.ini" && break; sleep 0.1; done
+grep -qF "Alarm1=$alarm_text"$'\r' "$work/DATA/note.ini" || fail "note.ini lacks Alarm1=$alarm_text"
+at_window $((75 + 10)) $((341 + 15 + 10))       # page back
+for _ in $(seq 100); do grep -q $'^Note=0\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
+at_window 8 $((342 + 23)) 3                     # roll in
+wait_for_position $((screen_width - 16)) 90
+for _ in $(seq 750); do grep -q $'^Note=1\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
+grep -q $'^Note=1\r$' "$work/DATA/note.ini" || fail "the alarm at $alarm_at did not bring page 1"
+wait_for_position "$left" 90
 
 # The password view: type a row into the grid and its processing field,
 # page forward, and read the page back through kladdo-data. The grid

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QMimeData>
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 #include <functional>
@@ -12,7 +13,7 @@
 #include <utility>
 
 // The outside world as a test sets it: a clock and screen that stand still,
-// a clipboard in memory, and a record of every message and pause.
+// a clipboard in memory, and a record of every message, pause and sound.
 class TestEnvironment : public Environment
 {
 public:
@@ -28,8 +29,11 @@ public:
     QList<int> pauses;
     QList<QString> questions;
     bool answer = false; // to every question
+    QStringList soundsPlayed;
     // Runs at every pause, while the window stands at that step.
     std::function<void()> whilePaused;
+    // Runs while a message is shown, as if the box were still open.
+    std::function<void()> whileShowingError;
 
     void setScreenWidth(int width) { screen.setWidth(width); }
 
@@ -66,7 +70,12 @@ public:
         m_clipboard.reset();
     }
 
-    void showError(QWidget *parent, const QString &message) override { errors.append({parent, message}); }
+    void showError(QWidget *parent, const QString &message) override
+    {
+        errors.append({parent, message});
+        if (whileShowingError)
+            whileShowingError();
+    }
 
     bool confirm(QWidget *, const QString &question) override
     {
@@ -81,6 +90,8 @@ public:
         if (whilePaused)
             whilePaused();
     }
+
+    void playSound(const QString &wavePath) override { soundsPlayed.append(wavePath); }
 
 private:
     void throwIfFailing() const

@@ -1,0 +1,237 @@
+#include "alarms/MonthCalendar.h"
+#include "app/TForm1.h"
+#include "notes/NotePage.h"
+#include "resources/Bitmaps.h"
+#include "support/MainWindowFolder.h"
+#include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+constexpr int kScreenWidth = 1920;
+
+QDateTime at(int hour, int minute, int second = 0)
+{
+    return QDateTime(QDate(2026, 3, 7), QTime(hour, minute, second));
+}
+
+QImage bell(const char *name)
+{
+    return Bitmaps::bitmap(QLatin1StringView(name)).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+} // namespace
+
+class TestAlarms : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    TestEnvironment m_environment;
+
+    QString data(const QString &name) const { return m_dir->filePath("DATA/" + name); }
+    void writeIni(const QByteArray &bytes) { QVERIFY(writeFile(data("note.ini"), bytes)); }
+    void writePage(int page, const QString &text) { writeNotePage(data(NotePage::fileName(page)), text); }
+    QString setting(QStringView section, QStringView key) const
+    {
+        return storedSetting(data("note.ini"), section, key);
+    }
+    std::unique_ptr<TForm1> makeForm() { return shownForm(m_environment, m_dir->path()); }
+    template <typename T = QWidget>
+    static T *control(TForm1 &form, const char *name) { return form.findChild<T *>(name); }
+    static QString shownAlarm(TForm1 &form) { return control<QLabel>(form, "Label2")->text(); }
+    // The bell's picture, or null while hidden.
+    static QImage shownBell(TForm1 &form)
+    {
+        const QLabel *image = control<QLabel>(form, "Image2");
+        return image->isVisible() ? image->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied)
+                                  : QImage();
+    }
+    static void click(TForm1 &form, const char *name)
+    {
+        QTest::mouseClick(control(form, name), Qt::LeftButton, {}, QPoint(10, 10));
+    }
+    void tickAt(TForm1 &form, const QDateTime &now)
+    {
+        m_environment.currentTime = now;
+        QVERIFY(QMetaObject::invokeMethod(control<QTimer>(form, "Timer1"), "timeout"));
+    }
+    void setField(TForm1 &form, const QString &text)
+    {
+        auto *field = control<QLineEdit>(form, "MaskEdit1");
+        field->setText(text);
+        field->setModified(true);
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
+        m_environment = TestEnvironment();
+        m_environment.currentTime = at(9, 0, 30);
+        m_environment.setScreenWidth(kScreenWidth);
+    }
+
+    void setAndClear()
+    {
+        auto form = makeForm();
+        QCOMPARE(control<QLineEdit>(*form, "MaskEdit1")->text(), "09:00");
+        control<MonthCalendar>(*form, "OvcCalendar1")->setSelectedDate(QDate(2026, 3, 7));
+        const struct { const char *field, *stored; const char *bell; } cases[] = {
+            {"09:05", "07.03.2026   09:05", "C1"},
+            {"9:05", "07.03.2026   09:05", "C1"},
+            // The minute running now has been checked: expired at once.
+            {"09:00", "07.03.2026   09:00", "C2"},
+        };
+        for (const auto &c : cases) {
+            setField(*form, c.field);
+            click(*form, "FarbButton12");
+            QCOMPARE(form->AlarmText[0], c.stored);
+            QCOMPARE(setting(u"ALARM", u"Alarm0"), c.stored);
+            QCOMPARE(shownAlarm(*form), QString(c.stored) + u' ');
+            QCOMPARE(shownBell(*form), bell(c.bell));
+        }
+        QVERIFY(m_environment.errors.isEmpty());
+
+        setField(*form, "25:99");
+        click(*form, "FarbButton12");
+        QCOMPARE(m_environment.errors.size(), 1);
+        QVERIFY2(m_environment.errors[0].message.contains("25:99"), qPrintable(m_environment.errors[0].message));
+        QCOMPARE(setting(u"ALARM", u"Alarm0"), "07.03.2026   09:00");
+
+        click(*form, "FarbButton13");
+        QCOMPARE(form->AlarmText[0], "");
+        QCOMPARE(setting(u"ALARM", u"Alarm0"), "");
+        QCOMPARE(shownAlarm(*form), "");
+        QVERIFY(shownBell(*form).isNull());
+    }
+
+    // From each view and place of the window: the page shown was saved,
+    // the alarm's page is shown in the note view, the window is out in
+    // full, the sound played once.
+    void alarmSounds_data()
+    {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<int>("startOffset");
+        QTest::addColumn<int>("endOffset");
+        QTest::newRow("notes, rolled in") << 0 << 16 << 525;
+        QTest::newRow("passwords, rolled in") << 1 << 16 << 525;
+        QTest::newRow("notes, out and left alone") << 0 << 700 << 700;
+        QTest::newRow("notes, partly beyond a narrower screen") << 0 << 300 << 525;
+    }
+    void alarmSounds()
+    {
+        QFETCH(int, view);
+        QFETCH(int, startOffset);
+        QFETCH(int, endOffset);
+        writeIni(QByteArray("[WINDOW]\r\nLanguage=English\r\nDisplayNP=") + QByteArray::number(view)
+                 + "\r\n[ALARM]\r\nAlarm3=07.03.2026   09:01\r\n");
+        writePage(0, "zero");
+        writePage(3, "alarm page");
+        auto form = makeForm();
+        form->move(kScreenWidth - startOffset, form->y());
+        if (view == 0)
+            QTest::keyClicks(control(*form, "RichEdit1"), "edited ");
+
+        tickAt(*form, at(9, 1));
+        QCOMPARE(m_environment.soundsPlayed, QStringList{data("note.wav")});
+        QCOMPARE(form->x(), kScreenWidth - endOffset);
+        QCOMPARE(form->Note, 3);
+        QCOMPARE(form->DisplayNP, 0);
+        QCOMPARE(setting(u"WINDOW", u"DisplayNP"), "0");
+        QCOMPARE(control<NoteEditor>(*form, "RichEdit1")->toPlainText(), "alarm page");
+        QVERIFY(control(*form, "RichEdit1")->isVisible());
+        QCOMPARE(shownBell(*form), bell("C2"));
+        QCOMPARE(control(*form, "Image1")->toolTip(), "click right to hide");
+        if (view == 0)
+            QCOMPARE(NotePage::read(data("note0.rtf"))->toPlainText(), "edited zero");
+        QVERIFY(m_environment.errors.isEmpty());
+    }
+
+    void failedSaveStillSounds()
+    {
+        writeIni("[ALARM]\r\nAlarm4=07.03.2026   09:01\r\n");
+        auto form = makeForm();
+        QTest::keyClicks(control(*form, "RichEdit1"), "kept");
+        QVERIFY(QDir().mkpath(data("note0.rtf") + "/x"));
+        qsizetype soundsWhenTold = -1;
+        m_environment.whileShowingError = [&] { soundsWhenTold = m_environment.soundsPlayed.size(); };
+        tickAt(*form, at(9, 1));
+        QCOMPARE(soundsWhenTold, 1);
+        QCOMPARE(m_environment.errors.size(), 1);
+        QVERIFY(m_environment.errors[0].message.contains("note0.rtf"));
+        QCOMPARE(form->Note, 0);
+        QCOMPARE(control<NoteEditor>(*form, "RichEdit1")->toPlainText(), "kept");
+        QCOMPARE(form->x(), kScreenWidth - 525);
+    }
+
+    // A tick during a roll or while a message is open waits, then runs.
+    void tickWaitsForOtherHandlers()
+    {
+        writeIni("[WINDOW]\r\nRollEffect=1\r\n[ALARM]\r\nAlarm1=07.03.2026   09:01\r\nAlarm2=07.03.2026   09:02\r\n");
+        auto form = makeForm();
+        qsizetype soundsMeanwhile = -1;
+        m_environment.whilePaused = [&] {
+            if (m_environment.pauses.size() == 1)
+                tickAt(*form, at(9, 1));
+            soundsMeanwhile = m_environment.soundsPlayed.size();
+        };
+        QWidget *handle = control(*form, "Image1");
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), handle->mapToGlobal(QPointF(5, 5)),
+                          Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(handle, &press);
+        QCOMPARE(soundsMeanwhile, 0);
+        QTRY_COMPARE(m_environment.soundsPlayed.size(), 1);
+        QCOMPARE(form->Note, 1);
+
+        m_environment.whileShowingError = [&] {
+            tickAt(*form, at(9, 2));
+            soundsMeanwhile = m_environment.soundsPlayed.size();
+        };
+        setField(*form, "99:99");
+        click(*form, "FarbButton12");
+        QCOMPARE(soundsMeanwhile, 1);
+        QTRY_COMPARE(m_environment.soundsPlayed.size(), 2);
+        QCOMPARE(form->Note, 2);
+    }
+
+    // One tick after another, each armed for the start of the next minute:
+    // alarms of one minute sound in page order, the last staying shown; an
+    // unreadable alarm shows as none, never sounds and stays in note.ini;
+    // the time field follows the clock unless the user is typing in it.
+    void minuteTicks()
+    {
+        writeIni("[ALARM]\r\nAlarm0=07.03.2026   25:99\r\nAlarm5=07.03.2026   09:01\r\nAlarm2=07.03.2026   09:01\r\n");
+        auto form = makeForm();
+        auto *timer = control<QTimer>(*form, "Timer1");
+        auto *field = control<QLineEdit>(*form, "MaskEdit1");
+        QCOMPARE(shownAlarm(*form), "");
+        QVERIFY(shownBell(*form).isNull());
+        QCOMPARE(timer->interval(), 30'000);
+        tickAt(*form, at(9, 1).addMSecs(250));
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 59'750);
+        QCOMPARE(m_environment.soundsPlayed.size(), 2);
+        QCOMPARE(form->Note, 5);
+        QCOMPARE(field->text(), "09:01");
+        setField(*form, "17:45");
+        tickAt(*form, at(9, 2));
+        QCOMPARE(field->text(), "17:45");
+        QCOMPARE(m_environment.soundsPlayed.size(), 2);
+        click(*form, "FarbButton9");
+        QCOMPARE(setting(u"ALARM", u"Alarm0"), "07.03.2026   25:99");
+    }
+};
+
+QTEST_MAIN(TestAlarms)
+#include "tst_Alarms.moc"
