@@ -1,11 +1,10 @@
 #include "app/SystemEnvironment.h"
 
+#include "sound/SoundPlayer.h"
+
 #include <QApplication>
-#include <QAudioDevice>
 #include <QClipboard>
-#include <QFileInfo>
-#include <QMediaDevices>
-#include <QSoundEffect>
+#include <QLibrary>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
@@ -77,37 +76,16 @@ void SystemEnvironment::pause(int milliseconds)
     QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
-// The sound loads and plays in the background; a failure that only shows
-// there still ends in the beep.
+// A module that cannot be loaded is looked for again at the next alarm.
 void SystemEnvironment::playSound(const QString &wavePath)
 {
-    if (!QFileInfo(wavePath).isFile() || QMediaDevices::defaultAudioOutput().isNull()) {
+    if (!m_player) {
+        QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/kladdo-sound"));
+        if (auto *create = reinterpret_cast<CreateSoundPlayer *>(module.resolve(kCreateSoundPlayer)))
+            m_player.reset(create());
+    }
+    if (m_player)
+        m_player->play(wavePath);
+    else
         QApplication::beep();
-        return;
-    }
-    if (!m_sound) {
-        m_sound = std::make_unique<QSoundEffect>();
-        QObject::connect(m_sound.get(), &QSoundEffect::statusChanged, [this] { beepIfFailed(); });
-        QObject::connect(m_sound.get(), &QSoundEffect::playingChanged, [this] {
-            if (m_sound->isPlaying())
-                m_playWanted = false;
-        });
-    }
-    // A file that failed once is read again: it may have been mended.
-    const QUrl source = QUrl::fromLocalFile(wavePath);
-    if (m_sound->status() == QSoundEffect::Error)
-        m_sound->setSource(QUrl());
-    if (m_sound->source() != source)
-        m_sound->setSource(source);
-    m_playWanted = true;
-    m_sound->play();
-    beepIfFailed();
-}
-
-void SystemEnvironment::beepIfFailed()
-{
-    if (m_playWanted && m_sound->status() == QSoundEffect::Error) {
-        m_playWanted = false;
-        QApplication::beep();
-    }
 }

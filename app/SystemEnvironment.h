@@ -4,7 +4,7 @@
 
 #include <memory>
 
-class QSoundEffect;
+class SoundPlayer;
 
 // The environment of the running program: the system clock, the primary
 // screen, the system clipboard, real message boxes and the sound device.
@@ -25,11 +25,6 @@ public:
     void playSound(const QString &wavePath) override;
 
 private:
-    void beepIfFailed();
-
-    // Made at the first alarm, and kept: loading the sound system costs
-    // start-up time that most runs never need.
-    std::unique_ptr<QSoundEffect> m_sound;
-    // A play was asked for and has neither started nor failed yet.
-    bool m_playWanted = false;
+    // Loaded at the first alarm, and kept.
+    std::unique_ptr<SoundPlayer> m_player;
 };

@@ -61,7 +61,7 @@ topmost_kladdo() {
 }
 
 mkdir "$work/DATA"
-cp "$program" "$work/kladdo"
+cp "$program" "$(dirname "$program")"/kladdo-sound.* "$work/"
 printf '[WINDOW]\r\nPos=60\r\nAdjust=1\r\nLanguage=English\r\nRollEffect=1\r\nPalette=4\r\n' > "$work/DATA/note.ini"
 
 Xvfb -displayfd 3 -screen 0 ${screen_width}x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
@@ -182,10 +182,14 @@ grep -qF "Alarm1=$alarm_text"$'\r' "$work/DATA/note.ini" || fail "note.ini lacks
 at_window $((75 + 10)) $((341 + 15 + 10))       # page back
 for _ in $(seq 100); do grep -q $'^Note=0\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
 at_window 8 $((342 + 23)) 3                     # roll in
+grep -q kladdo-sound "/proc/$kladdo_pid/maps" && fail "the sound module was loaded before any alarm"
 wait_for_position $((screen_width - 16)) 90
 for _ in $(seq 750); do grep -q $'^Note=1\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
 grep -q $'^Note=1\r$' "$work/DATA/note.ini" || fail "the alarm at $alarm_at did not bring page 1"
 wait_for_position "$left" 90
+# The sound module is loaded by the first alarm, not before.
+for _ in $(seq 50); do grep -q kladdo-sound "/proc/$kladdo_pid/maps" && break; sleep 0.1; done
+grep -q kladdo-sound "/proc/$kladdo_pid/maps" || fail "the alarm did not load the sound module"
 
 # The password view: type a row into the grid and its processing field,
 # page forward, and read the page back through kladdo-data. The grid
