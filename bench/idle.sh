@@ -12,23 +12,7 @@ span=${2:-300}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 settle=10
 
-work=$(mktemp -d)
-xvfb_pid=
-program_pid=
-
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-fail() {
-  echo "idle.sh: $*" >&2
-  exit 1
-}
+source "$source_dir/bench/xvfb.sh"
 
 [ -x "$build/bin/kladdo" ] || fail "$build/bin/kladdo is not built"
 [[ $span =~ ^[1-9][0-9]*$ ]] || fail "SECONDS must be a positive number"
@@ -38,11 +22,8 @@ cp "$build/bin/kladdo" "$work/"
 cp "$source_dir/resources/note.wav" "$work/DATA/"
 printf '[WINDOW]\r\nPos=60\r\nLanguage=English\r\nDisplayAlarm=1\r\n' > "$work/DATA/note.ini"
 
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")" QT_QPA_PLATFORM=xcb
+start_xvfb 1280
+export QT_QPA_PLATFORM=xcb
 
 "$work/kladdo" &
 program_pid=$!

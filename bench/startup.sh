@@ -16,25 +16,7 @@ note_bytes=102400
 top=60
 screen_width=1280
 
-work=$(mktemp -d)
-xvfb_pid=
-watcher_pid=
-program_pid=
-
-cleanup() {
-  [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null || true
-  [ -n "$watcher_pid" ] && kill "$watcher_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-fail() {
-  echo "startup.sh: $*" >&2
-  exit 1
-}
+source "$source_dir/bench/xvfb.sh"
 
 for tool in "$build/bin/kladdo" "$build/bench/bare_window" "$build/bench/bench_sample_note"; do
   [ -x "$tool" ] || fail "$tool is not built (cmake -DKLADDO_BUILD_BENCH=ON)"
@@ -50,15 +32,6 @@ lay_folders() {
   printf '[WINDOW]\r\nPos=%d\r\nNote=0\r\nLanguage=English\r\n' "$top" > "$work/kladdo/DATA.template/note.ini"
   "$build/bench/bench_sample_note" "$note_bytes" "$work/kladdo/DATA.template/note0.rtf" "$work/bare/note0.txt"
   cp "$build/bench/bare_window" "$work/bare/"
-}
-
-start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 ${screen_width}x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-  xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  [ -s "$work/display" ] || fail "Xvfb did not start"
-  DISPLAY=":$(cat "$work/display")"
-  export DISPLAY
 }
 
 # xev reports every window mapped on the root, the moment it happens: xdotool
@@ -190,7 +163,7 @@ export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 lay_folders
-start_xvfb
+start_xvfb "$screen_width"
 start_watcher
 
 run_kladdo warmup

@@ -1,0 +1,34 @@
+# Sourced by the whole-process benchmarks: a scratch folder $work, a private
+# Xvfb, and, on any exit, the end of everything they started. The script
+# keeps the process ids it starts in program_pid and watcher_pid.
+
+work=$(mktemp -d)
+xvfb_pid=
+watcher_pid=
+program_pid=
+
+cleanup() {
+  local pid
+  for pid in "$program_pid" "$watcher_pid" "$xvfb_pid"; do
+    [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+  done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+fail() {
+  echo "$(basename "$0"): $*" >&2
+  exit 1
+}
+
+# start_xvfb WIDTH: an 800 pixel high screen of that width; DISPLAY names it.
+start_xvfb() {
+  Xvfb -displayfd 3 -screen 0 "$1"x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  xvfb_pid=$!
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  DISPLAY=":$(cat "$work/display")"
+  export DISPLAY
+}
