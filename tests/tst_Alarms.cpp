@@ -3,14 +3,11 @@
 #include "notes/NotePage.h"
 #include "resources/Bitmaps.h"
 #include "support/MainWindowFolder.h"
-#include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -30,22 +27,12 @@ QImage bell(const char *name)
 
 } // namespace
 
-class TestAlarms : public QObject
+class TestAlarms : public QObject, private MainWindowFolder
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    TestEnvironment m_environment;
-
-    QString data(const QString &name) const { return m_dir->filePath("DATA/" + name); }
     void writeIni(const QByteArray &bytes) { QVERIFY(writeFile(data("note.ini"), bytes)); }
-    void writePage(int page, const QString &text) { writeNotePage(data(NotePage::fileName(page)), text); }
-    QString setting(QStringView section, QStringView key) const
-    {
-        return storedSetting(data("note.ini"), section, key);
-    }
-    std::unique_ptr<TForm1> makeForm() { return shownForm(m_environment, m_dir->path()); }
     template <typename T = QWidget>
     static T *control(TForm1 &form, const char *name) { return form.findChild<T *>(name); }
     static QString shownAlarm(TForm1 &form) { return control<QLabel>(form, "Label2")->text(); }
@@ -55,10 +42,6 @@ private:
         const QLabel *image = control<QLabel>(form, "Image2");
         return image->isVisible() ? image->pixmap().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied)
                                   : QImage();
-    }
-    static void click(TForm1 &form, const char *name)
-    {
-        QTest::mouseClick(control(form, name), Qt::LeftButton, {}, QPoint(10, 10));
     }
     void tickAt(TForm1 &form, const QDateTime &now)
     {
@@ -75,9 +58,7 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
-        m_environment = TestEnvironment();
+        QVERIFY(resetFolder());
         m_environment.currentTime = at(9, 0, 30);
         m_environment.setScreenWidth(kScreenWidth);
     }
@@ -136,8 +117,8 @@ private slots:
         QFETCH(int, endOffset);
         writeIni(QByteArray("[WINDOW]\r\nLanguage=English\r\nDisplayNP=") + QByteArray::number(view)
                  + "\r\n[ALARM]\r\nAlarm3=07.03.2026   09:01\r\n");
-        writePage(0, "zero");
-        writePage(3, "alarm page");
+        writeNotePage(0, "zero");
+        writeNotePage(3, "alarm page");
         auto form = makeForm();
         form->move(kScreenWidth - startOffset, form->y());
         if (view == 0)

@@ -6,52 +6,31 @@
 #include "notes/NotePage.h"
 #include "notes/NoteTitle.h"
 #include "support/MainWindowFolder.h"
-#include "support/TestEnvironment.h"
 
 #include <QAccessible>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 
-class TestNotePages : public QObject
+class TestNotePages : public QObject, private MainWindowFolder
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    TestEnvironment m_environment;
-
-    QString data(const QString &name) const { return m_dir->filePath("DATA/" + name); }
     QString pagePath(int page) const { return data(NotePage::fileName(page)); }
 
-    void writePage(int page, const QString &text) { writeNotePage(pagePath(page), text); }
     QString pageText(int page) const { return NotePage::read(pagePath(page))->toPlainText(); }
-    QString setting(QStringView section, QStringView key) const
-    {
-        return storedSetting(data("note.ini"), section, key);
-    }
-    std::unique_ptr<TForm1> makeForm() { return shownForm(m_environment, m_dir->path()); }
     static NoteEditor *editor(TForm1 &form) { return form.findChild<NoteEditor *>("RichEdit1"); }
     static QString caption(TForm1 &form) { return form.findChild<QLabel *>("Label1")->text(); }
-    static void click(TForm1 &form, const char *name)
-    {
-        QWidget *control = form.findChild<QWidget *>(name);
-        QVERIFY2(control, name);
-        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(10, 10));
-    }
     static void type(TForm1 &form, const QString &text) { QTest::keyClicks(editor(form), text); }
 
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
-        m_environment.errors.clear();
+        QVERIFY(resetFolder());
     }
 
     void pureTexts()
@@ -88,7 +67,7 @@ private slots:
     void pageButtonsLoadTheirPage()
     {
         for (int page : {0, 4, 9})
-            writePage(page, QStringLiteral("page %1").arg(page));
+            writeNotePage(page, QStringLiteral("page %1").arg(page));
         auto form = makeForm();
         const struct { const char *button; int to; } steps[] = {
             {"FarbButton3", 9}, {"FarbButton4", 0}, {"FarbButton2", 0}, {"FarbButton5", 9}, {"FarbButton3", 8}};
@@ -105,8 +84,8 @@ private slots:
 
     void editedPageIsSavedUnderItsOwnNumber()
     {
-        writePage(1, "one");
-        writePage(2, "two");
+        writeNotePage(1, "one");
+        writeNotePage(2, "two");
         auto form = makeForm();
         click(*form, "FarbButton4");
         type(*form, "new ");
@@ -143,7 +122,7 @@ private slots:
     void unreadableStartPageIsNeverOverwritten()
     {
         QVERIFY(QDir().mkpath(pagePath(0) + "/x"));
-        writePage(1, "one");
+        writeNotePage(1, "one");
         auto form = makeForm();
         QCOMPARE(m_environment.errors.size(), 1);
         type(*form, "lost?");
@@ -183,7 +162,7 @@ private slots:
     // its own number.
     void viewSwitchSavesAndKeepsTheNotePage()
     {
-        writePage(0, "zero");
+        writeNotePage(0, "zero");
         auto form = makeForm();
         type(*form, "edited ");
         click(*form, "FarbButton1");
@@ -192,7 +171,7 @@ private slots:
         QVERIFY(!editor(*form)->isVisible());
         QVERIFY(form->findChild<QWidget *>("StringGrid1")->isVisible());
         QCOMPARE(form->findChild<TFarbButton *>("FarbButton1")->toolTip(), "Notizen anzeigen");
-        writePage(0, "changed on disk");
+        writeNotePage(0, "changed on disk");
         click(*form, "FarbButton4");
         QCOMPARE(form->Pass, 1);
         QCOMPARE(setting(u"WINDOW", u"Pass"), "1");
@@ -316,7 +295,7 @@ private slots:
     // language, and idle while the password view hides the page.
     void findAndReplaceDialogs()
     {
-        writePage(0, "one two one");
+        writeNotePage(0, "one two one");
         auto form = makeForm();
         click(*form, "FarbButton10");
         auto *find = form->findChild<FindReplaceDialog *>("FindDialog1");

@@ -3,14 +3,12 @@
 #include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
 #include "passwords/PassPageFile.h"
-#include "support/TestEnvironment.h"
+#include "support/MainWindowFolder.h"
 #include "support/TestFiles.h"
 
 #include <QClipboard>
-#include <QDir>
 #include <QGuiApplication>
 #include <QMimeData>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -37,19 +35,12 @@ void settle()
 
 } // namespace
 
-class TestPasswordView : public QObject
+class TestPasswordView : public QObject, private MainWindowFolder
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    TestEnvironment m_environment;
-
     QString pagePath(int page) const { return PassPageFile::pathFor(m_dir->filePath("DATA"), page); }
-    QString setting(QStringView key) const
-    {
-        return ProfileFile(m_dir->filePath("DATA/note.ini")).readString(u"WINDOW", key, "-");
-    }
     void writePage(int page, const QList<std::tuple<int, int, QString>> &cells)
     {
         PassPageCells page_;
@@ -68,18 +59,8 @@ private:
         m_environment.setClipboardMimeData(data);
     }
 
-    std::unique_ptr<TForm1> makeForm()
-    {
-        auto form = std::make_unique<TForm1>(m_environment, m_dir->path());
-        form->show();
-        return form;
-    }
     static PassGrid *grid(TForm1 &form) { return form.findChild<PassGrid *>("StringGrid1"); }
     static PassCellField *field(TForm1 &form) { return form.findChild<PassCellField *>("Edit2"); }
-    static void click(TForm1 &form, const char *name)
-    {
-        QTest::mouseClick(form.findChild<QWidget *>(name), Qt::LeftButton, {}, QPoint(10, 10));
-    }
     static QString shown(PassGrid *grid, int row, int column)
     {
         return grid->model()->index(row, column).data().toString();
@@ -88,10 +69,8 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
-        ProfileFile(m_dir->filePath("DATA/note.ini")).writeInteger(u"WINDOW", u"DisplayNP", 1);
-        m_environment = {};
+        QVERIFY(resetFolder());
+        ProfileFile(data("note.ini")).writeInteger(u"WINDOW", u"DisplayNP", 1);
     }
 
     // Typed in the grid, typed in the field, pasted by key and by button,
@@ -131,7 +110,7 @@ private slots:
         QCOMPARE(storedCell(0, 1, 1), "alice");
         QCOMPARE(storedCell(0, 2, 1), "pass-word");
         QCOMPARE(storedCell(0, 1, 2), "");
-        QCOMPARE(setting(u"Pass"), "1");
+        QCOMPARE(setting(u"WINDOW", u"Pass"), "1");
         QCOMPARE(form->focusWidget(), g);
         QCOMPARE(std::pair(g->currentRow(), g->currentColumn()), std::pair(1, 0));
         QCOMPARE(f->text(), "one");
@@ -200,7 +179,7 @@ private slots:
     void maskHidesPasswordsOnly()
     {
         writePage(0, {{0, 0, "Bank"}, {2, 0, "12345"}, {2, 1, ""}});
-        ProfileFile(m_dir->filePath("DATA/note.ini")).writeString(u"PASSTITLE", u"Title0", u"kept");
+        ProfileFile(data("note.ini")).writeString(u"PASSTITLE", u"Title0", u"kept");
         auto form = makeForm();
         PassGrid *g = grid(*form);
         PassCellField *f = field(*form);
@@ -312,7 +291,7 @@ private slots:
         writePage(1, {{0, 0, "one"}});
         auto form = makeForm();
         QTest::keyClicks(grid(*form), "kept");
-        const QString path = m_dir->filePath("DATA/" + blocked);
+        const QString path = data(blocked);
         QFile::remove(path);
         QVERIFY(QDir().mkpath(path + "/x"));
         click(*form, "FarbButton4");
@@ -323,7 +302,7 @@ private slots:
         QVERIFY(QDir(path).removeRecursively());
         click(*form, "FarbButton4");
         QCOMPARE(storedCell(0, 0, 1), "kept");
-        QCOMPARE(setting(u"Pass"), "1");
+        QCOMPARE(setting(u"WINDOW", u"Pass"), "1");
     }
 
     // Cells and lines fill the grid's 498 x 294 pixels exactly; the

@@ -3,28 +3,58 @@
 #include "app/TForm1.h"
 #include "notes/NotePage.h"
 #include "platform/ProfileFile.h"
+#include "support/TestEnvironment.h"
 
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTextDocument>
 
 #include <memory>
 
-// The main window on a test's program folder, and the files of its DATA/
-// written and read back as the window does.
-inline std::unique_ptr<TForm1> shownForm(Environment &environment, const QString &programFolder)
+// What the main window's tests share: a program folder of the test's own
+// with an empty DATA/, the test environment, and the window shown on them.
+// A test class derives from it besides QObject and calls resetFolder() in
+// its init().
+class MainWindowFolder
 {
-    auto form = std::make_unique<TForm1>(environment, programFolder);
-    form->show();
-    return form;
-}
+protected:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    TestEnvironment m_environment;
 
-inline void writeNotePage(const QString &path, const QString &text)
-{
-    QTextDocument document(text);
-    NotePage::save(path, &document);
-}
+    // A fresh folder and environment; false when DATA/ cannot be made.
+    bool resetFolder()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_environment = TestEnvironment();
+        return QDir(m_dir->path()).mkdir("DATA");
+    }
 
-// The stored value, or "-" for a key note.ini does not hold.
-inline QString storedSetting(const QString &iniPath, QStringView section, QStringView key)
-{
-    return ProfileFile(iniPath).readString(section, key, "-");
-}
+    QString data(const QString &name) const { return m_dir->filePath("DATA/" + name); }
+
+    // The stored value, or "-" for a key note.ini does not hold.
+    QString setting(QStringView section, QStringView key) const
+    {
+        return ProfileFile(data("note.ini")).readString(section, key, "-");
+    }
+
+    void writeNotePage(int page, const QString &text) const
+    {
+        QTextDocument document(text);
+        NotePage::save(data(NotePage::fileName(page)), &document);
+    }
+
+    std::unique_ptr<TForm1> makeForm()
+    {
+        auto form = std::make_unique<TForm1>(m_environment, m_dir->path());
+        form->show();
+        return form;
+    }
+
+    static void click(TForm1 &form, const char *name)
+    {
+        QWidget *control = form.findChild<QWidget *>(name);
+        QVERIFY2(control, name);
+        QTest::mouseClick(control, Qt::LeftButton, {}, QPoint(10, 10));
+    }
+};
