@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QColor>
 #include <QDateTime>
 #include <QRect>
+
+#include <optional>
 
 class QMimeData;
 class QString;
 class QWidget;
 
 // Everything the main window needs from outside the program, in one place,
-// so that tests can put a clock, screen, clipboard, message box and sound of their
-// own in place of the system's.
+// so that tests can put a clock, screen, clipboard, message box, colour
+// picker and sound of their own in place of the system's.
 class Environment
 {
 public:
@@ -33,6 +36,9 @@ public:
     virtual void showError(QWidget *parent, const QString &message) = 0;
     // Asks the user a question in a modal box above parent; true for yes.
     virtual bool confirm(QWidget *parent, const QString &question) = 0;
+    // Lets the user pick a colour in a modal box above parent, starting
+    // from initial; nothing when the user cancels.
+    virtual std::optional<QColor> pickColor(QWidget *parent, const QColor &initial) = 0;
 
     // The wait between two steps of a roll; the step must show meanwhile,
     // but the user's input must wait until the roll has ended.

@@ -1,9 +1,9 @@
 #include "app/MainWindowLayout.h"
 
-#include <QWidget>
-
 namespace MainWindowLayout {
 namespace {
+
+using ControlPlaces::Place;
 
 constexpr int kButtonTop = 15;
 constexpr int kButton = 20;
@@ -60,30 +60,14 @@ constexpr Place kPlaces[] = {
 
 } // namespace
 
-std::span<const Place> places()
-{
-    return kPlaces;
-}
-
 QRect placeOf(QStringView control)
 {
-    for (const Place &place : kPlaces) {
-        if (place.control == control)
-            return place.geometry;
-    }
-    return {};
+    return ControlPlaces::placeOf(kPlaces, control);
 }
 
 QStringList apply(QWidget *window)
 {
-    QStringList missing;
-    for (const Place &place : kPlaces) {
-        if (auto *control = window->findChild<QWidget *>(place.control.toString()))
-            control->setGeometry(place.geometry);
-        else
-            missing.append(place.control.toString());
-    }
-    return missing;
+    return ControlPlaces::apply(window, kPlaces);
 }
 
 } // namespace MainWindowLayout

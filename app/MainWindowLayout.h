@@ -1,24 +1,10 @@
 #pragma once
 
-#include <QRect>
-#include <QStringList>
-#include <QStringView>
-
-#include <span>
-
-class QWidget;
+#include "controls/ControlPlaces.h"
 
 // Where every control of the main window sits, in its parent's
 // coordinates: the toolbar's controls in Panel1, the rest in the window.
 namespace MainWindowLayout {
-
-struct Place
-{
-    QStringView control;
-    QRect geometry;
-};
-
-std::span<const Place> places();
 
 // The place of a control of the table; an empty rectangle for others.
 QRect placeOf(QStringView control);

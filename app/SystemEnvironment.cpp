@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QColorDialog>
 #include <QLibrary>
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -66,6 +67,15 @@ bool SystemEnvironment::confirm(QWidget *parent, const QString &question)
     return ask(QMessageBox::Question, parent, question, QMessageBox::Yes | QMessageBox::No,
                QMessageBox::No)
            == QMessageBox::Yes;
+}
+
+std::optional<QColor> SystemEnvironment::pickColor(QWidget *parent, const QColor &initial)
+{
+    QColorDialog picker(initial, parent);
+    picker.setWindowFlag(Qt::WindowStaysOnTopHint);
+    if (picker.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return picker.selectedColor();
 }
 
 // Moves are requests to the window system; let it show each step, then

@@ -21,6 +21,7 @@ public:
     void clearClipboard() override;
     void showError(QWidget *parent, const QString &message) override;
     bool confirm(QWidget *parent, const QString &question) override;
+    std::optional<QColor> pickColor(QWidget *parent, const QColor &initial) override;
     void pause(int milliseconds) override;
     void playSound(const QString &wavePath) override;
 

@@ -2,7 +2,7 @@
 
 #include "app/Environment.h"
 #include "app/MainWindowLayout.h"
-#include "app/StylePicture.h"
+#include "controls/ClickLabel.h"
 #include "app/WindowFrame.h"
 #include "controls/FarbButton.h"
 #include "notes/FindReplaceDialog.h"
@@ -124,7 +124,7 @@ void TForm1::createToolbar()
         {"FarbButton8", &TForm1::FarbButton8Click, &TForm1::FarbButton8},
         {"FarbButton9", &TForm1::FarbButton9Click, &TForm1::FarbButton9},
         {"FarbButton10", &TForm1::FarbButton10Click, &TForm1::FarbButton10},
-        {"FarbButton11", nullptr, nullptr},
+        {"FarbButton11", &TForm1::FarbButton11Click, nullptr},
         {"FarbButton12", &TForm1::FarbButton12Click, &TForm1::FarbButton12},
         {"FarbButton13", &TForm1::FarbButton13Click, &TForm1::FarbButton13},
         {"FarbButton14", &TForm1::FarbButton14Click, nullptr},
@@ -142,12 +142,12 @@ void TForm1::createToolbar()
     Label3 = createCaption(Panel1, "Label3", Qt::AlignHCenter);
     Label3->setFont(QFont(QStringLiteral("Arial"), 8, QFont::Bold));
 
-    StylePicture *pictures[3] = {};
+    ClickLabel *pictures[3] = {};
     void (TForm1::*clicks[3])() = {&TForm1::Image4Click, &TForm1::Image5Click, &TForm1::Image6Click};
     for (int i = 0; i < 3; ++i) {
-        pictures[i] = new StylePicture(Panel1);
+        pictures[i] = new ClickLabel(Panel1);
         pictures[i]->setObjectName(QStringLiteral("Image%1").arg(4 + i));
-        connectGuarded(pictures[i], &StylePicture::clicked, clicks[i]);
+        connectGuarded(pictures[i], &ClickLabel::clicked, clicks[i]);
     }
     Image4 = pictures[0];
     Image5 = pictures[1];
@@ -205,11 +205,14 @@ void TForm1::FormCreate()
 
     const StoredSettings stored = readSettings(settingsFile().load());
     static_cast<WindowSettings &>(*this) = stored;
+    // English is chosen by any other word; only the two names are written.
+    if (Language != u"Deutsch")
+        Language = QStringLiteral("English");
     move(x(), stored.Pos);
     setOpacityAlpha(stored.Transparent);
 
     // The window is seldom the active one; its hints show all the same.
-    HintDisplay::showHintsWithoutDelay();
+    HintDisplay::setProgramStyle();
     setAttribute(Qt::WA_AlwaysShowToolTips);
 
     loadStartPage();

@@ -27,8 +27,9 @@ class QLabel;
 class QLineEdit;
 class QTextDocument;
 class QTimer;
-class StylePicture;
+class ClickLabel;
 class TFarbButton;
+class TKladdoDlg;
 
 // The main window. It holds the state that mirrors note.ini and wires the
 // subsystems together; their logic lives in their own libraries. Every event
@@ -71,9 +72,9 @@ public:
     void DisplayOk();
     // Loads note page "Note", or page, making it the current one. Nothing
     // changes unless the page could be read and its number stored.
-    void RichEditOk();
+    void RichEditOk() override;
     void RichEditOk(int page);
-    void RichEditFontBitOk();
+    void RichEditFontBitOk() override;
     void RichEditFontOk();
     // Loads password page "Pass", or page, making it the current one. The
     // page is read before its number is stored.
@@ -94,6 +95,15 @@ public:
     // The window's opacity, 0 (invisible) to 255 (opaque).
     int opacityAlpha() const override { return m_opacityAlpha; }
     void setOpacityAlpha(int alpha) override;
+
+    std::array<int, 3> passwordColumnWidths() const override;
+    void setPasswordColumnWidths(const std::array<int, 3> &widths) override;
+    std::optional<TColor> pickColor(QWidget *parent, TColor initial) override;
+
+    // Runs the handler of one event. A failure ends the handler and
+    // reaches the user in a message box over this window; it must not
+    // unwind through Qt's frames.
+    void runGuarded(const std::function<void()> &handler) override;
 
 signals:
     // The window is closing and the program should end. A listener that
@@ -126,6 +136,7 @@ private:
     void FarbButton8Click();
     void FarbButton9Click();
     void FarbButton10Click();
+    void FarbButton11Click();
     void FarbButton12Click();
     void FarbButton13Click();
     void FarbButton14Click();
@@ -141,11 +152,6 @@ private:
     void RichEdit1KeyUp();
     void RichEdit1MouseUp();
     void Timer1Timer();
-
-    // Runs the handler of one event. A failure ends the handler and
-    // reaches the user in a message box over this window; it must not
-    // unwind through Qt's frames.
-    void runGuarded(const std::function<void()> &handler);
 
     // Connects signal to a handler of this window through runGuarded. A
     // signal that comes during a roll is handled once the roll has ended.
@@ -195,6 +201,7 @@ private:
     FindReplaceDialog *replaceDialog();
     void showSearchDialog(FindReplaceDialog *dialog, int offset);
     void setSearchDialogTexts();
+    TKladdoDlg *optionsDialog();
     void findWith(const FindReplaceDialog &dialog);
     void showHit();
     void refreshToggleFace(TFarbButton *button);
@@ -247,9 +254,9 @@ private:
     NoteEditor *RichEdit1 = nullptr;
     PassGrid *StringGrid1 = nullptr;
     PassCellField *Edit2 = nullptr;
-    StylePicture *Image4 = nullptr;
-    StylePicture *Image5 = nullptr;
-    StylePicture *Image6 = nullptr;
+    ClickLabel *Image4 = nullptr;
+    ClickLabel *Image5 = nullptr;
+    ClickLabel *Image6 = nullptr;
     TFarbButton *FarbButton1 = nullptr;
     TFarbButton *FarbButton7 = nullptr;
     TFarbButton *FarbButton8 = nullptr;
@@ -261,4 +268,5 @@ private:
     TFarbButton *FarbButton17 = nullptr;
     FindReplaceDialog *FindDialog1 = nullptr;
     FindReplaceDialog *ReplaceDialog1 = nullptr;
+    TKladdoDlg *KladdoDlg = nullptr;
 };

@@ -3,7 +3,7 @@
 #include "app/TForm1.h"
 
 #include "app/Environment.h"
-#include "app/StylePicture.h"
+#include "controls/ClickLabel.h"
 #include "notes/NoteClipboard.h"
 
 #include <QKeyEvent>
@@ -25,7 +25,7 @@ void TForm1::RichEditFontOk()
 // the scheme last filled.
 void TForm1::showStyle()
 {
-    const std::pair<StylePicture *, bool> shown[] = {
+    const std::pair<ClickLabel *, bool> shown[] = {
         {Image4, m_style.bold}, {Image5, m_style.italic}, {Image6, m_style.underline}};
     for (int i = 0; i < 3; ++i)
         shown[i].first->setPixmap(m_stylePictures[2 * i + (shown[i].second ? 1 : 0)]->pixmap());

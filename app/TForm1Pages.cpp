@@ -4,7 +4,7 @@
 #include "alarms/Alarm.h"
 #include "app/Captions.h"
 #include "app/MainWindowLayout.h"
-#include "app/StylePicture.h"
+#include "controls/ClickLabel.h"
 #include "controls/FarbButton.h"
 #include "notes/NotePage.h"
 #include "notes/NoteTitle.h"

@@ -13,6 +13,11 @@ constexpr const char *kShowHintProperty = "ShowHint";
 class ImmediateToolTipStyle : public QProxyStyle
 {
 public:
+    ImmediateToolTipStyle()
+        : QProxyStyle(QStringLiteral("Fusion"))
+    {
+    }
+
     int styleHint(StyleHint hint, const QStyleOption *option, const QWidget *widget,
                   QStyleHintReturn *returnData) const override
     {
@@ -41,7 +46,7 @@ ShowHintFilter &showHintFilter()
 
 } // namespace
 
-void showHintsWithoutDelay()
+void setProgramStyle()
 {
     if (!dynamic_cast<ImmediateToolTipStyle *>(QApplication::style()))
         QApplication::setStyle(new ImmediateToolTipStyle);

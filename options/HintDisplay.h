@@ -9,8 +9,10 @@ class QWidget;
 // and only on controls whose ShowHint is on.
 namespace HintDisplay {
 
-// Tooltips appear without the toolkit's usual delay, application-wide.
-void showHintsWithoutDelay();
+// The application's style: Fusion on every desktop, so that the fixed
+// layouts look the same everywhere, with tooltips that appear without the
+// toolkit's usual delay.
+void setProgramStyle();
 
 // Hints keep a carriage return between their lines; tooltips need a line
 // feed. The hint is the control's accessible name as well.

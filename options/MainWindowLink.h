@@ -1,5 +1,12 @@
 #pragma once
 
+#include "controls/WinColor.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QWidget;
 struct WindowSettings;
 
 // What the options dialog may do to the main window, so that the dialog
@@ -14,12 +21,26 @@ public:
     virtual int opacityAlpha() const = 0;
     virtual void setOpacityAlpha(int alpha) = 0;
 
+    // The widths of the password grid's three columns as it shows them.
+    virtual std::array<int, 3> passwordColumnWidths() const = 0;
+    virtual void setPasswordColumnWidths(const std::array<int, 3> &widths) = 0;
+
     virtual void SpracheOk() = 0;
     virtual void HintOk() = 0;
     virtual void FarbeOk() = 0;
+    virtual void RichEditOk() = 0;
+    virtual void RichEditFontBitOk() = 0;
 
     // Throws KladdoError when note.ini cannot be written.
     virtual void SaveSettings() = 0;
+
+    // The colour the user picks in a box above parent, starting from
+    // initial; nothing when the user cancels.
+    virtual std::optional<TColor> pickColor(QWidget *parent, TColor initial) = 0;
+
+    // Runs the handler of one event as the window runs its own: a failure
+    // ends it and is reported to the user.
+    virtual void runGuarded(const std::function<void()> &handler) = 0;
 
 protected:
     ~MainWindowLink() = default;

@@ -194,6 +194,14 @@ void PassGrid::setColumnWidths(const std::array<int, PassColumnCount> &widths)
         setColumnWidth(column, widths[std::size_t(column)] + 1);
 }
 
+std::array<int, PassColumnCount> PassGrid::columnWidths() const
+{
+    std::array<int, PassColumnCount> widths{};
+    for (int column = 0; column < PassColumnCount; ++column)
+        widths[std::size_t(column)] = columnWidth(column) - 1;
+    return widths;
+}
+
 void PassGrid::setCurrentCell(int row, int column)
 {
     setCurrentIndex(m_model->index(row, column));

@@ -48,6 +48,7 @@ public:
     void setColors(const QColor &cells, const QColor &bar);
     // Widths of the cells, without the grid line after each.
     void setColumnWidths(const std::array<int, PassColumnCount> &widths);
+    std::array<int, PassColumnCount> columnWidths() const;
 
     int currentRow() const { return currentIndex().row(); }
     int currentColumn() const { return currentIndex().column(); }

@@ -95,7 +95,7 @@ private slots:
 
     void hintsShowAtOnceAndOnlyWhenSwitchedOn()
     {
-        HintDisplay::showHintsWithoutDelay();
+        HintDisplay::setProgramStyle();
         QCOMPARE(QApplication::style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay), 0);
 
         QWidget window;

@@ -29,6 +29,9 @@ public:
     QList<int> pauses;
     QList<QString> questions;
     bool answer = false; // to every question
+    // What the colour picker gives: nothing is a cancel.
+    std::optional<QColor> pickedColor;
+    QList<QColor> colorPickerStarts;
     QStringList soundsPlayed;
     // Runs at every pause, while the window stands at that step.
     std::function<void()> whilePaused;
@@ -81,6 +84,12 @@ public:
     {
         questions.append(question);
         return answer;
+    }
+
+    std::optional<QColor> pickColor(QWidget *, const QColor &initial) override
+    {
+        colorPickerStarts.append(initial);
+        return pickedColor;
     }
 
     void pause(int milliseconds) override

@@ -1,21 +1,21 @@
-#include "app/StylePicture.h"
+#include "controls/ClickLabel.h"
 
 #include <QAccessibleWidget>
 #include <QMouseEvent>
 
-StylePicture::StylePicture(QWidget *parent)
+ClickLabel::ClickLabel(QWidget *parent)
     : QLabel(parent)
 {
     setFocusPolicy(Qt::NoFocus);
 }
 
-void StylePicture::mousePressEvent(QMouseEvent *event)
+void ClickLabel::mousePressEvent(QMouseEvent *event)
 {
     m_pressed = event->button() == Qt::LeftButton;
 }
 
-// A click is a release over the picture that was pressed.
-void StylePicture::mouseReleaseEvent(QMouseEvent *event)
+// A click is a release over the label that was pressed.
+void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
 {
     const bool click = m_pressed && event->button() == Qt::LeftButton
                        && rect().contains(event->position().toPoint());
@@ -28,7 +28,7 @@ namespace {
 
 QAccessibleInterface *buttonAccessibility(const QString &className, QObject *object)
 {
-    if (className != u"TFarbButton" && className != u"StylePicture")
+    if (className != u"TFarbButton" && className != u"ClickLabel")
         return nullptr;
     return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Button);
 }

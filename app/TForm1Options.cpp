@@ -1,0 +1,68 @@
+// The options dialog as the main window opens it, and what the dialog may
+// do to the window.
+#include "app/TForm1.h"
+
+#include "app/Environment.h"
+#include "app/MainWindowLayout.h"
+#include "options/KladdoDlg.h"
+#include "passwords/PassGrid.h"
+
+namespace {
+
+constexpr int kOptionsOffset = 145;
+
+// The wanted place, moved just enough to have the whole rectangle on the
+// screen; a screen smaller than the rectangle keeps its top left corner.
+QPoint fittedOnScreen(QRect wanted, const QRect &screen)
+{
+    wanted.moveRight(std::min(wanted.right(), screen.right()));
+    wanted.moveBottom(std::min(wanted.bottom(), screen.bottom()));
+    wanted.moveLeft(std::max(wanted.left(), screen.left()));
+    wanted.moveTop(std::max(wanted.top(), screen.top()));
+    return wanted.topLeft();
+}
+
+} // namespace
+
+// The x is a screen coordinate as it stands, like the search dialogs'; the
+// window's own place is not added.
+void TForm1::FarbButton11Click()
+{
+    SpeichernOk();
+    TKladdoDlg *dialog = optionsDialog();
+    dialog->KeepOnTop();
+    const QRect editor = MainWindowLayout::placeOf(u"RichEdit1");
+    const QPoint wanted(editor.x() + editor.width() - kOptionsOffset, y());
+    dialog->move(fittedOnScreen(QRect(wanted, dialog->frameGeometry().size()),
+                                m_environment.primaryScreenGeometry()));
+    dialog->exec();
+    SpracheOk();
+    HintOk();
+}
+
+// Made at first use rather than at start, which it would only slow down;
+// the language was already made one of the two it can show.
+TKladdoDlg *TForm1::optionsDialog()
+{
+    if (!KladdoDlg)
+        KladdoDlg = new TKladdoDlg(*this, this);
+    return KladdoDlg;
+}
+
+std::array<int, 3> TForm1::passwordColumnWidths() const
+{
+    return StringGrid1->columnWidths();
+}
+
+void TForm1::setPasswordColumnWidths(const std::array<int, 3> &widths)
+{
+    StringGrid1->setColumnWidths(widths);
+}
+
+std::optional<TColor> TForm1::pickColor(QWidget *parent, TColor initial)
+{
+    const std::optional<QColor> picked = m_environment.pickColor(parent, WinColor::toQColor(initial));
+    if (!picked)
+        return std::nullopt;
+    return WinColor::fromQColor(*picked);
+}
