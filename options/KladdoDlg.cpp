@@ -2,6 +2,7 @@
 
 #include "controls/ClickLabel.h"
 #include "controls/ControlPlaces.h"
+#include "controls/GroupBox.h"
 #include "controls/UpDown.h"
 #include "options/ColorSchemes.h"
 #include "options/ColumnBoundary.h"
@@ -12,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -159,22 +159,22 @@ void TKladdoDlg::createControls()
 
 void TKladdoDlg::createSettingsPage(QWidget *page)
 {
-    auto *language = named(new QGroupBox(page), "GroupBox2");
+    auto *language = named(new TGroupBox(page), "GroupBox2");
     RadioButton1 = named(new QRadioButton(QStringLiteral("Deutsch"), language), "RadioButton1");
     RadioButton2 = named(new QRadioButton(QStringLiteral("English"), language), "RadioButton2");
-    auto *hints = named(new QGroupBox(page), "GroupBox1");
+    auto *hints = named(new TGroupBox(page), "GroupBox1");
     RadioButton3 = named(new QRadioButton(hints), "RadioButton3");
     RadioButton4 = named(new QRadioButton(hints), "RadioButton4");
 
     createDesignGroup(page);
 
-    auto *columns = named(new QGroupBox(page), "GroupBox7");
+    auto *columns = named(new TGroupBox(page), "GroupBox7");
     named(new QLabel(columns), "Label11")->setAlignment(Qt::AlignCenter);
     named(new QLabel(columns), "Label14")->setAlignment(Qt::AlignCenter);
     m_upDowns = {named(new TUpDown(columns), "UpDown1"), named(new TUpDown(columns), "UpDown2")};
     Button1 = named(new QPushButton(columns), "Button1");
 
-    auto *roll = named(new QGroupBox(page), "GroupBox5");
+    auto *roll = named(new TGroupBox(page), "GroupBox5");
     // Not editable: a typed name would give no roll effect to store.
     ComboBox1 = named(new QComboBox(roll), "ComboBox1");
     ComboBox1->addItems(rollEffectNames(German));
@@ -182,7 +182,8 @@ void TKladdoDlg::createSettingsPage(QWidget *page)
 
 void TKladdoDlg::createDesignGroup(QWidget *page)
 {
-    auto *design = named(new QGroupBox(QStringLiteral(" Design "), page), "GroupBox3");
+    auto *design = named(new TGroupBox(page), "GroupBox3");
+    design->setTitle(QStringLiteral(" Design "));
     Label1 = named(new QLabel(design), "Label1");
     TrackBar1 = named(new QSlider(Qt::Horizontal, design), "TrackBar1");
     TrackBar1->setRange(kMinTransparency, kMaxTransparency);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts the built program on a real X server and drives it with real input
 # events: it must appear rolled in at the right edge, show a failed write in
-# a message box above it, roll out on a right click, show the stored colour
-# scheme and a hint at once while not the active window, keep typed notes
+# a message box above it, roll out on a right click, take English and the
+# blue scheme from its options dialog, show a hint at once while not the
+# active window, keep typed notes
 # in their own page files, move by a left drag, bring a page by its alarm,
 # keep a password row typed into the grid in its page file, enciphered, and
 # end by its close button with note.ini holding the position.
@@ -44,15 +45,26 @@ card32() {
   echo $(( (b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3] ))
 }
 
-# expect_pixel X Y "R G B": the screen shows that colour at X, Y.
-expect_pixel() {
+# pixel_at X Y: the colour the screen shows there, as "R G B".
+pixel_at() {
   local dump=$work/screen.xwd offset b
   xwd -root -silent > "$dump"
   [ "$(card32 "$dump" 28)" -eq 0 ] || fail "screen dump is not least significant byte first"
   offset=$(( $(card32 "$dump" 0) + $(card32 "$dump" 76) * 12 + $2 * $(card32 "$dump" 48) \
              + $1 * $(card32 "$dump" 44) / 8 ))
   read -r -a b <<<"$(od -An -tu1 -j "$offset" -N3 "$dump")"
-  [ "${b[2]} ${b[1]} ${b[0]}" = "$3" ] || fail "pixel $1,$2 is ${b[2]} ${b[1]} ${b[0]}, expected $3"
+  echo "${b[2]} ${b[1]} ${b[0]}"
+}
+
+# expect_pixel X Y "R G B": the screen shows that colour at X, Y within 5 s.
+expect_pixel() {
+  local got
+  for _ in $(seq 50); do
+    got=$(pixel_at "$1" "$2")
+    [ "$got" = "$3" ] && return 0
+    sleep 0.1
+  done
+  fail "pixel $1,$2 is $got, expected $3"
 }
 
 # The id of the topmost window named Kladdo, as xwininfo writes it.
@@ -62,7 +74,7 @@ topmost_kladdo() {
 
 mkdir "$work/DATA"
 cp "$program" "$(dirname "$program")"/kladdo-sound.* "$work/"
-printf '[WINDOW]\r\nPos=60\r\nAdjust=1\r\nLanguage=English\r\nRollEffect=1\r\nPalette=4\r\n' > "$work/DATA/note.ini"
+printf '[WINDOW]\r\nPos=60\r\nAdjust=1\r\nLanguage=Deutsch\r\nRollEffect=1\r\nPalette=2\r\n' > "$work/DATA/note.ini"
 
 Xvfb -displayfd 3 -screen 0 ${screen_width}x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
@@ -102,6 +114,33 @@ mv "$work/DATA.away" "$work/DATA"
 xdotool mousemove $((screen_width - 16 + 8)) $((60 + 342 + 23)) click 3
 wait_for_position $((screen_width - 525)) 60
 left=$((screen_width - 525))
+
+# The options button (toolbar x 455) opens the dialog at x 374 on the
+# window's top. Its settings page starts at 4, 27: "English" in the language
+# group, the palette list in the design group, OK below the pages. English
+# and the blue palette act at once; OK writes them.
+xdotool mousemove $((left + 455 + 10)) $((60 + 341 + 15 + 10)) click 1
+options=
+for _ in $(seq 100); do
+  options=$(xdotool search --onlyvisible --name '^Kladdo$' | grep -vx "$window" | head -1) && break
+  sleep 0.1
+done
+[ -n "$options" ] || fail "no options dialog appeared"
+eval "$(xdotool getwindowgeometry --shell "$options")"
+[ "$X" -eq 374 ] && [ "$Y" -eq 60 ] || fail "options dialog at $X,$Y, expected 374,60"
+at_options() { xdotool mousemove $((374 + $1)) $((60 + $2)) click 1; }
+at_options $((4 + 8 + 8 + 30)) $((27 + 8 + 40 + 8))
+at_options $((4 + 16 + 80)) $((27 + 139 + 11))
+sleep 0.5
+xdotool key Down Down Return
+expect_pixel $((left + 300)) $((60 + 345)) "89 89 255"
+grep -q $'^Palette=4\r$' "$work/DATA/note.ini" && fail "the palette was written before OK"
+at_options $((147 + 37)) $((317 + 12))
+for _ in $(seq 100); do grep -q $'^Palette=4\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
+for line in 'Language=English' 'Palette=4'; do
+  grep -q "^$line"$'\r$' "$work/DATA/note.ini" || fail "OK did not write $line"
+done
+xdotool search --onlyvisible --name '^Kladdo$' | grep -qvx "$window" && fail "the options dialog stayed"
 
 # The blue scheme: light page area, medium toolbar, dark buttons.
 expect_pixel $((left + 200)) $((60 + 200)) "204 204 255"

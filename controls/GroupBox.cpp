@@ -1,0 +1,24 @@
+#include "controls/GroupBox.h"
+
+#include <QPainter>
+
+TGroupBox::TGroupBox(QWidget *parent)
+    : QGroupBox(parent)
+{
+}
+
+// An etched frame: a shadow line with a light line inside it.
+void TGroupBox::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const QFontMetrics metrics(font());
+    const QRect frame = rect().adjusted(0, metrics.height() / 2, -2, -2);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(frame);
+    painter.setPen(palette().color(QPalette::Light));
+    painter.drawRect(frame.translated(1, 1));
+    const QRect titleRect(8, 0, metrics.horizontalAdvance(title()), metrics.height());
+    painter.fillRect(titleRect, palette().window());
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter, title());
+}
