@@ -2,12 +2,13 @@
 
 #include "app/Environment.h"
 #include "app/MainWindowLayout.h"
-#include "controls/ClickLabel.h"
 #include "app/WindowFrame.h"
+#include "controls/ClickLabel.h"
 #include "controls/FarbButton.h"
 #include "notes/FindReplaceDialog.h"
 #include "notes/NotePage.h"
 #include "options/HintDisplay.h"
+#include "options/KladdoDlg.h"
 #include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
 #include "platform/DateTimeText.h"
@@ -65,6 +66,8 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *
     const QStringList unplaced = MainWindowLayout::apply(this);
     Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
     FormCreate();
+    // Filling it from the settings makes the language "Deutsch" or "English".
+    KladdoDlg = new TKladdoDlg(*this, this);
 }
 
 void TForm1::createFrame()
@@ -205,9 +208,6 @@ void TForm1::FormCreate()
 
     const StoredSettings stored = readSettings(settingsFile().load());
     static_cast<WindowSettings &>(*this) = stored;
-    // English is chosen by any other word; only the two names are written.
-    if (Language != u"Deutsch")
-        Language = QStringLiteral("English");
     move(x(), stored.Pos);
     setOpacityAlpha(stored.Transparent);
 

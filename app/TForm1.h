@@ -201,7 +201,6 @@ private:
     FindReplaceDialog *replaceDialog();
     void showSearchDialog(FindReplaceDialog *dialog, int offset);
     void setSearchDialogTexts();
-    TKladdoDlg *optionsDialog();
     void findWith(const FindReplaceDialog &dialog);
     void showHit();
     void refreshToggleFace(TFarbButton *button);

@@ -29,24 +29,14 @@ QPoint fittedOnScreen(QRect wanted, const QRect &screen)
 void TForm1::FarbButton11Click()
 {
     SpeichernOk();
-    TKladdoDlg *dialog = optionsDialog();
-    dialog->KeepOnTop();
+    KladdoDlg->KeepOnTop();
     const QRect editor = MainWindowLayout::placeOf(u"RichEdit1");
     const QPoint wanted(editor.x() + editor.width() - kOptionsOffset, y());
-    dialog->move(fittedOnScreen(QRect(wanted, dialog->frameGeometry().size()),
-                                m_environment.primaryScreenGeometry()));
-    dialog->exec();
+    KladdoDlg->move(fittedOnScreen(QRect(wanted, KladdoDlg->frameGeometry().size()),
+                                   m_environment.primaryScreenGeometry()));
+    KladdoDlg->exec();
     SpracheOk();
     HintOk();
-}
-
-// Made at first use rather than at start, which it would only slow down;
-// the language was already made one of the two it can show.
-TKladdoDlg *TForm1::optionsDialog()
-{
-    if (!KladdoDlg)
-        KladdoDlg = new TKladdoDlg(*this, this);
-    return KladdoDlg;
 }
 
 std::array<int, 3> TForm1::passwordColumnWidths() const

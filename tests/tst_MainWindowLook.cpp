@@ -58,7 +58,7 @@ private slots:
             form->SpracheOk();
             for (const QWidget *control : form->findChildren<QWidget *>()) {
                 const QString name = control->objectName();
-                if (name.isEmpty() || name.startsWith(u"qt_") || kWithoutHint.match(name).hasMatch())
+                if (control->window() != form.get() || name.isEmpty() || name.startsWith(u"qt_") || kWithoutHint.match(name).hasMatch())
                     continue;
                 QVERIFY2(!control->toolTip().isEmpty(), qPrintable(language + u' ' + name));
             }
