@@ -18,6 +18,7 @@
 
 #include <functional>
 
+class ClickLabel;
 class Environment;
 class FindReplaceDialog;
 class PassCellField;
@@ -27,7 +28,6 @@ class QLabel;
 class QLineEdit;
 class QTextDocument;
 class QTimer;
-class ClickLabel;
 class TFarbButton;
 class TKladdoDlg;
 

@@ -72,6 +72,23 @@ topmost_kladdo() {
   xwininfo -root -children | grep -m1 -oE '0x[0-9a-f]+ "Kladdo"' | cut -d' ' -f1
 }
 
+# second_window: the id of a shown window named Kladdo besides the main one
+# (a message box or the options dialog), waiting up to 10 s for it.
+second_window() {
+  local id
+  for _ in $(seq 100); do
+    id=$(xdotool search --onlyvisible --name '^Kladdo$' | grep -vx "$window" | head -1) && break
+    sleep 0.1
+  done
+  echo "$id"
+}
+
+# expect_second_window_gone WHAT: it closes within 10 s.
+expect_second_window_gone() {
+  for _ in $(seq 100); do xdotool search --onlyvisible --name '^Kladdo$' | grep -qvx "$window" || return 0; sleep 0.1; done
+  fail "the $1 stayed"
+}
+
 mkdir "$work/DATA"
 cp "$program" "$(dirname "$program")"/kladdo-sound.* "$work/"
 printf '[WINDOW]\r\nPos=60\r\nAdjust=1\r\nLanguage=Deutsch\r\nRollEffect=1\r\nPalette=2\r\n' > "$work/DATA/note.ini"
@@ -96,18 +113,13 @@ wait_for_position $((screen_width - 16)) 60
 # beyond the screen edge, and the program must go on once it is read.
 mv "$work/DATA" "$work/DATA.away"
 xdotool mousemove $((screen_width - 16 + 8)) $((60 + 342 + 10)) click 1
-box=
-for _ in $(seq 100); do
-  box=$(xdotool search --onlyvisible --name '^Kladdo$' | grep -vx "$window" | head -1) && break
-  sleep 0.1
-done
+box=$(second_window)
 [ -n "$box" ] || fail "no message box appeared"
 eval "$(xdotool getwindowgeometry --shell "$box")"
 [ "$X" -ge 0 ] && [ $((X + WIDTH)) -le "$screen_width" ] || fail "message box at x $X, width $WIDTH"
 [ "$(topmost_kladdo)" = "$(printf '0x%x' "$box")" ] || fail "message box beneath the window"
 xdotool key Return
-for _ in $(seq 100); do xdotool search --onlyvisible --name '^Kladdo$' | grep -qvx "$window" || break; sleep 0.1; done
-xdotool search --onlyvisible --name '^Kladdo$' | grep -qvx "$window" && fail "the message box stayed"
+expect_second_window_gone "message box"
 mv "$work/DATA.away" "$work/DATA"
 
 # A right click on the left handle (window x 1, y 342, 14 x 46) rolls it out.
@@ -120,11 +132,7 @@ left=$((screen_width - 525))
 # group, the palette list in the design group, OK below the pages. English
 # and the blue palette act at once; OK writes them.
 xdotool mousemove $((left + 455 + 10)) $((60 + 341 + 15 + 10)) click 1
-options=
-for _ in $(seq 100); do
-  options=$(xdotool search --onlyvisible --name '^Kladdo$' | grep -vx "$window" | head -1) && break
-  sleep 0.1
-done
+options=$(second_window)
 [ -n "$options" ] || fail "no options dialog appeared"
 eval "$(xdotool getwindowgeometry --shell "$options")"
 [ "$X" -eq 374 ] && [ "$Y" -eq 60 ] || fail "options dialog at $X,$Y, expected 374,60"
@@ -140,7 +148,7 @@ for _ in $(seq 100); do grep -q $'^Palette=4\r$' "$work/DATA/note.ini" && break;
 for line in 'Language=English' 'Palette=4'; do
   grep -q "^$line"$'\r$' "$work/DATA/note.ini" || fail "OK did not write $line"
 done
-xdotool search --onlyvisible --name '^Kladdo$' | grep -qvx "$window" && fail "the options dialog stayed"
+expect_second_window_gone "options dialog"
 
 # The blue scheme: light page area, medium toolbar, dark buttons.
 expect_pixel $((left + 200)) $((60 + 200)) "204 204 255"
