@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+// One running copy of the program per data folder: the lock file and the
+// local server that the copy holds are named after the folder.
+namespace RunningCopy {
+
+// The same for every path that leads to the same folder.
+QString keyFor(const QString &dataFolder);
+
+// The lock file the running copy holds, outside the data folder so that a
+// read-only folder can still be locked.
+QString lockFilePath(const QString &dataFolder);
+
+// A copy of the program holds the folder's lock now. A lock left by a copy
+// that died does not count.
+bool isRunning(const QString &dataFolder);
+
+} // namespace RunningCopy
