@@ -2,11 +2,14 @@
 
 #include <QColor>
 #include <QDateTime>
+#include <QList>
 #include <QRect>
 
+#include <functional>
 #include <optional>
 
 class QMimeData;
+class QObject;
 class QString;
 class QWidget;
 
@@ -24,6 +27,11 @@ public:
     // Asked afresh at every call: the user may change the display while the
     // program runs.
     virtual QRect primaryScreenGeometry() const = 0;
+    // Every screen's geometry, the primary screen's first.
+    virtual QList<QRect> screenGeometries() const = 0;
+    // Calls changed whenever a screen comes or goes or changes its size or
+    // place, for as long as context lives.
+    virtual void watchScreens(QObject *context, std::function<void()> changed) = 0;
 
     // The clipboard takes ownership of data.
     virtual void setClipboardMimeData(QMimeData *data) = 0;

@@ -25,6 +25,34 @@ QRect SystemEnvironment::primaryScreenGeometry() const
     return screen ? screen->geometry() : QRect();
 }
 
+QList<QRect> SystemEnvironment::screenGeometries() const
+{
+    QList<QRect> geometries;
+    for (const QScreen *screen : QGuiApplication::screens())
+        geometries.append(screen->geometry());
+    if (const QScreen *primary = QGuiApplication::primaryScreen()) {
+        if (const qsizetype index = geometries.indexOf(primary->geometry()); index > 0)
+            geometries.move(index, 0);
+    }
+    return geometries;
+}
+
+void SystemEnvironment::watchScreens(QObject *context, std::function<void()> changed)
+{
+    const auto watch = [context, changed](QScreen *screen) {
+        QObject::connect(screen, &QScreen::geometryChanged, context, changed);
+    };
+    for (QScreen *screen : QGuiApplication::screens())
+        watch(screen);
+    auto *application = qGuiApp;
+    QObject::connect(application, &QGuiApplication::screenAdded, context, [watch, changed](QScreen *screen) {
+        watch(screen);
+        changed();
+    });
+    QObject::connect(application, &QGuiApplication::screenRemoved, context, changed);
+    QObject::connect(application, &QGuiApplication::primaryScreenChanged, context, changed);
+}
+
 void SystemEnvironment::setClipboardMimeData(QMimeData *data)
 {
     QGuiApplication::clipboard()->setMimeData(data);

@@ -16,6 +16,8 @@ public:
 
     QDateTime now() const override;
     QRect primaryScreenGeometry() const override;
+    QList<QRect> screenGeometries() const override;
+    void watchScreens(QObject *context, std::function<void()> changed) override;
     void setClipboardMimeData(QMimeData *data) override;
     const QMimeData *clipboardMimeData() const override;
     void clearClipboard() override;

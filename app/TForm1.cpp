@@ -224,6 +224,10 @@ void TForm1::FormCreate()
     PasswordsHidden = true;
     StringGrid1->setMasked(PasswordsHidden);
     move(screenWidth() - WindowFrame::RolledInOffset, y());
+    keepReachable();
+    m_environment.watchScreens(this, [this] {
+        runWhenIdle([this] { runGuarded([this] { keepReachable(); }); });
+    });
     FarbButton17->hide();
     ApplyWindowShape();
     startAlarmTimer();
@@ -305,6 +309,16 @@ void TForm1::ApplyWindowShape()
 int TForm1::screenWidth() const
 {
     return m_environment.primaryScreenGeometry().width();
+}
+
+// A window whose side handles lie on no screen could never be brought
+// back; the stored top edge is corrected when the settings are next written.
+void TForm1::keepReachable()
+{
+    if (const auto place = WindowFrame::reachablePlace(QRect(pos(), size()), m_environment.screenGeometries())) {
+        move(*place);
+        UpdateHandleHints();
+    }
 }
 
 bool TForm1::isRolledIn() const

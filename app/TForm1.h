@@ -170,6 +170,7 @@ private:
     void createPageArea();
     TFarbButton *createToolbarButton(const char *name, void (TForm1::*onClick)());
     int screenWidth() const;
+    void keepReachable();
     void roll(const QList<int> &offsets);
     void rollByHandle();
 

@@ -75,4 +75,21 @@ QString handleHint(int languageIndex, bool rolledIn, int adjust)
     return hint;
 }
 
+std::optional<QPoint> reachablePlace(const QRect &window, const QList<QRect> &screens)
+{
+    // The side handles, in the window's coordinates.
+    const QRect handles[] = {QRect(1, 342, 14, 46), QRect(510, 342, 14, 46)};
+    for (const QRect &handle : handles) {
+        for (const QRect &screen : screens) {
+            if (screen.intersects(handle.translated(window.topLeft())))
+                return std::nullopt;
+        }
+    }
+    if (screens.isEmpty())
+        return std::nullopt;
+    const QRect &primary = screens.first();
+    const int top = std::max(primary.top(), std::min(window.top(), primary.bottom() + 1 - window.height()));
+    return QPoint(primary.right() + 1 - RolledInOffset, top);
+}
+
 } // namespace WindowFrame

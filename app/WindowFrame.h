@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QList>
+#include <QPoint>
+#include <QRect>
 #include <QRegion>
 #include <QString>
 
@@ -29,6 +31,14 @@ QList<int> rollInOffsets(int rollEffect);
 // The pause after each step of a roll, in milliseconds; none for roll
 // effect 0 and for values the options cannot mean.
 std::optional<int> RollDelay(int rollEffect);
+
+// Where the window at window must go so that the user can reach it: a
+// side handle that lies on no screen cannot be clicked. Nothing while one
+// of them lies at least partly on a screen; otherwise rolled in at the
+// primary screen's right edge (screens' first) with the window's whole
+// height on that screen where it fits. The top edge moves only as far as
+// it must.
+std::optional<QPoint> reachablePlace(const QRect &window, const QList<QRect> &screens);
 
 // The hint of both side handles: what a right click does, and the drag
 // hint when the window may be moved, joined by a carriage return.

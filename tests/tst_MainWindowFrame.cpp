@@ -169,6 +169,21 @@ private slots:
         QVERIFY(form->isRolledIn());
     }
 
+    // A top edge that hides the handle is corrected at start and when the
+    // screens change, and the correction reaches note.ini.
+    void windowStaysReachable()
+    {
+        writeIni("[WINDOW]\r\nPos=5000\r\n");
+        auto form = makeForm();
+        QCOMPARE(form->pos(), QPoint(kScreenWidth - 16, 1080 - 549));
+        form->SaveSettings();
+        QCOMPARE(storedPos(), 1080 - 549);
+        m_environment->screen = QRect(0, 0, 1024, 400);
+        m_environment->screensChanged();
+        QCOMPARE(form->pos(), QPoint(1024 - 16, 0));
+        QVERIFY(form->isRolledIn());
+    }
+
     void dragMovesOnlyVerticallyWhenAllowed()
     {
         writeIni("[WINDOW]\r\nAdjust=1\r\nPos=100\r\n");

@@ -91,6 +91,35 @@ private slots:
         QCOMPARE(RollDelay(effect).value_or(-1), pause);
     }
 
+    void reachablePlace_data()
+    {
+        QTest::addColumn<QPoint>("window");
+        QTest::addColumn<QList<QRect>>("screens");
+        QTest::addColumn<QPoint>("place"); // (-1, -1): stays
+        const QRect primary(0, 0, 1920, 1080);
+        const QPoint stays(-1, -1);
+        QTest::newRow("on the screen") << QPoint(1904, 5) << QList<QRect>{primary} << stays;
+        QTest::newRow("handle's last pixel row on it") << QPoint(1904, 1080 - 343) << QList<QRect>{primary} << stays;
+        QTest::newRow("below") << QPoint(1904, 1080 - 342) << QList<QRect>{primary} << QPoint(1904, 531);
+        QTest::newRow("above") << QPoint(1904, -2000) << QList<QRect>{primary} << QPoint(1904, 0);
+        QTest::newRow("right of a narrower screen")
+            << QPoint(2544, 300) << QList<QRect>{primary} << QPoint(1904, 300);
+        QTest::newRow("right handle still on it") << QPoint(1400, 300) << QList<QRect>{primary} << stays;
+        QTest::newRow("on the second screen")
+            << QPoint(1904, 1500) << QList<QRect>{primary, QRect(0, 1080, 1920, 1080)} << stays;
+        QTest::newRow("screen lower than the window")
+            << QPoint(1904, 900) << QList<QRect>{QRect(0, 0, 1024, 400)} << QPoint(1008, 0);
+    }
+
+    void reachablePlace()
+    {
+        QFETCH(QPoint, window);
+        QFETCH(QList<QRect>, screens);
+        QFETCH(QPoint, place);
+        const std::optional<QPoint> moved = WindowFrame::reachablePlace(QRect(window, QSize(528, 549)), screens);
+        QCOMPARE(moved.value_or(QPoint(-1, -1)), place);
+    }
+
     void handleHints_data()
     {
         QTest::addColumn<int>("language");

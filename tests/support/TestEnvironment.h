@@ -25,6 +25,8 @@ public:
 
     QDateTime currentTime{QDate(2026, 1, 1), QTime(12, 0)};
     QRect screen{0, 0, 1920, 1080};
+    // Screens besides the primary one.
+    QList<QRect> otherScreens;
     QList<ShownError> errors;
     QList<int> pauses;
     QList<QString> questions;
@@ -39,6 +41,12 @@ public:
     std::function<void()> whileShowingError;
 
     void setScreenWidth(int width) { screen.setWidth(width); }
+    // Tells the window that the screens changed, as the system would.
+    void screensChanged() const
+    {
+        if (m_screensChanged)
+            m_screensChanged();
+    }
 
     // The next call of any service but showError throws failure.
     void failNextCall(std::exception_ptr failure) { m_failure = std::move(failure); }
@@ -53,6 +61,13 @@ public:
     {
         throwIfFailing();
         return screen;
+    }
+
+    QList<QRect> screenGeometries() const override { return QList<QRect>{screen} + otherScreens; }
+
+    void watchScreens(QObject *, std::function<void()> changed) override
+    {
+        m_screensChanged = std::move(changed);
     }
 
     void setClipboardMimeData(QMimeData *data) override
@@ -110,5 +125,6 @@ private:
     }
 
     mutable std::exception_ptr m_failure;
+    std::function<void()> m_screensChanged;
     std::unique_ptr<QMimeData> m_clipboard;
 };
