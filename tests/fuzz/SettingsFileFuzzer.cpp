@@ -1,0 +1,89 @@
+// libFuzzer target for the settings file. Whatever the bytes, reading gives
+// settings, writing them back into the same text succeeds, and reading that
+// text again gives the same settings: integers exactly, texts as the file
+// format reads any value back.
+#include "platform/KladdoError.h"
+#include "platform/ProfileFile.h"
+#include "settings/WindowSettings.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+[[noreturn]] void fail(const char *what, const QString &detail)
+{
+    std::fprintf(stderr, "%s: %s\n", what, qPrintable(detail));
+    std::abort();
+}
+
+// A text value read back loses blanks around it and one pair of enclosing
+// quotation marks; a title that held them changes on its way through the
+// file, as it always has.
+QString readBack(const QString &written)
+{
+    qsizetype begin = 0;
+    qsizetype end = written.size();
+    while (begin < end && (written[begin] == u' ' || written[begin] == u'\t'))
+        ++begin;
+    while (end > begin && (written[end - 1] == u' ' || written[end - 1] == u'\t'))
+        --end;
+    QStringView value = QStringView(written).sliced(begin, end - begin);
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
+        && value.back() == value.front())
+        value = value.sliced(1, value.size() - 2);
+    return value.left(ProfileDocument::MaxValueLength).toString();
+}
+
+void compareText(const char *name, const QString &first, const QString &second)
+{
+    if (second != readBack(first))
+        fail(name, QStringLiteral("read \"%1\", wrote it, read back \"%2\"").arg(first, second));
+}
+
+void compareTexts(const char *name, const std::array<QString, WindowSettings::PageCount> &first,
+                  const std::array<QString, WindowSettings::PageCount> &second)
+{
+    for (int page = 0; page < WindowSettings::PageCount; ++page)
+        compareText(name, first[page], second[page]);
+}
+
+void compareIntegers(const StoredSettings &first, const StoredSettings &second)
+{
+    const int StoredSettings::*fields[] = {
+        &StoredSettings::DisplayNP, &StoredSettings::DisplayAlarm, &StoredSettings::DisplayHint,
+        &StoredSettings::Note,      &StoredSettings::Pass,         &StoredSettings::Adjust,
+        &StoredSettings::Palette,   &StoredSettings::Color1,       &StoredSettings::Color2,
+        &StoredSettings::Color3,    &StoredSettings::ColWidth1,    &StoredSettings::ColWidth2,
+        &StoredSettings::ColWidth3, &StoredSettings::ColPos1,      &StoredSettings::ColPos2,
+        &StoredSettings::RollEffect, &StoredSettings::Pos,         &StoredSettings::Transparent,
+    };
+    for (const auto field : fields) {
+        if (first.*field != second.*field)
+            fail("an integer changed", QStringLiteral("read %1, wrote it, read back %2")
+                                           .arg(first.*field)
+                                           .arg(second.*field));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    ProfileDocument document =
+        ProfileDocument::fromBytes(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    const StoredSettings first = readSettings(document);
+    try {
+        writeSettings(document, first);
+    } catch (const KladdoError &error) {
+        fail("settings read from the file could not be written back", error.message());
+    }
+    const StoredSettings second = readSettings(ProfileDocument::fromBytes(document.toBytes()));
+    compareIntegers(first, second);
+    compareText("Language", first.Language, second.Language);
+    compareTexts("a note title", first.NoteTitle, second.NoteTitle);
+    compareTexts("a password title", first.PassTitle, second.PassTitle);
+    compareTexts("an alarm", first.AlarmText, second.AlarmText);
+    return 0;
+}
