@@ -37,7 +37,7 @@ fuzz() {
       -max_total_time="$time" -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" \
       -artifact_prefix="build-fuzz/$target-" -print_final_stats=1 "$@" >"$log" 2>&1; then
     tail -n 80 "$log"
-    echo "The $what's fuzz target $target failed; the input is in build-fuzz/$target-* (crash, leak, timeout)."
+    echo "The $what's fuzz target $target failed; the input is in build-fuzz/$target-* (crash, leak, timeout or oom)."
     echo "Rerun it with: ASAN_OPTIONS=fast_unwind_on_malloc=0 build-fuzz/$target build-fuzz/$target-<name>"
     exit 1
   fi

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -51,19 +52,17 @@ void compareTexts(const char *name, const std::array<QString, WindowSettings::Pa
 
 void compareIntegers(const StoredSettings &first, const StoredSettings &second)
 {
-    const int StoredSettings::*fields[] = {
-        &StoredSettings::DisplayNP, &StoredSettings::DisplayAlarm, &StoredSettings::DisplayHint,
-        &StoredSettings::Note,      &StoredSettings::Pass,         &StoredSettings::Adjust,
-        &StoredSettings::Palette,   &StoredSettings::Color1,       &StoredSettings::Color2,
-        &StoredSettings::Color3,    &StoredSettings::ColWidth1,    &StoredSettings::ColWidth2,
-        &StoredSettings::ColWidth3, &StoredSettings::ColPos1,      &StoredSettings::ColPos2,
-        &StoredSettings::RollEffect, &StoredSettings::Pos,         &StoredSettings::Transparent,
+#define KEY(name) {#name, &StoredSettings::name}
+    const std::pair<const char *, int StoredSettings::*> keys[] = {
+        KEY(DisplayNP), KEY(DisplayAlarm), KEY(DisplayHint), KEY(Note),      KEY(Pass),
+        KEY(Pos),       KEY(Adjust),       KEY(Transparent), KEY(Palette),   KEY(Color1),
+        KEY(Color2),    KEY(Color3),       KEY(ColWidth1),   KEY(ColWidth2), KEY(ColWidth3),
+        KEY(ColPos1),   KEY(ColPos2),      KEY(RollEffect),
     };
-    for (const auto field : fields) {
+#undef KEY
+    for (const auto &[name, field] : keys) {
         if (first.*field != second.*field)
-            fail("an integer changed", QStringLiteral("read %1, wrote it, read back %2")
-                                           .arg(first.*field)
-                                           .arg(second.*field));
+            fail(name, QStringLiteral("read %1, wrote it, read back %2").arg(first.*field).arg(second.*field));
     }
 }
 
