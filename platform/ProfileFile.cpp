@@ -39,6 +39,20 @@ QByteArray withoutLineEnd(const QByteArray &raw)
     return raw.left(end);
 }
 
+// Where the line that starts at `start` ends, its line end included. LF, CR
+// LF and a CR alone each end a line: a value holding a line break could not
+// be written back, so none may be read.
+qsizetype nextLineStart(const QByteArray &bytes, qsizetype start)
+{
+    for (qsizetype i = start; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n')
+            return i + 1;
+        if (bytes[i] == '\r')
+            return i + 1 < bytes.size() && bytes[i + 1] == '\n' ? i + 2 : i + 1;
+    }
+    return bytes.size();
+}
+
 bool sameName(QStringView a, QStringView b)
 {
     return a.compare(b, Qt::CaseInsensitive) == 0;
@@ -130,8 +144,7 @@ ProfileDocument ProfileDocument::fromBytes(const QByteArray &bytes, const QStrin
     document.m_filePath = filePath;
     qsizetype start = 0;
     while (start < bytes.size()) {
-        qsizetype end = bytes.indexOf('\n', start);
-        end = end < 0 ? bytes.size() : end + 1;
+        const qsizetype end = nextLineStart(bytes, start);
         document.m_lines.append(parseLine(bytes.sliced(start, end - start)));
         start = end;
     }
@@ -195,7 +208,7 @@ int ProfileDocument::readInteger(QStringView section, QStringView key, int defau
 void ProfileDocument::insertLine(qsizetype at, const QByteArray &raw)
 {
     // The line before may be the file's last one, without a line end.
-    if (at > 0 && !m_lines[at - 1].raw.endsWith('\n'))
+    if (at > 0 && !m_lines[at - 1].raw.endsWith('\n') && !m_lines[at - 1].raw.endsWith('\r'))
         m_lines[at - 1].raw += kLineEnd;
     m_lines.insert(at, parseLine(raw));
 }

@@ -8,8 +8,9 @@ ensure_packages scripts/packages-build.txt scripts/packages-test.txt
 cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKLADDO_SANITIZE=ON -DKLADDO_WERROR=ON
 cmake --build build-test
 
-# The RTF reader's fuzz target, a bounded run; a crash fails the suite.
-bash scripts/fuzz.sh 60
+# The fuzz targets of the file readers, bounded runs (40 s for rich text,
+# 20 s each for the settings and the password pages); a crash fails the suite.
+bash scripts/fuzz.sh 40
 
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:abort_on_error=0:detect_stack_use_after_return=1"

@@ -80,6 +80,7 @@ private slots:
             << QByteArray("[A]\r\nk=1\r\n[A]\r\nk=2\r\n") << "A" << "k" << "1";
         QTest::newRow("LF line ends") << QByteArray("[A]\nk = v \n") << "A" << "k" << "v";
         QTest::newRow("no final line end") << QByteArray("[A]\r\nk=v") << "A" << "k" << "v";
+        QTest::newRow("CR alone ends a line") << QByteArray("[A]\rk=v\rj=w\r") << "A" << "k" << "v";
         QTest::newRow("blanks around names") << QByteArray(" [ A ] \r\n k =v\r\n") << "a" << "K" << "v";
         QTest::newRow("Windows-1252 text")
             << QByteArray("[A]\r\nk=Gr\xFC\xDF\x80\r\n") << "A" << "k" << "Grüß€";
@@ -127,6 +128,9 @@ private slots:
             << QByteArray("junk \t\n[A]\r\n  weird line\r\nk=1\n\xE4\xF6=\xFC\r\n")
             << "A" << "k" << "2"
             << QByteArray("junk \t\n[A]\r\n  weird line\r\nk=2\r\n\xE4\xF6=\xFC\r\n");
+        QTest::newRow("lines ended by a CR alone kept")
+            << QByteArray("[A]\rk=1\rj=2\r") << "A" << "k" << "3"
+            << QByteArray("[A]\rk=3\r\nj=2\r");
         QTest::newRow("text written unchanged, in Windows-1252")
             << QByteArray("[T]\r\n") << "T" << "Title0" << "  Grüße €  "
             << QByteArray("[T]\r\nTitle0=  Gr\xFC\xDF" "e \x80  \r\n");
