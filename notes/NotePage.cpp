@@ -1,8 +1,8 @@
 #include "notes/NotePage.h"
 
 #include "notes/RtfWriter.h"
-#include "platform/AtomicFile.h"
 #include "platform/KladdoError.h"
+#include "platform/PageBackups.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -44,7 +44,7 @@ std::unique_ptr<QTextDocument> read(const QString &path)
 
 void save(const QString &path, const QTextDocument *document)
 {
-    const AtomicFile::Result result = AtomicFile::write(path, RtfWriter::write(document));
+    const AtomicFile::Result result = PageBackups::writePage(path, RtfWriter::write(document));
     if (!result.ok)
         throw KladdoError(QStringLiteral("%1 cannot be created: %2").arg(QDir::toNativeSeparators(path), result.reason));
 }

@@ -28,8 +28,9 @@ RtfReadResult load(const QString &path, QTextDocument *document);
 // empty page. Throws KladdoError when the file is there but cannot be read.
 std::unique_ptr<QTextDocument> read(const QString &path);
 
-// Writes document whole and atomically as a page file. Throws KladdoError
-// naming the file and the system's reason.
+// Writes document whole and atomically as a page file, keeping the version
+// it replaces among the backups. Throws KladdoError naming the file and the
+// system's reason.
 void save(const QString &path, const QTextDocument *document);
 
 } // namespace NotePage

@@ -1,6 +1,6 @@
 #include "passwords/PassPageFile.h"
 
-#include "platform/AtomicFile.h"
+#include "platform/PageBackups.h"
 
 #include <QDir>
 #include <QFile>
@@ -134,7 +134,7 @@ PassPageLoad PassPageFile::load() const
 void PassPageFile::save(const PassPageCells &cells) const
 {
     const QByteArray bytes = cells.toRecord().bytes();
-    const AtomicFile::Result result = AtomicFile::write(m_path, bytes);
+    const AtomicFile::Result result = PageBackups::writePage(m_path, bytes);
     if (!result.ok)
         throw PassPageWriteError(m_path, result.reason);
 }

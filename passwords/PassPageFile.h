@@ -55,7 +55,8 @@ public:
     // Never throws and never gives another page's cells.
     PassPageLoad load() const;
 
-    // Replaces the file atomically by one record. Throws PassCellError for a
+    // Replaces the file atomically by one record, keeping the version it
+    // replaces among the backups. Throws PassCellError for a
     // cell that cannot be stored and PassPageWriteError when the write fails;
     // in both cases the file on disk is untouched.
     void save(const PassPageCells &cells) const;

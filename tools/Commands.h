@@ -21,6 +21,7 @@ int settingsCommand(const QStringList &args, CommandIo io);
 int checkCommand(const QStringList &args, CommandIo io);
 int passwordsCommand(const QStringList &args, CommandIo io);
 int notesCommand(const QStringList &args, CommandIo io);
+int backupsCommand(const QStringList &args, CommandIo io);
 
 // One line of `check`: a file of DATA/ and what was found.
 struct CheckLine

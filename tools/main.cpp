@@ -17,6 +17,7 @@ constexpr Command kCommands[] = {
     {"check", checkCommand},
     {"passwords", passwordsCommand},
     {"notes", notesCommand},
+    {"backups", backupsCommand},
 };
 
 constexpr const char *kHelp =
@@ -35,6 +36,12 @@ constexpr const char *kHelp =
     "      print note page PAGE (0-9) as plain text, HTML or rich text\n"
     "  notes import DATA_DIR PAGE FILE\n"
     "      make a .txt, .html or .rtf file note page PAGE (0-9)\n"
+    "  backups list DATA_DIR\n"
+    "      list the kept earlier versions of the pages: file, generation (1 the\n"
+    "      newest of 3), time saved, size\n"
+    "  backups restore DATA_DIR note|pass PAGE [GENERATION]\n"
+    "      make a kept version (generation 1 unless given) the page again; the\n"
+    "      page it replaces becomes generation 1; not while Kladdo runs on DATA_DIR\n"
     "  check DATA_DIR\n"
     "      say for each file of DATA_DIR whether it is ok, missing or damaged\n"
     "\n"

@@ -1,0 +1,163 @@
+#include "platform/PageBackups.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSet>
+
+#include <filesystem>
+#include <system_error>
+
+namespace PageBackups {
+
+namespace {
+
+using AtomicFile::Result;
+
+enum class OnBackupFailure { Log, Refuse };
+
+// The current version of a page file, held under a name of its own until
+// the file has been replaced.
+struct Hold
+{
+    bool held = false;
+    QString failure; // why it could not be held
+};
+
+std::filesystem::path fsPath(const QString &path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+QString native(const QString &path)
+{
+    return QDir::toNativeSeparators(path);
+}
+
+QString backupFolder(const QString &pagePath)
+{
+    return QFileInfo(pagePath).dir().filePath(QStringLiteral("backup"));
+}
+
+QString heldPath(const QString &pagePath)
+{
+    return backupFolder(pagePath) + u'/' + QFileInfo(pagePath).fileName() + QStringLiteral(".replaced");
+}
+
+bool holdsBytes(const QFileInfo &file, const QByteArray &bytes)
+{
+    if (file.size() != bytes.size())
+        return false;
+    QFile opened(file.filePath());
+    return opened.open(QIODevice::ReadOnly) && opened.readAll() == bytes;
+}
+
+// A copy for file systems without hard links (FAT on a USB stick), dated
+// like the version it keeps, as a link would be.
+QString copyCurrent(const QFileInfo &page, const QString &held)
+{
+    QFile source(page.canonicalFilePath());
+    if (!source.copy(held))
+        return source.errorString();
+    QFile copy(held);
+    if (copy.open(QIODevice::ReadWrite))
+        copy.setFileTime(page.lastModified(), QFileDevice::FileModificationTime);
+    return {};
+}
+
+Hold holdCurrent(const QString &pagePath, const QByteArray &nextBytes)
+{
+    const QFileInfo page(pagePath);
+    if (!page.exists() || holdsBytes(page, nextBytes))
+        return {};
+    const QString folder = backupFolder(pagePath);
+    if (!QDir().mkpath(folder))
+        return {false, QStringLiteral("the folder %1 cannot be made").arg(native(folder))};
+    const QString held = heldPath(pagePath);
+    QFile::remove(held); // left by a save that was cut off
+    std::error_code error;
+    std::filesystem::create_hard_link(fsPath(page.canonicalFilePath()), fsPath(held), error);
+    if (!error)
+        return {true, {}};
+    if (const QString reason = copyCurrent(page, held); !reason.isEmpty())
+        return {false, QStringLiteral("%1 cannot be kept in %2: %3").arg(native(pagePath), native(folder), reason)};
+    return {true, {}};
+}
+
+// The generations before `freed` move up by one over it, and the held
+// version becomes generation 1.
+Result promoteHeld(const QString &pagePath, int freed)
+{
+    std::error_code error;
+    for (int generation = freed; generation > 1 && !error; --generation) {
+        const QString older = pathFor(pagePath, generation - 1);
+        if (QFileInfo::exists(older))
+            std::filesystem::rename(fsPath(older), fsPath(pathFor(pagePath, generation)), error);
+    }
+    if (!error)
+        std::filesystem::rename(fsPath(heldPath(pagePath)), fsPath(pathFor(pagePath, 1)), error);
+    if (error)
+        return {false, QStringLiteral("the replaced version is left as %1, since the backups cannot be renamed: %2")
+                           .arg(native(heldPath(pagePath)), QString::fromLocal8Bit(error.message()))};
+    return {};
+}
+
+void logOnce(const QString &reason)
+{
+    static QSet<QString> logged;
+    if (logged.contains(reason))
+        return;
+    logged.insert(reason);
+    qWarning("No backup kept: %s", qUtf8Printable(reason));
+}
+
+Result replacePage(const QString &pagePath, const QByteArray &bytes, int freed, OnBackupFailure onFailure)
+{
+    const Hold hold = holdCurrent(pagePath, bytes);
+    if (!hold.failure.isEmpty()) {
+        if (onFailure == OnBackupFailure::Refuse)
+            return {false, hold.failure};
+        logOnce(hold.failure);
+    }
+    const Result written = AtomicFile::write(pagePath, bytes);
+    if (!written.ok) {
+        // The page is unchanged, so the backups stay as they are.
+        if (hold.held)
+            QFile::remove(heldPath(pagePath));
+        return written;
+    }
+    if (!hold.held)
+        return written;
+    const Result promoted = promoteHeld(pagePath, freed);
+    if (!promoted.ok && onFailure == OnBackupFailure::Log) {
+        logOnce(promoted.reason);
+        return written;
+    }
+    return promoted;
+}
+
+} // namespace
+
+QString pathFor(const QString &pagePath, int generation)
+{
+    return backupFolder(pagePath) + u'/' + QFileInfo(pagePath).fileName() + u'.' + QString::number(generation);
+}
+
+Result writePage(const QString &pagePath, const QByteArray &bytes)
+{
+    return replacePage(pagePath, bytes, kGenerations, OnBackupFailure::Log);
+}
+
+Result restore(const QString &pagePath, int generation)
+{
+    const QString backup = pathFor(pagePath, generation);
+    QFile file(backup);
+    if (!file.exists())
+        return {false, QStringLiteral("there is no backup %1").arg(native(backup))};
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    if (file.error() != QFileDevice::NoError)
+        return {false, QStringLiteral("%1 cannot be read: %2").arg(native(backup), file.errorString())};
+    return replacePage(pagePath, bytes, generation, OnBackupFailure::Refuse);
+}
+
+} // namespace PageBackups

@@ -1,0 +1,110 @@
+#include "tools/Commands.h"
+
+#include "notes/NotePage.h"
+#include "passwords/PassPageFile.h"
+#include "platform/PageBackups.h"
+#include "platform/RunningCopy.h"
+#include "tools/PageNumber.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace {
+
+constexpr const char *kUsage =
+    "usage: kladdo-data backups list DATA_DIR\n"
+    "       kladdo-data backups restore DATA_DIR note|pass PAGE [GENERATION]\n";
+
+const QStringList kKinds = {QStringLiteral("note"), QStringLiteral("pass")};
+
+int usage(CommandIo io)
+{
+    io.err << kUsage;
+    return ExitUsage;
+}
+
+int fail(CommandIo io, const QString &message)
+{
+    io.err << "kladdo-data: " << message << '\n';
+    return ExitFailure;
+}
+
+// Both kinds have ten pages, numbered by one digit.
+QString pagePath(const QString &dataDir, const QString &kind, int page)
+{
+    return kind == u"note" ? QDir(dataDir).filePath(NotePage::fileName(page))
+                           : PassPageFile::pathFor(dataDir, page);
+}
+
+// One ASCII digit, as PAGE is.
+std::optional<int> generationArgument(const QString &text, CommandIo io)
+{
+    const std::optional<int> digit = parsePageNumber(text);
+    if (digit && *digit >= 1 && *digit <= PageBackups::kGenerations)
+        return digit;
+    io.err << "kladdo-data: GENERATION must be 1-" << PageBackups::kGenerations << ", not '" << text << "'\n";
+    return std::nullopt;
+}
+
+int listBackups(const QString &dataDir, CommandIo io)
+{
+    bool found = false;
+    for (const QString &kind : kKinds) {
+        for (int page = 0; page < NotePage::kPageCount; ++page) {
+            const QString path = pagePath(dataDir, kind, page);
+            for (int generation = 1; generation <= PageBackups::kGenerations; ++generation) {
+                const QFileInfo backup(PageBackups::pathFor(path, generation));
+                if (!backup.isFile())
+                    continue;
+                io.out << QFileInfo(path).fileName() << "  " << generation << "  "
+                       << backup.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << "  "
+                       << backup.size() << " bytes\n";
+                found = true;
+            }
+        }
+    }
+    if (!found)
+        io.out << "no backups in " << QDir::toNativeSeparators(QDir(dataDir).filePath(QStringLiteral("backup")))
+               << '\n';
+    return ExitOk;
+}
+
+// args: DATA_DIR note|pass PAGE [GENERATION]
+int restoreBackup(const QStringList &args, CommandIo io)
+{
+    if (!kKinds.contains(args[1])) {
+        io.err << "kladdo-data: the kind of page must be note or pass, not '" << args[1] << "'\n";
+        return ExitUsage;
+    }
+    const std::optional<int> page = pageArgument(args[2], io);
+    if (!page)
+        return ExitUsage;
+    const std::optional<int> generation = args.size() == 4 ? generationArgument(args[3], io) : 1;
+    if (!generation)
+        return ExitUsage;
+    const QString &dataDir = args[0];
+    if (!QFileInfo(dataDir).isDir())
+        return fail(io, dataDir + QStringLiteral(" is not a folder"));
+    // The program would write its own page over the restored one.
+    if (RunningCopy::isRunning(dataDir))
+        return fail(io, QStringLiteral("Kladdo is running on %1; close it, then restore").arg(dataDir));
+    const AtomicFile::Result result = PageBackups::restore(pagePath(dataDir, args[1], *page), *generation);
+    return result.ok ? ExitOk : fail(io, result.reason);
+}
+
+} // namespace
+
+int backupsCommand(const QStringList &args, CommandIo io)
+{
+    if (args.size() == 2 && args[0] == u"list") {
+        if (!QFileInfo(args[1]).isDir())
+            return fail(io, args[1] + QStringLiteral(" is not a folder"));
+        return listBackups(args[1], io);
+    }
+    if ((args.size() == 4 || args.size() == 5) && args[0] == u"restore")
+        return restoreBackup(args.mid(1), io);
+    return usage(io);
+}
