@@ -1,3 +1,4 @@
+#include "app/PlatformChoice.h"
 #include "app/SingleCopy.h"
 #include "app/SystemEnvironment.h"
 #include "app/TForm1.h"
@@ -8,6 +9,14 @@
 #include <QFileInfo>
 
 namespace {
+
+QStringList commandLine(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
 
 // The program file's folder where the system tells it without the
 // application object, as Linux does; empty elsewhere.
@@ -27,6 +36,9 @@ std::unique_ptr<SingleCopy> singleCopyIn(const QString &programFolder)
 // No arguments are taken: everything lives in DATA/ beside the program.
 int main(int argc, char *argv[])
 {
+    if (PlatformChoice::prefersX11(QProcessEnvironment::systemEnvironment(), commandLine(argc, argv)))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
     // Claimed before the application object where possible: making that
     // object is most of what a second start would cost.
     QString programFolder = programFolderBeforeStart();
