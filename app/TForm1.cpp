@@ -343,6 +343,21 @@ void TForm1::RollIn()
     roll(WindowFrame::rollInOffsets(RollEffect));
 }
 
+void TForm1::comeOut()
+{
+    runWhenIdle([this] {
+        runGuarded([this] {
+            if (isRolledIn())
+                RollOut();
+            else
+                bringIntoView();
+            UpdateHandleHints();
+            KeepOnTop();
+            activateWindow();
+        });
+    });
+}
+
 // The screen width is read afresh at every step: the display may change.
 // What comes in during the pauses waits for the window to stand still.
 void TForm1::roll(const QList<int> &offsets)

@@ -62,6 +62,9 @@ public:
     void UpdateHandleHints();
     void RollOut();
     void RollIn();
+    // Out at the screen's right edge, above all windows and active: a later
+    // start on the same data folder asks for the window this way.
+    void comeOut();
     void SpracheOk() override;
     void HintOk() override;
     void FarbeOk() override;

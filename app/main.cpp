@@ -1,17 +1,77 @@
+#include "app/PlatformChoice.h"
+#include "app/SingleCopy.h"
 #include "app/SystemEnvironment.h"
 #include "app/TForm1.h"
 #include "resources/Bitmaps.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 
+namespace {
+
+QStringList commandLine(int argc, char *argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// The program file's folder where the system tells it without the
+// application object, as Linux does; empty elsewhere.
+QString programFolderBeforeStart()
+{
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    return self.exists() ? QFileInfo(self.canonicalFilePath()).absolutePath() : QString();
+}
+
+std::unique_ptr<SingleCopy> singleCopyIn(const QString &programFolder)
+{
+    return std::make_unique<SingleCopy>(QDir(programFolder).filePath(QStringLiteral("DATA")));
+}
+
+} // namespace
+
+// No arguments are taken: everything lives in DATA/ beside the program.
 int main(int argc, char *argv[])
 {
+    if (PlatformChoice::prefersX11(QProcessEnvironment::systemEnvironment(), commandLine(argc, argv)))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    // Claimed before the application object where possible: making that
+    // object is most of what a second start would cost.
+    QString programFolder = programFolderBeforeStart();
+    std::unique_ptr<SingleCopy> copy;
+    SingleCopy::Claim claim = SingleCopy::Claim::Unguarded;
+    if (!programFolder.isEmpty()) {
+        copy = singleCopyIn(programFolder);
+        claim = copy->claim();
+        if (claim == SingleCopy::Claim::HandedOver)
+            return 0;
+    }
+
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Kladdo"));
     app.setWindowIcon(Bitmaps::programIcon());
+    if (!copy) {
+        programFolder = QCoreApplication::applicationDirPath();
+        copy = singleCopyIn(programFolder);
+        claim = copy->claim();
+        if (claim == SingleCopy::Claim::HandedOver)
+            return 0;
+    }
     SystemEnvironment environment;
-    // No arguments are taken: everything lives in DATA/ beside the program.
-    TForm1 form(environment, QCoreApplication::applicationDirPath());
+    if (claim == SingleCopy::Claim::Unanswered) {
+        environment.showError(nullptr, QStringLiteral("Kladdo already runs on %1 but does not answer. "
+                                                      "End that copy before starting another.")
+                                           .arg(QDir::toNativeSeparators(programFolder + "/DATA")));
+        return 1;
+    }
+    copy->listen();
+
+    TForm1 form(environment, programFolder);
+    QObject::connect(copy.get(), &SingleCopy::comeOutRequested, &form, &TForm1::comeOut);
     QObject::connect(&form, &TForm1::closed, &app, &QCoreApplication::quit);
     form.show();
     return app.exec();

@@ -1,6 +1,7 @@
-# Sourced by the whole-process benchmarks: a scratch folder $work, a private
-# Xvfb, and, on any exit, the end of everything they started. The script
-# keeps the process ids it starts in program_pid and watcher_pid.
+# Sourced by the whole-process benchmarks and end-to-end tests: a scratch
+# folder $work, a private Xvfb, and, on any exit, the end of everything they
+# started. The script keeps the process ids it starts in program_pid and
+# watcher_pid.
 
 work=$(mktemp -d)
 xvfb_pid=

@@ -17,12 +17,24 @@ QString keyFor(const QString &dataFolder)
     return QStringLiteral("kladdo-") + QString::fromLatin1(hash.left(16));
 }
 
+namespace {
+
+QString runtimeFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QDir::tempPath() : folder;
+}
+
+} // namespace
+
 QString lockFilePath(const QString &dataFolder)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty())
-        folder = QDir::tempPath();
-    return folder + u'/' + keyFor(dataFolder) + QStringLiteral(".lock");
+    return runtimeFolder() + u'/' + keyFor(dataFolder) + QStringLiteral(".lock");
+}
+
+QString serverName(const QString &dataFolder)
+{
+    return runtimeFolder() + u'/' + keyFor(dataFolder) + QStringLiteral(".socket");
 }
 
 bool isRunning(const QString &dataFolder)

@@ -13,6 +13,10 @@ QString keyFor(const QString &dataFolder);
 // read-only folder can still be locked.
 QString lockFilePath(const QString &dataFolder);
 
+// The local server the running copy listens on, beside its lock: the
+// runtime folder is the user's own, so no other user can take the name.
+QString serverName(const QString &dataFolder);
+
 // A copy of the program holds the folder's lock now. A lock left by a copy
 // that died does not count.
 bool isRunning(const QString &dataFolder);

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Two starts on one data folder leave one window: the second start asks the
+# running copy to come out and ends by itself with status 0, writing nothing.
+# A copy killed outright leaves its lock and its server's name behind; the
+# next start must open the folder all the same, and hand over in its turn.
+set -euo pipefail
+
+program=$1
+screen_width=1280
+source "$(dirname "$0")/../../bench/xvfb.sh"
+
+# Polls until the window's left edge is at x.
+wait_for_x() {
+  local X
+  for _ in $(seq 100); do
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$X" -eq "$1" ] && return 0
+    sleep 0.1
+  done
+  fail "window at x $X, expected $1"
+}
+
+# A copy in the background, its window rolled in.
+start_first() {
+  "$work/kladdo" &
+  program_pid=$!
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
+    fail "no Kladdo window appeared"
+  wait_for_x $((screen_width - 16))
+}
+
+# One more start ends by itself with status 0, and the first rolls out.
+start_second() {
+  local status=0 started windows
+  touch "$work/before"
+  started=${EPOCHREALTIME/./}
+  timeout 10 "$work/kladdo" || status=$?
+  echo "the second start took $(( (${EPOCHREALTIME/./} - started) / 1000 )) ms"
+  [ "$status" -eq 0 ] || fail "the second start ended with status $status"
+  windows=$(xdotool search --onlyvisible --name '^Kladdo$' | wc -l)
+  [ "$windows" -eq 1 ] || fail "$windows Kladdo windows are shown"
+  [ -z "$(find "$work/DATA" -newer "$work/before")" ] || fail "the second start wrote into DATA/"
+  wait_for_x $((screen_width - 525))
+}
+
+mkdir "$work/DATA"
+cp "$program" "$(dirname "$program")"/kladdo-sound.* "$work/"
+printf '[WINDOW]\r\nPos=60\r\nLanguage=English\r\nRollEffect=1\r\n' > "$work/DATA/note.ini"
+# The lock and the server's name live in the runtime folder; a private one
+# keeps them apart from any other run.
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+start_xvfb "$screen_width"
+unset QT_QPA_PLATFORM
+
+start_first
+start_second
+
+kill -KILL "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+[ -n "$(ls "$XDG_RUNTIME_DIR"/*.lock)" ] || fail "the killed copy left no lock behind"
+start_first
+start_second

@@ -1,0 +1,101 @@
+#include "app/SingleCopy.h"
+#include "platform/RunningCopy.h"
+#include "support/TestFiles.h"
+
+#include <QLockFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+using Claim = SingleCopy::Claim;
+
+namespace {
+
+// The lock a killed copy leaves: as Qt writes it, naming a process that
+// has ended.
+bool leaveLockOfDeadCopy(const QString &path)
+{
+    QProcess ended;
+    ended.start(QStringLiteral("true"));
+    const qint64 id = ended.waitForStarted() ? ended.processId() : 0;
+    ended.waitForFinished();
+    QLockFile lock(path);
+    if (id == 0 || !lock.tryLock(0))
+        return false;
+    QByteArray contents = readFile(path);
+    lock.unlock();
+    contents.replace(0, contents.indexOf('\n'), QByteArray::number(id));
+    return writeFile(path, contents);
+}
+
+} // namespace
+
+class TestSingleCopy : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_runtime;
+    std::unique_ptr<QTemporaryDir> m_data;
+
+    QString folder() const { return m_data->path(); }
+
+private slots:
+    // The locks go to a runtime folder of the test's own.
+    void initTestCase() { qputenv("XDG_RUNTIME_DIR", m_runtime.path().toLocal8Bit()); }
+
+    void init() { m_data = std::make_unique<QTemporaryDir>(); }
+
+    void laterStartHandsOverUntilTheFirstEnds()
+    {
+        auto first = std::make_unique<SingleCopy>(folder());
+        QCOMPARE(first->claim(), Claim::First);
+        first->listen();
+        QVERIFY(RunningCopy::isRunning(folder()));
+        QSignalSpy asked(first.get(), &SingleCopy::comeOutRequested);
+
+        SingleCopy second(folder());
+        QCOMPARE(second.claim(), Claim::HandedOver);
+        QTRY_COMPARE(asked.count(), 1);
+
+        first.reset();
+        QVERIFY(!RunningCopy::isRunning(folder()));
+        QCOMPARE(SingleCopy(folder()).claim(), Claim::First);
+    }
+
+    // A killed copy leaves its lock and its server's name behind.
+    void deadCopyDoesNotBlock()
+    {
+        QVERIFY(leaveLockOfDeadCopy(RunningCopy::lockFilePath(folder())));
+        QVERIFY(writeFile(RunningCopy::serverName(folder()), "left over"));
+        QVERIFY(!RunningCopy::isRunning(folder()));
+
+        SingleCopy next(folder());
+        QCOMPARE(next.claim(), Claim::First);
+        next.listen();
+        QSignalSpy asked(&next, &SingleCopy::comeOutRequested);
+        QCOMPARE(SingleCopy(folder()).claim(), Claim::HandedOver);
+        QTRY_COMPARE(asked.count(), 1);
+    }
+
+    // Another copy holds the folder, so this one must not open it, but
+    // nobody answers the request to come out.
+    void holderThatDoesNotListenIsUnanswered()
+    {
+        SingleCopy first(folder());
+        QCOMPARE(first.claim(), Claim::First);
+        QCOMPARE(SingleCopy(folder()).claim(), Claim::Unanswered);
+    }
+
+    void noLockMeansUnguarded()
+    {
+        const QString nowhere = folder() + QStringLiteral("/missing/kladdo");
+        SingleCopy copy(nowhere + QStringLiteral(".lock"), nowhere + QStringLiteral(".socket"));
+        QCOMPARE(copy.claim(), Claim::Unguarded);
+        copy.listen();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSingleCopy)
+#include "tst_SingleCopy.moc"
