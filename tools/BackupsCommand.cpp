@@ -20,18 +20,6 @@ constexpr const char *kUsage =
 
 const QStringList kKinds = {QStringLiteral("note"), QStringLiteral("pass")};
 
-int usage(CommandIo io)
-{
-    io.err << kUsage;
-    return ExitUsage;
-}
-
-int fail(CommandIo io, const QString &message)
-{
-    io.err << "kladdo-data: " << message << '\n';
-    return ExitFailure;
-}
-
 // Both kinds have ten pages, numbered by one digit.
 QString pagePath(const QString &dataDir, const QString &kind, int page)
 {
@@ -87,12 +75,12 @@ int restoreBackup(const QStringList &args, CommandIo io)
         return ExitUsage;
     const QString &dataDir = args[0];
     if (!QFileInfo(dataDir).isDir())
-        return fail(io, dataDir + QStringLiteral(" is not a folder"));
+        return failure(io, dataDir + QStringLiteral(" is not a folder"));
     // The program would write its own page over the restored one.
     if (RunningCopy::isRunning(dataDir))
-        return fail(io, QStringLiteral("Kladdo is running on %1; close it, then restore").arg(dataDir));
+        return failure(io, QStringLiteral("Kladdo is running on %1; close it, then restore").arg(dataDir));
     const AtomicFile::Result result = PageBackups::restore(pagePath(dataDir, args[1], *page), *generation);
-    return result.ok ? ExitOk : fail(io, result.reason);
+    return result.ok ? ExitOk : failure(io, result.reason);
 }
 
 } // namespace
@@ -101,10 +89,10 @@ int backupsCommand(const QStringList &args, CommandIo io)
 {
     if (args.size() == 2 && args[0] == u"list") {
         if (!QFileInfo(args[1]).isDir())
-            return fail(io, args[1] + QStringLiteral(" is not a folder"));
+            return failure(io, args[1] + QStringLiteral(" is not a folder"));
         return listBackups(args[1], io);
     }
     if ((args.size() == 4 || args.size() == 5) && args[0] == u"restore")
         return restoreBackup(args.mid(1), io);
-    return usage(io);
+    return usageError(io, kUsage);
 }

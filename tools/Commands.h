@@ -17,6 +17,20 @@ constexpr int ExitOk = 0;
 constexpr int ExitFailure = 1;
 constexpr int ExitUsage = 2;
 
+// Tells how the command is called; the exit code of a wrong call.
+inline int usageError(CommandIo io, const char *usage)
+{
+    io.err << usage;
+    return ExitUsage;
+}
+
+// Tells what failed; the exit code of a failure.
+inline int failure(CommandIo io, const QString &message)
+{
+    io.err << "kladdo-data: " << message << '\n';
+    return ExitFailure;
+}
+
 int settingsCommand(const QStringList &args, CommandIo io);
 int checkCommand(const QStringList &args, CommandIo io);
 int passwordsCommand(const QStringList &args, CommandIo io);

@@ -26,12 +26,6 @@ constexpr const char *kUsage =
     "usage: kladdo-data notes export DATA_DIR PAGE --format text|html|rtf\n"
     "       kladdo-data notes import DATA_DIR PAGE FILE\n";
 
-int usage(CommandIo io)
-{
-    io.err << kUsage;
-    return ExitUsage;
-}
-
 // A document as the note editor holds it. Pictures are loaded as images:
 // the document's own loader makes pixmaps, which a command-line program
 // without a display cannot have.
@@ -198,14 +192,14 @@ QList<CheckLine> checkNotePages(const QString &dataDir)
 int notesCommand(const QStringList &args, CommandIo io)
 {
     if (args.size() < 4)
-        return usage(io);
+        return usageError(io, kUsage);
     const std::optional<int> page = pageArgument(args[2], io);
     if (!page)
         return ExitUsage;
     if (args[0] == u"export") {
         static const QStringList formats{QStringLiteral("text"), QStringLiteral("html"), QStringLiteral("rtf")};
         if (args.size() != 5 || args[3] != u"--format" || !formats.contains(args[4]))
-            return usage(io);
+            return usageError(io, kUsage);
         return exportPage(args[1], *page, args[4], io);
     }
     if (args[0] == u"import" && args.size() == 4) {
@@ -217,5 +211,5 @@ int notesCommand(const QStringList &args, CommandIo io)
         }
         return importPage(args[1], *page, args[3], io);
     }
-    return usage(io);
+    return usageError(io, kUsage);
 }

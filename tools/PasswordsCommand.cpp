@@ -20,23 +20,11 @@ constexpr const char *kUsage =
 const QStringList kHeader = {QStringLiteral("text"), QStringLiteral("name"),
                              QStringLiteral("password")};
 
-int usage(CommandIo io)
-{
-    io.err << kUsage;
-    return ExitUsage;
-}
-
-int fail(CommandIo io, const QString &message)
-{
-    io.err << "kladdo-data: " << message << '\n';
-    return ExitFailure;
-}
-
 int exportPage(const QString &path, CommandIo io)
 {
     const PassPageLoad load = PassPageFile(path).load();
     if (load.fileState == PassPageLoad::FileState::Unreadable)
-        return fail(io, QStringLiteral("%1 cannot be read (%2)").arg(path, load.readError));
+        return failure(io, QStringLiteral("%1 cannot be read (%2)").arg(path, load.readError));
     io.out << Csv::formatRecord(kHeader);
     for (int slot = 0; slot < PassSlotCount; ++slot) {
         QStringList row;
@@ -45,7 +33,7 @@ int exportPage(const QString &path, CommandIo io)
         io.out << Csv::formatRecord(row);
     }
     if (load.isDamaged())
-        return fail(io, QStringLiteral("%1 is damaged: %2").arg(path, load.damageText()));
+        return failure(io, QStringLiteral("%1 is damaged: %2").arg(path, load.damageText()));
     return ExitOk;
 }
 
@@ -106,7 +94,7 @@ int importPage(const QString &path, const QString &csvPath, CommandIo io)
     try {
         PassPageFile(path).save(cellsFromCsv(csvPath));
     } catch (const KladdoError &error) {
-        return fail(io, error.message());
+        return failure(io, error.message());
     }
     return ExitOk;
 }
@@ -118,12 +106,12 @@ int passwordsCommand(const QStringList &args, CommandIo io)
     const bool isExport = args.size() == 3 && args[0] == u"export";
     const bool isImport = args.size() == 4 && args[0] == u"import";
     if (!isExport && !isImport)
-        return usage(io);
+        return usageError(io, kUsage);
     const std::optional<int> page = pageArgument(args[2], io);
     if (!page)
         return ExitUsage;
     if (!QFileInfo(args[1]).isDir())
-        return fail(io, args[1] + QStringLiteral(" is not a folder"));
+        return failure(io, args[1] + QStringLiteral(" is not a folder"));
     const QString path = PassPageFile::pathFor(args[1], *page);
     return isExport ? exportPage(path, io) : importPage(path, args[3], io);
 }

@@ -16,12 +16,6 @@ QString settingsPath(const QString &dataDir)
     return QDir(dataDir).filePath(QStringLiteral("note.ini"));
 }
 
-int usage(CommandIo io)
-{
-    io.err << kUsage;
-    return ExitUsage;
-}
-
 int get(const QStringList &args, CommandIo io)
 {
     const ProfileFile file(settingsPath(args[0]));
@@ -30,7 +24,7 @@ int get(const QStringList &args, CommandIo io)
         return ExitOk;
     }
     if (args.size() != 5 || args[3] != u"--int")
-        return usage(io);
+        return usageError(io, kUsage);
     bool ok = false;
     const int defaultValue = args[4].toInt(&ok);
     if (!ok) {
@@ -44,7 +38,7 @@ int get(const QStringList &args, CommandIo io)
 int set(const QStringList &args, CommandIo io)
 {
     if (args.size() != 4)
-        return usage(io);
+        return usageError(io, kUsage);
     try {
         ProfileFile(settingsPath(args[0])).writeString(args[1], args[2], args[3]);
     } catch (const KladdoError &error) {
@@ -59,11 +53,11 @@ int set(const QStringList &args, CommandIo io)
 int settingsCommand(const QStringList &args, CommandIo io)
 {
     if (args.size() < 4)
-        return usage(io);
+        return usageError(io, kUsage);
     const QStringList rest = args.mid(1);
     if (args[0] == u"get")
         return get(rest, io);
     if (args[0] == u"set")
         return set(rest, io);
-    return usage(io);
+    return usageError(io, kUsage);
 }
