@@ -447,12 +447,18 @@ bool TForm1::handleHandleEvent(QObject *watched, QEvent *event)
     const QPoint position =
         static_cast<QWidget *>(watched)->mapFromGlobal(mouse->globalPosition()).toPoint();
     runGuarded([&] {
-        if (event->type() == QEvent::MouseButtonPress)
+        if (event->type() == QEvent::MouseButtonPress) {
+            // Set until the press has done its work: a press that failed
+            // has told the user, and a second box for its release would
+            // only repeat the same trouble.
+            m_handlePressFailed = true;
             Image1MouseDown(mouse->button(), mouse->buttons(), position);
-        else if (event->type() == QEvent::MouseMove)
+            m_handlePressFailed = false;
+        } else if (event->type() == QEvent::MouseMove) {
             Image1MouseMove(mouse->buttons(), position);
-        else
+        } else if (!std::exchange(m_handlePressFailed, false)) {
             Image1MouseUp(mouse->button(), position);
+        }
     });
     return true;
 }
@@ -507,7 +513,8 @@ void TForm1::Image1MouseMove(Qt::MouseButtons buttons, QPoint position)
         move(x(), y() + position.y() - m_dragAnchorY);
 }
 
-// Every release stores the top edge, moved or not.
+// Every release stores the top edge, moved or not, unless its press
+// failed; the top edge then waits for the next release or the close.
 void TForm1::Image1MouseUp(Qt::MouseButton, QPoint)
 {
     settingsFile().writeInteger(SettingsKeys::Window, u"Pos", y());

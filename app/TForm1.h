@@ -221,6 +221,8 @@ private:
     const QString m_programFolder;
     int m_opacityAlpha = 255;
     int m_dragAnchorY = 0;
+    // The last press on a handle failed, and its release is to store nothing.
+    bool m_handlePressFailed = false;
     QRegion m_outline;
     // Black until the first scheme: a palette outside 1-6 keeps the last.
     ColorScheme m_scheme;

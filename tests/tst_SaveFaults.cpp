@@ -1,0 +1,153 @@
+#include "alarms/Alarm.h"
+#include "options/KladdoDlg.h"
+#include "passwords/PassGrid.h"
+#include "passwords/PassPageFile.h"
+#include "support/FileSizeLimit.h"
+#include "support/MainWindowFolder.h"
+#include "support/ReadOnlyFolder.h"
+
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <optional>
+
+// Every way the main window writes DATA/, with the folder read-only or the
+// disk full: the user is told once, nothing in the window is lost, and the
+// same action succeeds once the folder takes writes again.
+class TestSaveFaults : public QObject, private MainWindowFolder
+{
+    Q_OBJECT
+
+    // One user action that writes, and what it leaves in DATA/ once it
+    // has succeeded.
+    struct SavePath
+    {
+        const char *name;
+        bool passView;
+        std::function<void(TestSaveFaults &, TForm1 &)> before;
+        std::function<void(TestSaveFaults &, TForm1 &)> act;
+        std::function<void(TestSaveFaults &, TForm1 &)> stored;
+    };
+
+    static NoteEditor *editor(TForm1 &form) { return form.findChild<NoteEditor *>("RichEdit1"); }
+    static void edit(TestSaveFaults &, TForm1 &form) { QTest::keyClicks(editor(form), "kept"); }
+    static void leave(TestSaveFaults &, TForm1 &) {}
+    static void handleClick(TForm1 &form, Qt::MouseButton button)
+    {
+        QTest::mouseClick(form.findChild<QLabel *>("Image1"), button);
+    }
+    // OK in the options dialog, which writes every setting.
+    static void optionsOk(TestSaveFaults &, TForm1 &form)
+    {
+        QTimer::singleShot(0, [] {
+            if (auto *dialog = qobject_cast<TKladdoDlg *>(QApplication::activeModalWidget()))
+                dialog->accept();
+        });
+        click(form, "FarbButton11");
+    }
+
+    QString noteText(int page) const { return NotePage::read(data(NotePage::fileName(page)))->toPlainText(); }
+    QString passCell() const { return PassPageFile(data("pass0.dat")).load().cells.cell(0, 0); }
+    QString window(const char *key) const { return setting(SettingsKeys::Window, QString::fromLatin1(key)); }
+
+    static const QList<SavePath> &savePaths()
+    {
+        using T = TestSaveFaults;
+        static const QList<SavePath> paths = {
+            {"page flip, page edited", false, edit, [](T &, TForm1 &f) { click(f, "FarbButton4"); },
+             [](T &t, TForm1 &) {
+                 QCOMPARE(t.noteText(0), "kept");
+                 QCOMPARE(t.window("Note"), "1");
+             }},
+            {"page flip, page as read", false, leave, [](T &, TForm1 &f) { click(f, "FarbButton4"); },
+             [](T &t, TForm1 &) { QCOMPARE(t.window("Note"), "1"); }},
+            {"password page flip", true,
+             [](T &, TForm1 &f) { QTest::keyClicks(f.findChild<PassGrid *>("StringGrid1"), "kept"); },
+             [](T &, TForm1 &f) { click(f, "FarbButton4"); },
+             [](T &t, TForm1 &) {
+                 QCOMPARE(t.passCell(), "kept");
+                 QCOMPARE(t.window("Pass"), "1");
+             }},
+            {"view switch", false, leave, [](T &, TForm1 &f) { click(f, "FarbButton1"); },
+             [](T &t, TForm1 &) { QCOMPARE(t.window("DisplayNP"), "1"); }},
+            {"alarm area", false, leave, [](T &, TForm1 &f) { click(f, "FarbButton7"); },
+             [](T &t, TForm1 &) { QCOMPARE(t.window("DisplayAlarm"), "1"); }},
+            {"handle right click, page edited", false, edit,
+             [](T &, TForm1 &f) { handleClick(f, Qt::RightButton); },
+             [](T &t, TForm1 &f) {
+                 QCOMPARE(t.noteText(0), "kept");
+                 QVERIFY(!f.isRolledIn());
+                 QCOMPARE(t.window("Pos"), QString::number(f.y()));
+             }},
+            {"handle release", false, leave, [](T &, TForm1 &f) { handleClick(f, Qt::LeftButton); },
+             [](T &t, TForm1 &f) { QCOMPARE(t.window("Pos"), QString::number(f.y())); }},
+            {"title", false, [](T &t, TForm1 &f) {
+                 edit(t, f);
+                 editor(f)->selectAll();
+             },
+             [](T &, TForm1 &f) { click(f, "FarbButton6"); },
+             [](T &t, TForm1 &) { QCOMPARE(t.setting(SettingsKeys::NoteTitle, u"Title0"), "kept"); }},
+            {"alarm", false, leave, [](T &, TForm1 &f) { click(f, "FarbButton12"); },
+             [](T &t, TForm1 &) {
+                 QCOMPARE(t.setting(SettingsKeys::Alarm, SettingsKeys::alarmKey(0)),
+                          Alarm::textFor(QDate(2026, 1, 1), QTime(12, 0)));
+             }},
+            {"close button, page edited", false, edit, [](T &, TForm1 &f) { click(f, "FarbButton9"); },
+             [](T &t, TForm1 &f) {
+                 QCOMPARE(t.noteText(0), "kept");
+                 QCOMPARE(t.window("Transparent"), "255");
+                 QVERIFY(!f.isVisible());
+             }},
+            {"close button, page as read", false, leave, [](T &, TForm1 &f) { click(f, "FarbButton9"); },
+             [](T &t, TForm1 &f) {
+                 QCOMPARE(t.window("Transparent"), "255");
+                 QVERIFY(!f.isVisible());
+             }},
+            {"options dialog OK", false, leave, optionsOk,
+             [](T &t, TForm1 &) { QCOMPARE(t.window("Transparent"), "255"); }},
+        };
+        return paths;
+    }
+
+private slots:
+    void init() { QVERIFY(resetFolder()); }
+
+    void toldOnceAndRetried_data()
+    {
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<int>("path");
+        for (bool readOnly : {true, false}) {
+            for (int i = 0; i < savePaths().size(); ++i)
+                QTest::addRow("%s: %s", readOnly ? "read-only" : "full", savePaths()[i].name) << readOnly << i;
+        }
+    }
+    void toldOnceAndRetried()
+    {
+        QFETCH(bool, readOnly);
+        QFETCH(int, path);
+        const SavePath &save = savePaths()[path];
+        if (save.passView)
+            ProfileFile(data("note.ini")).writeInteger(SettingsKeys::Window, u"DisplayNP", 1);
+        auto form = makeForm();
+        save.before(*this, *form);
+        {
+            std::optional<ReadOnlyFolder> lockedFolder;
+            std::optional<FileSizeLimit> fullDisk;
+            if (readOnly)
+                lockedFolder.emplace(m_dir->filePath("DATA"));
+            else
+                fullDisk.emplace(0);
+            save.act(*this, *form);
+        }
+        QCOMPARE(m_environment.errors.size(), 1);
+        QVERIFY(form->isVisible());
+        save.act(*this, *form);
+        QCOMPARE(m_environment.errors.size(), 1);
+        save.stored(*this, *form);
+    }
+};
+
+QTEST_MAIN(TestSaveFaults)
+#include "tst_SaveFaults.moc"
