@@ -6,10 +6,20 @@
 # idle. Runs alternate between the two programs after one warm-up each, so
 # that the shared machine's moods fall on both alike.
 #
-# Usage: bench/startup.sh BUILD_DIR [RUNS]   (RUNS defaults to 20)
+# With --full-data, Kladdo also starts, in the same rotation, on a data
+# folder as a long-time user has it: ten note pages of that size, ten full
+# password pages, every page titled and every note page with an alarm ahead,
+# all laid by kladdo-data.
+#
+# Usage: bench/startup.sh [--full-data] BUILD_DIR [RUNS]   (RUNS defaults to 20)
 set -euo pipefail
 
-build=${1:?usage: bench/startup.sh BUILD_DIR [RUNS]}
+full_data=false
+if [ "${1:-}" = --full-data ]; then
+  full_data=true
+  shift
+fi
+build=${1:?usage: bench/startup.sh [--full-data] BUILD_DIR [RUNS]}
 runs=${2:-20}
 source_dir=$(cd "$(dirname "$0")/.." && pwd)
 note_bytes=102400
@@ -18,7 +28,7 @@ screen_width=1280
 
 source "$source_dir/bench/xvfb.sh"
 
-for tool in "$build/bin/kladdo" "$build/bench/bare_window" "$build/bench/bench_sample_note"; do
+for tool in "$build/bin/kladdo" "$build/bin/kladdo-data" "$build/bench/bare_window" "$build/bench/bench_sample_note"; do
   [ -x "$tool" ] || fail "$tool is not built (cmake -DKLADDO_BUILD_BENCH=ON)"
 done
 [[ $runs =~ ^[1-9][0-9]*$ ]] || fail "RUNS must be a positive number"
@@ -32,6 +42,33 @@ lay_folders() {
   printf '[WINDOW]\r\nPos=%d\r\nNote=0\r\nLanguage=English\r\n' "$top" > "$work/kladdo/DATA.template/note.ini"
   "$build/bench/bench_sample_note" "$note_bytes" "$work/kladdo/DATA.template/note0.rtf" "$work/bare/note0.txt"
   cp "$build/bench/bare_window" "$work/bare/"
+  if $full_data; then
+    lay_full_data "$work/kladdo/DATA.full"
+  fi
+}
+
+# A password page's CSV: the header and 14 rows of plausible lengths.
+password_csv() {
+  echo "text,name,password"
+  for row in $(seq 14); do
+    echo "Account $1.$row at the example shop,user.$1.$row@example.org,Pw-$1-$row-x7Gq2LmZ9vRt"
+  done
+}
+
+# lay_full_data DIR: the one-note folder, then every page and alarm filled.
+lay_full_data() {
+  local data=$1 page year
+  cp -r "$work/kladdo/DATA.template" "$data"
+  year=$(( $(date +%Y) + 1 ))
+  for page in $(seq 0 9); do
+    "$build/bin/kladdo-data" notes import "$data" "$page" "$work/kladdo/DATA.template/note0.rtf" > /dev/null
+    password_csv "$page" > "$work/pass.csv"
+    "$build/bin/kladdo-data" passwords import "$data" "$page" "$work/pass.csv" > /dev/null
+    "$build/bin/kladdo-data" settings set "$data" NOTETITLE "Title$page" "Note page $page" > /dev/null
+    "$build/bin/kladdo-data" settings set "$data" PASSTITLE "Title$page" "Passwords $page" > /dev/null
+    "$build/bin/kladdo-data" settings set "$data" ALARM "Alarm$page" \
+      "$(printf '%02d.06.%d   %02d:30' $((page + 1)) "$year" $((page + 8)))" > /dev/null
+  done
 }
 
 # xev reports every window mapped on the root, the moment it happens: xdotool
@@ -114,9 +151,10 @@ $(cat "$work/$name.log")"
   program_pid=
 }
 
+# run_kladdo NAME [TEMPLATE]: DATA/ laid afresh from DATA.TEMPLATE.
 run_kladdo() {
   rm -rf "$work/kladdo/DATA"
-  cp -r "$work/kladdo/DATA.template" "$work/kladdo/DATA"
+  cp -r "$work/kladdo/DATA.${2:-template}" "$work/kladdo/DATA"
   measure "$1" "$work/kladdo/kladdo"
 }
 
@@ -157,6 +195,13 @@ report() {
   row kladdo "${kladdo[@]}"
   row "bare window" "${bare[@]}"
   row "kladdo / bare" "${ratio[@]}"
+  if $full_data; then
+    mapfile -t kladdo < <(figures kladdo-full)
+    mapfile -t ratio < <(paste <(figures kladdo-full) <(figures bare) | awk '{ printf "%.2f\n", $1 / $2 }')
+    row "kladdo full" "${kladdo[@]}"
+    row "full / bare" "${ratio[@]}"
+    echo "kladdo full: DATA/ of $(du -sk "$work/kladdo/DATA.full" | cut -f1) KB, $(ls "$work/kladdo/DATA.full" | wc -l) files"
+  fi
 }
 
 export QT_QPA_PLATFORM=xcb
@@ -168,8 +213,12 @@ start_watcher
 
 run_kladdo warmup
 run_bare warmup
+$full_data && run_kladdo warmup full
 for _ in $(seq "$runs"); do
   run_kladdo kladdo
   run_bare bare
+  if $full_data; then
+    run_kladdo kladdo-full full
+  fi
 done
 report
