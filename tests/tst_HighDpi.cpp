@@ -1,0 +1,72 @@
+#include "alarms/Alarm.h"
+#include "app/TForm1.h"
+#include "controls/FarbButton.h"
+#include "support/TestEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+// Where the ratio-2 picture of a widget differs from its ratio-1 picture
+// made twice as large pixel by pixel: a blended colour or a shifted
+// edge; empty when there is none.
+QString firstBlurredPixel(QWidget *widget)
+{
+    QImage single(widget->size(), QImage::Format_RGB32);
+    widget->render(&single);
+    const QImage twice = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (twice.size() != single.size() * 2)
+        return QStringLiteral("grabbed at %1 x %2").arg(twice.width()).arg(twice.height());
+    for (int y = 0; y < twice.height(); ++y) {
+        for (int x = 0; x < twice.width(); ++x) {
+            if (twice.pixel(x, y) != single.pixel(x / 2, y / 2))
+                return QStringLiteral("device pixel %1, %2").arg(x).arg(y);
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+// The window at a device pixel ratio of 2: its pictures are pixel art and
+// must reach the screen as such.
+class TestHighDpi : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void picturesStaySharp()
+    {
+        QCOMPARE(qApp->devicePixelRatio(), 2.0);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("DATA"));
+        TestEnvironment environment;
+        TForm1 form(environment, dir.path());
+        QCOMPARE(form.size(), QSize(TForm1::FormWidth, TForm1::FormHeight));
+        form.AlarmText[form.Note] = Alarm::textFor(environment.currentTime.date().addDays(1), QTime(8, 0));
+        form.AlarmOk();
+        QList<QWidget *> pictured;
+        for (const char *name : {"FarbButton1", "FarbButton9", "FarbButton13", "Image1", "Image2", "Image4", "Image5"})
+            pictured << form.findChild<QWidget *>(name);
+        for (TFarbButton *button : form.findChild<QWidget *>("OvcCalendar1")->findChildren<TFarbButton *>())
+            pictured << button;
+        for (QWidget *widget : pictured) {
+            const QString blurred = firstBlurredPixel(widget);
+            QVERIFY2(blurred.isEmpty(), qPrintable(widget->objectName() + QStringLiteral(": ") + blurred));
+        }
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_SCALE_FACTOR", "2");
+    QApplication app(argc, argv);
+    TestHighDpi test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_HighDpi.moc"
