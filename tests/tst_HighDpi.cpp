@@ -4,6 +4,7 @@
 #include "support/TestEnvironment.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QTemporaryDir>
@@ -11,16 +12,13 @@
 
 namespace {
 
-// Where the ratio-2 picture of a widget differs from its ratio-1 picture
-// made twice as large pixel by pixel: a blended colour or a shifted
-// edge; empty when there is none.
-QString firstBlurredPixel(QWidget *widget)
+// Where the ratio-2 picture differs from the ratio-1 picture made twice as
+// large pixel by pixel: a blended colour or a shifted edge; empty when
+// there is none.
+QString firstBlurredPixel(const QImage &single, const QImage &twice)
 {
-    QImage single(widget->size(), QImage::Format_RGB32);
-    widget->render(&single);
-    const QImage twice = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
     if (twice.size() != single.size() * 2)
-        return QStringLiteral("grabbed at %1 x %2").arg(twice.width()).arg(twice.height());
+        return QStringLiteral("drawn at %1 x %2").arg(twice.width()).arg(twice.height());
     for (int y = 0; y < twice.height(); ++y) {
         for (int x = 0; x < twice.width(); ++x) {
             if (twice.pixel(x, y) != single.pixel(x / 2, y / 2))
@@ -28,6 +26,21 @@ QString firstBlurredPixel(QWidget *widget)
         }
     }
     return {};
+}
+
+QString firstBlurredPixel(QWidget *widget)
+{
+    QImage single(widget->size(), QImage::Format_RGB32);
+    widget->render(&single);
+    return firstBlurredPixel(single, widget->grab().toImage().convertToFormat(QImage::Format_RGB32));
+}
+
+QString firstBlurredPixel(const QIcon &icon)
+{
+    const auto picture = [&](qreal ratio) {
+        return icon.pixmap(QSize(16, 16), ratio).toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    return firstBlurredPixel(picture(1), picture(2));
 }
 
 } // namespace
@@ -57,6 +70,11 @@ private slots:
         for (QWidget *widget : pictured) {
             const QString blurred = firstBlurredPixel(widget);
             QVERIFY2(blurred.isEmpty(), qPrintable(widget->objectName() + QStringLiteral(": ") + blurred));
+        }
+        const auto *palettes = form.findChild<QComboBox *>("ComboBoxEx1");
+        for (int item = 0; item < palettes->count(); ++item) {
+            const QString blurred = firstBlurredPixel(palettes->itemIcon(item));
+            QVERIFY2(blurred.isEmpty(), qPrintable(palettes->itemText(item) + QStringLiteral(": ") + blurred));
         }
     }
 };
