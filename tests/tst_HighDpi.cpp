@@ -1,12 +1,13 @@
 #include "alarms/Alarm.h"
 #include "app/TForm1.h"
 #include "controls/FarbButton.h"
+#include "controls/GroupBox.h"
 #include "support/TestEnvironment.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -43,16 +44,31 @@ QString firstBlurredPixel(const QIcon &icon)
     return firstBlurredPixel(picture(1), picture(2));
 }
 
+// The first device pixel of the widget's outer pixel ring, grabbed at
+// ratio 2, that is not black; empty when there is none.
+QString firstPixelOffTheFrame(QWidget *widget)
+{
+    const QImage twice = widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < twice.height(); ++y) {
+        for (int x = 0; x < twice.width(); ++x) {
+            const bool onFrame = x < 2 || y < 2 || x >= twice.width() - 2 || y >= twice.height() - 2;
+            if (onFrame && twice.pixel(x, y) != qRgb(0, 0, 0))
+                return QStringLiteral("device pixel %1, %2").arg(x).arg(y);
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 // The window at a device pixel ratio of 2: its pictures are pixel art and
-// must reach the screen as such.
+// its frames one pixel wide, and both must reach the screen as such.
 class TestHighDpi : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void picturesStaySharp()
+    void artworkAndFramesStaySharp()
     {
         QCOMPARE(qApp->devicePixelRatio(), 2.0);
         QTemporaryDir dir;
@@ -70,6 +86,16 @@ private slots:
         for (QWidget *widget : pictured) {
             const QString blurred = firstBlurredPixel(widget);
             QVERIFY2(blurred.isEmpty(), qPrintable(widget->objectName() + QStringLiteral(": ") + blurred));
+        }
+        TGroupBox frameOnly;
+        frameOnly.resize(40, 30);
+        QCOMPARE(firstBlurredPixel(&frameOnly), QString());
+        for (const char *name : {"OvcCalendar1", "StringGrid1"}) {
+            QWidget *framed = form.findChild<QWidget *>(name);
+            if (auto *grid = qobject_cast<QAbstractScrollArea *>(framed))
+                framed = grid->viewport();
+            const QString offTheFrame = firstPixelOffTheFrame(framed);
+            QVERIFY2(offTheFrame.isEmpty(), qPrintable(name + QStringLiteral(": ") + offTheFrame));
         }
         const auto *palettes = form.findChild<QComboBox *>("ComboBoxEx1");
         for (int item = 0; item < palettes->count(); ++item) {
