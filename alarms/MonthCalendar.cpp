@@ -1,6 +1,7 @@
 #include "alarms/MonthCalendar.h"
 
 #include "controls/FarbButton.h"
+#include "controls/PixelFrame.h"
 #include "resources/Bitmaps.h"
 
 #include <QKeyEvent>
@@ -187,8 +188,7 @@ void MonthCalendar::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), WinColor::toQColor(m_dayColor));
-    painter.setPen(Qt::black);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    PixelFrame::paintRing(painter, rect(), Qt::black);
     paintHead(painter);
     paintDays(painter);
 }
@@ -220,7 +220,7 @@ void MonthCalendar::paintDays(QPainter &painter) const
         painter.setPen(WinColor::toQColor(color));
         painter.drawText(place, Qt::AlignCenter, QString::number(date.day()));
         if (date == m_selected)
-            painter.drawRect(place.adjusted(1, 0, -2, -1));
+            PixelFrame::paintRing(painter, place.adjusted(1, 0, -1, 0), WinColor::toQColor(color));
     }
 }
 

@@ -75,8 +75,9 @@ void TForm1::AlarmOk()
                                               : Alarm::State::None;
     Image2->setVisible(state != Alarm::State::None);
     if (state != Alarm::State::None)
-        Image2->setPixmap(QPixmap::fromImage(
-            Bitmaps::bitmap(state == Alarm::State::Pending ? QStringLiteral("C1") : QStringLiteral("C2"))));
+        Image2->setPixmap(Bitmaps::pixmapFor(
+            Bitmaps::bitmap(state == Alarm::State::Pending ? QStringLiteral("C1") : QStringLiteral("C2")),
+            devicePixelRatio()));
 }
 
 // Times that do not exist are refused, so that every stored alarm can be

@@ -74,8 +74,9 @@ void TForm1::createStylePictures()
 void TForm1::SpracheOk()
 {
     LanguageIndex = LanguageTables::languageIndexFor(Language);
-    const QPixmap handle = QPixmap::fromImage(Bitmaps::bitmap(
-        LanguageIndex == LanguageTables::German ? QStringLiteral("LOGOD") : QStringLiteral("LOGOE")));
+    const QPixmap handle = Bitmaps::pixmapFor(
+        Bitmaps::bitmap(LanguageIndex == LanguageTables::German ? QStringLiteral("LOGOD") : QStringLiteral("LOGOE")),
+        devicePixelRatio());
     Image1->setPixmap(handle);
     Image3->setPixmap(handle);
     ControlTexts::applyHints(this, LanguageTables::mainWindowHints(), LanguageIndex);
@@ -139,7 +140,8 @@ void TForm1::fillStylePictures()
     for (int i = 0; i < m_styleArtwork.size(); ++i) {
         const StylePictureSlot &slot = kStylePictureSlots[i];
         const TColor color = slot.on ? m_scheme.BackColor : m_scheme.ButtonColor;
-        m_stylePictures[i]->setPixmap(QPixmap::fromImage(ColorSchemes::filledStylePicture(
-            m_styleArtwork[i], color, slot.style == TextStyle::Italic)));
+        m_stylePictures[i]->setPixmap(Bitmaps::pixmapFor(
+            ColorSchemes::filledStylePicture(m_styleArtwork[i], color, slot.style == TextStyle::Italic),
+            devicePixelRatio()));
     }
 }

@@ -1,3 +1,4 @@
+#include "app/FontFallbacks.h"
 #include "app/PlatformChoice.h"
 #include "app/SingleCopy.h"
 #include "app/SystemEnvironment.h"
@@ -54,6 +55,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Kladdo"));
     app.setWindowIcon(Bitmaps::programIcon());
+    FontFallbacks::install();
     if (!copy) {
         programFolder = QCoreApplication::applicationDirPath();
         copy = singleCopyIn(programFolder);

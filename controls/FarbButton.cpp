@@ -1,6 +1,7 @@
 #include "controls/FarbButton.h"
 
 #include "controls/ButtonPlacement.h"
+#include "controls/PixelFrame.h"
 
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -14,20 +15,9 @@ constexpr int kLightPercent = 10;
 constexpr int kShadowPercent = -35;
 constexpr int kDarkPercent = -55;
 
-// Paints a one-pixel ring on the edge of r: the first colour on the left and
-// top edges, the second on the right and bottom edges, which own the corners
-// the two share. Returns r shrunk by that pixel on each side.
 QRect paintRing(QPainter &painter, const QRect &r, TColor topLeft, TColor bottomRight)
 {
-    if (r.width() > 0 && r.height() > 0) {
-        const QColor first = WinColor::toQColor(topLeft);
-        const QColor second = WinColor::toQColor(bottomRight);
-        painter.fillRect(QRect(r.left(), r.top(), r.width() - 1, 1), first);
-        painter.fillRect(QRect(r.left(), r.top(), 1, r.height() - 1), first);
-        painter.fillRect(QRect(r.right(), r.top(), 1, r.height()), second);
-        painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), second);
-    }
-    return r.adjusted(1, 1, -1, -1);
+    return PixelFrame::paintRing(painter, r, WinColor::toQColor(topLeft), WinColor::toQColor(bottomRight));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "options/ControlTexts.h"
 #include "options/LanguageTables.h"
 #include "options/MainWindowLink.h"
+#include "resources/Bitmaps.h"
 #include "settings/WindowSettings.h"
 
 #include <QCheckBox>
@@ -85,15 +86,16 @@ QFont pixelFont(const QString &family, int pixels, bool underline = false)
     return font;
 }
 
-// The list item's swatch: the palette's bar colour, white for the user's.
-QIcon paletteSwatch(int palette)
+// The list item's swatch: the palette's bar colour, white for the user's,
+// framed in black, drawn for the list's device pixel ratio.
+QIcon paletteSwatch(int palette, qreal devicePixelRatio)
 {
-    QPixmap swatch(16, 16);
+    QImage swatch(16, 16, QImage::Format_RGB32);
     swatch.fill(palette == ColorSchemes::UserPalette
                     ? Qt::white
                     : WinColor::toQColor(ColorSchemes::FixedPalettes[std::size_t(palette - 1)].BarColor));
     QPainter(&swatch).drawRect(0, 0, 15, 15);
-    return QIcon(swatch);
+    return QIcon(Bitmaps::pixmapFor(swatch, devicePixelRatio));
 }
 
 QComboBox *paletteList(QWidget *parent, const char *name, int languageIndex)
@@ -103,7 +105,7 @@ QComboBox *paletteList(QWidget *parent, const char *name, int languageIndex)
     list->setMaxVisibleItems(8);
     const QStringList names = paletteNames(languageIndex);
     for (int item = 0; item < names.size(); ++item)
-        list->addItem(paletteSwatch(item + 1), names[item]);
+        list->addItem(paletteSwatch(item + 1, list->devicePixelRatio()), names[item]);
     return list;
 }
 

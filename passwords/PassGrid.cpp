@@ -261,9 +261,13 @@ void PassGrid::currentChanged(const QModelIndex &current, const QModelIndex &pre
 void PassGrid::paintEvent(QPaintEvent *event)
 {
     QTableView::paintEvent(event);
+    // Filled, not drawn with a pen: a pen's line lands half a pixel up and
+    // left at a device pixel ratio of 2.
     QPainter painter(viewport());
-    painter.setPen(Qt::black);
-    painter.drawRect(viewport()->rect().adjusted(0, 0, -1, -1));
+    const QRect r = viewport()->rect();
+    for (const QRect &edge : {QRect(r.left(), r.top(), r.width(), 1), QRect(r.left(), r.top(), 1, r.height()),
+                              QRect(r.right(), r.top(), 1, r.height()), QRect(r.left(), r.bottom(), r.width(), 1)})
+        painter.fillRect(edge, Qt::black);
 }
 
 // The window's focus child, whether or not the window is active.

@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
+
 namespace Bitmaps {
 
 namespace {
@@ -38,6 +41,18 @@ QStringList names()
 QImage bitmap(const QString &name)
 {
     return QImage(kBitmapFolder + name + kSuffix);
+}
+
+QPixmap pixmapFor(const QImage &picture, qreal devicePixelRatio)
+{
+    // Rounded up: at a ratio between two whole numbers Qt then shrinks the
+    // picture a little rather than stretching it.
+    const int scale = std::max(1, int(std::ceil(devicePixelRatio)));
+    if (scale == 1 || picture.isNull())
+        return QPixmap::fromImage(picture);
+    QPixmap pixmap = QPixmap::fromImage(picture.scaled(picture.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
+    pixmap.setDevicePixelRatio(scale);
+    return pixmap;
 }
 
 QImage stylePicture(TextStyle style, bool on)

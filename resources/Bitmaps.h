@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QImage>
+#include <QPixmap>
 #include <QStringList>
 
 // The program's pictures, built in: the toolbar and calendar glyphs
@@ -16,6 +17,11 @@ QStringList names();
 
 // The bitmap of that name as drawn; a null image for a name without one.
 QImage bitmap(const QString &name);
+
+// A picture for a screen of that device pixel ratio: each pixel made a
+// square of whole device pixels, so that the picture stays sharp where Qt
+// would smooth it into blur.
+QPixmap pixmapFor(const QImage &picture, qreal devicePixelRatio);
 
 enum class TextStyle { Bold, Italic, Underline };
 
