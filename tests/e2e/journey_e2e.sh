@@ -66,13 +66,13 @@ start_kladdo "$work"
 roll_out
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 
-# The alarm goes on page 0 first, for the first minute at least 20 s
+# The alarm goes on page 0 first, for the first minute at least 30 s
 # ahead: it must sound while the window is rolled in, after the rest of the
 # day is done. The calendar stands on today, so the alarm must be today too.
-alarm_epoch=$(( ($(date +%s) + 20) / 60 * 60 + 60 ))
+alarm_epoch=$(( ($(date +%s) + 30) / 60 * 60 + 60 ))
 while [ "$(date -d "@$alarm_epoch" +%F)" != "$(date +%F)" ]; do
   sleep 1
-  alarm_epoch=$(( ($(date +%s) + 20) / 60 * 60 + 60 ))
+  alarm_epoch=$(( ($(date +%s) + 30) / 60 * 60 + 60 ))
 done
 alarm_at=$(date -d "@$alarm_epoch" +%H:%M)
 alarm_line="Alarm0=$(date -d "@$alarm_epoch" +%d.%m.%Y)   $alarm_at"
