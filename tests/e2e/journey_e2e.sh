@@ -190,8 +190,9 @@ grep -qF 'milk eggs <span style=" font-style:italic;">bread</span>' "$work/note0
   fail "page 0's last word is not italic"
 grep -qF "Buy <span style=\" font-family:'Comic Sans MS'; font-size:10pt; font-style:italic;\">bread</span>" \
   "$work/note1.html" || fail "the word pasted on page 1 is not italic in the note font"
-grep -qF 'check the </span>' "$work/note1.html" && ! grep -q remember "$work/note1.html" ||
+if ! grep -qF 'check the </span>' "$work/note1.html" || grep -q remember "$work/note1.html"; then
   fail "Replace All did not replace the word"
+fi
 grep -qF 'text-decoration: underline;">underlined </span>' "$work/note1.html" ||
   fail "the marked word on page 1 is not underlined"
 grep -q $'^Bank,alice,s3cret\r$' "$work/pass0.csv" || fail "password page 0 holds: $(head -2 "$work/pass0.csv")"

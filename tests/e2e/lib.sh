@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the end-to-end tests and the screenshot script: the private
 # Xvfb and scratch folder of bench/xvfb.sh, and helpers that find Kladdo's
 # windows and read the screen. $window is the main window's id.
