@@ -66,6 +66,9 @@ void NoteEditor::replaceDocument(std::unique_ptr<QTextDocument> document)
     document->setParent(this);
     QTextDocument *shown = document.release();
     setDocument(shown);
+    // setDocument() hands the old caret's format on to the new cursor: a
+    // fresh one takes the format of the new page's text instead.
+    setTextCursor(QTextCursor(shown));
     // Tracked only from here on: setDocument() reports the whole document
     // as changed when it first lays it out, which would count it twice.
     countAllLines(shown);

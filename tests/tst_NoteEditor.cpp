@@ -162,6 +162,15 @@ private slots:
         QVERIFY(!editor.selectionMimeData()); // nothing selected
         editor.replaceDocument(nullptr);
         QVERIFY(editor.document()->isEmpty());
+
+        // The caret's format on the page before must not carry over: what is
+        // typed at the new page's start takes that page's format.
+        editor.replaceDocument(richPage(QStringLiteral("<i>italic</i>")));
+        editor.moveCursor(QTextCursor::End);
+        editor.replaceDocument(richPage(QStringLiteral("<b>bold</b>")));
+        QCOMPARE(editor.selectionStyle(), (CharStyle{true, false, false}));
+        QTest::keyClicks(&editor, QStringLiteral("z"));
+        QCOMPARE(RichTextDump::formatOf(*editor.document(), QStringLiteral("z")), QStringLiteral("MS Sans Serif 8 b"));
     }
 
     void clipboardRoundTrip()

@@ -11,99 +11,16 @@ set -euo pipefail
 
 program=$1
 screen_width=1280
-work=$(mktemp -d)
-xvfb_pid=
-kladdo_pid=
-
-cleanup() {
-  [ -n "$kladdo_pid" ] && kill "$kladdo_pid" 2>/dev/null || true
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
-# Polls until the window's left and top edges are as expected.
-wait_for_position() {
-  local want_x=$1 want_y=$2 X Y
-  for _ in $(seq 100); do
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    [ "$X" -eq "$want_x" ] && [ "$Y" -eq "$want_y" ] && return 0
-    sleep 0.1
-  done
-  fail "window at $X,$Y, expected $want_x,$want_y"
-}
-
-# card32 FILE OFFSET: the big-endian 32-bit number at OFFSET of a screen dump.
-card32() {
-  local b
-  read -r -a b <<<"$(od -An -tu1 -j "$2" -N4 "$1")"
-  echo $(( (b[0] << 24) | (b[1] << 16) | (b[2] << 8) | b[3] ))
-}
-
-# pixel_at X Y: the colour the screen shows there, as "R G B".
-pixel_at() {
-  local dump=$work/screen.xwd offset b
-  xwd -root -silent > "$dump"
-  [ "$(card32 "$dump" 28)" -eq 0 ] || fail "screen dump is not least significant byte first"
-  offset=$(( $(card32 "$dump" 0) + $(card32 "$dump" 76) * 12 + $2 * $(card32 "$dump" 48) \
-             + $1 * $(card32 "$dump" 44) / 8 ))
-  read -r -a b <<<"$(od -An -tu1 -j "$offset" -N3 "$dump")"
-  echo "${b[2]} ${b[1]} ${b[0]}"
-}
-
-# expect_pixel X Y "R G B": the screen shows that colour at X, Y within 5 s.
-expect_pixel() {
-  local got
-  for _ in $(seq 50); do
-    got=$(pixel_at "$1" "$2")
-    [ "$got" = "$3" ] && return 0
-    sleep 0.1
-  done
-  fail "pixel $1,$2 is $got, expected $3"
-}
-
-# The id of the topmost window named Kladdo, as xwininfo writes it.
-topmost_kladdo() {
-  xwininfo -root -children | grep -m1 -oE '0x[0-9a-f]+ "Kladdo"' | cut -d' ' -f1
-}
-
-# second_window: the id of a shown window named Kladdo besides the main one
-# (a message box or the options dialog), waiting up to 10 s for it.
-second_window() {
-  local id
-  for _ in $(seq 100); do
-    id=$(xdotool search --onlyvisible --name '^Kladdo$' | grep -vx "$window" | head -1) && break
-    sleep 0.1
-  done
-  echo "$id"
-}
-
-# expect_second_window_gone WHAT: it closes within 10 s.
-expect_second_window_gone() {
-  for _ in $(seq 100); do xdotool search --onlyvisible --name '^Kladdo$' | grep -qvx "$window" || return 0; sleep 0.1; done
-  fail "the $1 stayed"
-}
+source "$(dirname "$0")/lib.sh"
 
 mkdir "$work/DATA"
 cp "$program" "$(dirname "$program")"/kladdo-sound.* "$work/"
 printf '[WINDOW]\r\nPos=60\r\nAdjust=1\r\nLanguage=Deutsch\r\nRollEffect=1\r\nPalette=2\r\n' > "$work/DATA/note.ini"
 
-Xvfb -displayfd 3 -screen 0 ${screen_width}x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-[ -s "$work/display" ] || fail "Xvfb did not start"
-export DISPLAY=":$(cat "$work/display")"
+start_xvfb "$screen_width"
 export QT_QPA_PLATFORM=xcb
 
-"$work/kladdo" &
-kladdo_pid=$!
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
-  fail "no Kladdo window appeared"
+start_kladdo "$work"
 
 # Rolled in: only the left handle shows at the right edge.
 wait_for_position $((screen_width - 16)) 60
@@ -229,14 +146,14 @@ grep -qF "Alarm1=$alarm_text"$'\r' "$work/DATA/note.ini" || fail "note.ini lacks
 at_window $((75 + 10)) $((341 + 15 + 10))       # page back
 for _ in $(seq 100); do grep -q $'^Note=0\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
 at_window 8 $((342 + 23)) 3                     # roll in
-grep -q kladdo-sound "/proc/$kladdo_pid/maps" && fail "the sound module was loaded before any alarm"
+grep -q kladdo-sound "/proc/$program_pid/maps" && fail "the sound module was loaded before any alarm"
 wait_for_position $((screen_width - 16)) 90
 for _ in $(seq 750); do grep -q $'^Note=1\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
 grep -q $'^Note=1\r$' "$work/DATA/note.ini" || fail "the alarm at $alarm_at did not bring page 1"
 wait_for_position "$left" 90
 # The sound module is loaded by the first alarm, not before.
-for _ in $(seq 50); do grep -q kladdo-sound "/proc/$kladdo_pid/maps" && break; sleep 0.1; done
-grep -q kladdo-sound "/proc/$kladdo_pid/maps" || fail "the alarm did not load the sound module"
+for _ in $(seq 50); do grep -q kladdo-sound "/proc/$program_pid/maps" && break; sleep 0.1; done
+grep -q kladdo-sound "/proc/$program_pid/maps" || fail "the alarm did not load the sound module"
 
 # The password view: type a row into the grid and its processing field,
 # page forward, and read the page back through kladdo-data. The grid
@@ -261,11 +178,11 @@ grep -q 's3cret' "$work/DATA/pass0.dat" && fail "the password was stored in clea
 
 # The close button (toolbar x 480, y 15, 20 x 20) saves and ends the program.
 xdotool mousemove $((left + 480 + 10)) $((90 + 341 + 15 + 10)) click 1
-for _ in $(seq 100); do kill -0 "$kladdo_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$kladdo_pid" 2>/dev/null && fail "the close button did not end the program"
+for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$program_pid" 2>/dev/null && fail "the close button did not end the program"
 status=0
-wait "$kladdo_pid" || status=$?
-kladdo_pid=
+wait "$program_pid" || status=$?
+program_pid=
 [ "$status" -eq 0 ] || fail "the program ended with status $status"
 
 for line in 'Pos=90' 'Language=English' 'Adjust=1' 'RollEffect=1' 'Transparent=255'; do
