@@ -26,7 +26,7 @@ fail() {
 
 # start_xvfb WIDTH: an 800 pixel high screen of that width; DISPLAY names it.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 "$1"x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  Xvfb -displayfd 3 -screen 0 "$1"x"${2:-800}"x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
