@@ -7,26 +7,12 @@ set -euo pipefail
 
 program=$1
 screen_width=1280
-source "$(dirname "$0")/../../bench/xvfb.sh"
-
-# Polls until the window's left edge is at x.
-wait_for_x() {
-  local X
-  for _ in $(seq 100); do
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    [ "$X" -eq "$1" ] && return 0
-    sleep 0.1
-  done
-  fail "window at x $X, expected $1"
-}
+source "$(dirname "$0")/lib.sh"
 
 # A copy in the background, its window rolled in.
 start_first() {
-  "$work/kladdo" &
-  program_pid=$!
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
-    fail "no Kladdo window appeared"
-  wait_for_x $((screen_width - 16))
+  start_kladdo "$work"
+  wait_for_position $((screen_width - 16)) 60
 }
 
 # One more start ends by itself with status 0, and the first rolls out.
@@ -40,7 +26,7 @@ start_second() {
   windows=$(xdotool search --onlyvisible --name '^Kladdo$' | wc -l)
   [ "$windows" -eq 1 ] || fail "$windows Kladdo windows are shown"
   [ -z "$(find "$work/DATA" -newer "$work/before")" ] || fail "the second start wrote into DATA/"
-  wait_for_x $((screen_width - 525))
+  wait_for_position $((screen_width - 525)) 60
 }
 
 mkdir "$work/DATA"
