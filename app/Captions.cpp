@@ -9,7 +9,7 @@ QString pageCaption(int page, const QString &title)
 
 QString alarmCaption(const QString &alarmText)
 {
-    return alarmText.isEmpty() ? QString() : alarmText + u' ';
+    return alarmText + u' ';
 }
 
 QString positionText(int line, int column)

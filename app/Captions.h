@@ -8,7 +8,7 @@ namespace Captions {
 // Label1: a blank, the page number, a blank and the title.
 QString pageCaption(int page, const QString &title);
 
-// Label2 in the note view: the alarm text and a blank; empty for none.
+// Label2 in the note view: the alarm text and a blank; just the blank for none.
 QString alarmCaption(const QString &alarmText);
 
 // Label3: line and column, 0-based in, shown from 1, each right-aligned in

@@ -44,6 +44,8 @@ QLabel *createCaption(QWidget *parent, const char *name, Qt::Alignment alignment
     label->setObjectName(QLatin1StringView(name));
     label->setFont(captionFont());
     label->setAlignment(alignment | Qt::AlignVCenter);
+    // Titles are the user's text: a "<b>" in one is shown, not obeyed.
+    label->setTextFormat(Qt::PlainText);
     label->setAutoFillBackground(true);
     return label;
 }
@@ -436,10 +438,11 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event)
 
 bool TForm1::handleHandleEvent(QObject *watched, QEvent *event)
 {
-    const bool handleEvent = event->type() == QEvent::MouseButtonPress
-                             || event->type() == QEvent::MouseMove
-                             || event->type() == QEvent::MouseButtonRelease;
-    if (!handleEvent)
+    // A second press within the double-click time comes as a double click;
+    // it is a press like any other, or a quick click back would be lost.
+    const bool press = event->type() == QEvent::MouseButtonPress
+                       || event->type() == QEvent::MouseButtonDblClick;
+    if (!press && event->type() != QEvent::MouseMove && event->type() != QEvent::MouseButtonRelease)
         return false;
     const auto *mouse = static_cast<QMouseEvent *>(event);
     // From the global position: while a drag moves the window, the window
@@ -447,7 +450,7 @@ bool TForm1::handleHandleEvent(QObject *watched, QEvent *event)
     const QPoint position =
         static_cast<QWidget *>(watched)->mapFromGlobal(mouse->globalPosition()).toPoint();
     runGuarded([&] {
-        if (event->type() == QEvent::MouseButtonPress) {
+        if (press) {
             // Set until the press has done its work: a press that failed
             // has told the user, and a second box for its release would
             // only repeat the same trouble.

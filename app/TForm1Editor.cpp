@@ -78,10 +78,8 @@ void TForm1::FarbButton15Click()
 void TForm1::normalisingPaste()
 {
     std::unique_ptr<QMimeData> converted(NoteClipboard::normalised(m_environment.clipboardMimeData()));
-    if (converted) {
-        RichEdit1->insertMimeData(converted.get());
+    if (converted && RichEdit1->insertMimeData(converted.get()))
         m_environment.setClipboardMimeData(converted.release());
-    }
     refreshPosition();
 }
 

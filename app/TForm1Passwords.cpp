@@ -6,6 +6,7 @@
 #include "controls/FarbButton.h"
 #include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
+#include "passwords/PassPageFile.h"
 #include "passwords/PasswordClipboard.h"
 
 #include <QMimeData>
@@ -62,8 +63,10 @@ void TForm1::showPassPage(int page, const PassPageLoad &load)
         m_environment.showError(this, notice);
 }
 
-// Every save writes the page, changed or not, unless its file must be kept;
-// a failed write throws and stops whatever asked for the save.
+// Every save writes the page, changed or not, unless its file must be kept.
+// A failed write of a changed page throws and stops whatever asked for the
+// save; an unchanged page already stands in its file as shown, so its
+// failed rewrite loses nothing and must not hold the user up.
 void TForm1::savePassPage()
 {
     switch (m_passProtection.saveFor(StringGrid1->isModified())) {
@@ -77,7 +80,12 @@ void TForm1::savePassPage()
     case PassPageProtection::Save::Write:
         break;
     }
-    PassPageFile(passPagePath(Pass)).save(StringGrid1->page());
+    try {
+        PassPageFile(passPagePath(Pass)).save(StringGrid1->page());
+    } catch (const PassPageWriteError &) {
+        if (StringGrid1->isModified())
+            throw;
+    }
 }
 
 void TForm1::FarbButton16Click()

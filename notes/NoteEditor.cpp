@@ -102,7 +102,10 @@ void NoteEditor::trackLines(QTextDocument *document)
 
 CaretPosition NoteEditor::caretPosition() const
 {
-    const QTextCursor cursor = textCursor();
+    // The selection's far end, whichever way it was made; the column counts
+    // from that end's own line.
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(cursor.selectionEnd());
     const QTextBlock block = cursor.block();
     const QString text = block.text();
     const QStringView before = QStringView(text).first(cursor.positionInBlock());
@@ -141,6 +144,8 @@ QMimeData *NoteEditor::selectionMimeData() const
 
 bool NoteEditor::insertMimeData(const QMimeData *data)
 {
+    if (isReadOnly())
+        return false;
     const std::optional<QTextDocumentFragment> fragment = NoteClipboard::fragmentFrom(data);
     if (!fragment)
         return false;

@@ -57,7 +57,8 @@ public:
     // when nothing is selected. The caller owns the result.
     QMimeData *selectionMimeData() const;
     // Inserts data at the caret in place of the selection, as a paste
-    // would; false when data holds nothing that can be pasted.
+    // would; false when data holds nothing that can be pasted or the
+    // editor is read-only.
     bool insertMimeData(const QMimeData *data);
 
     // The selection as plain text, paragraph and line separators as they

@@ -93,7 +93,7 @@ private slots:
         click(*form, "FarbButton13");
         QCOMPARE(form->AlarmText[0], "");
         QCOMPARE(setting(u"ALARM", u"Alarm0"), "");
-        QCOMPARE(shownAlarm(*form), "");
+        QCOMPARE(shownAlarm(*form), " ");
         QVERIFY(shownBell(*form).isNull());
     }
 
@@ -196,7 +196,7 @@ private slots:
         auto form = makeForm();
         auto *timer = control<QTimer>(*form, "Timer1");
         auto *field = control<QLineEdit>(*form, "MaskEdit1");
-        QCOMPARE(shownAlarm(*form), "");
+        QCOMPARE(shownAlarm(*form), " ");
         QVERIFY(shownBell(*form).isNull());
         QCOMPARE(timer->interval(), 30'000);
         tickAt(*form, at(9, 1).addMSecs(250));

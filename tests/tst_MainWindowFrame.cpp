@@ -159,6 +159,19 @@ private slots:
         QVERIFY(form->isRolledIn());
     }
 
+    // Clicked back within the double-click time, the second press comes
+    // as a double click: it must roll like any other press.
+    void quickSecondRightClickRollsBack()
+    {
+        auto form = makeForm();
+        rightClick(handle(*form, "Image1"));
+        QVERIFY(!form->isRolledIn());
+        QLabel *out = handle(*form, "Image3");
+        sendMouse(out, QEvent::MouseButtonDblClick, Qt::RightButton, Qt::RightButton, {5, 5});
+        sendMouse(out, QEvent::MouseButtonRelease, Qt::RightButton, Qt::NoButton, {5, 5});
+        QVERIFY(form->isRolledIn());
+    }
+
     void changedScreenWidthRollsIn()
     {
         auto form = makeForm();

@@ -74,7 +74,7 @@ private slots:
         QTest::newRow("typed on line 7") << tenLines << 21 << 21 << QStringLiteral("x\ty") << 7 << 3;
         QTest::newRow("after a line break") << broken << 3 << 3 << QString() << 1 << 0;
         QTest::newRow("paragraph after breaks") << broken << 10 << 10 << QString() << 3 << 1;
-        QTest::newRow("selection end before anchor") << broken << 10 << 4 << QString() << 1 << 1;
+        QTest::newRow("selection made backwards") << broken << 10 << 4 << QString() << 3 << 1;
         QTest::newRow("typed line break") << broken << 10 << 10 << QStringLiteral("\u2028x") << 4 << 1;
         QTest::newRow("typed on a new editor's page") << QString() << 0 << 0 << QStringLiteral("a\u2028b\nc") << 2 << 1;
     }

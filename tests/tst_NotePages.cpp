@@ -126,7 +126,15 @@ private slots:
         auto form = makeForm();
         QCOMPARE(m_environment.errors.size(), 1);
         type(*form, "lost?");
+        auto *text = new QMimeData;
+        text->setText("pasted");
+        m_environment.setClipboardMimeData(text);
+        QTest::keyClick(editor(*form), Qt::Key_Insert, Qt::ShiftModifier);
+        click(*form, "FarbButton15");
+        click(*form, "Image4");
+        QVERIFY(!editor(*form)->document()->isModified());
         click(*form, "FarbButton4");
+        QCOMPARE(m_environment.errors.size(), 1);
         QVERIFY(QFileInfo(pagePath(0)).isDir());
         type(*form, "more ");
         QCOMPARE(editor(*form)->toPlainText(), "more one");

@@ -147,6 +147,17 @@ private slots:
         QCOMPARE(m_environment.errors.size(), 1);
         save.stored(*this, *form);
     }
+
+    // A window manager close saves only the page: a password page as it was
+    // read must not keep a read-only folder's window open.
+    void unchangedPasswordPageClosesOnReadOnlyFolder()
+    {
+        ProfileFile(data("note.ini")).writeInteger(SettingsKeys::Window, u"DisplayNP", 1);
+        auto form = makeForm();
+        ReadOnlyFolder lockedFolder(m_dir->filePath("DATA"));
+        QVERIFY(form->close());
+        QVERIFY(m_environment.errors.isEmpty());
+    }
 };
 
 QTEST_MAIN(TestSaveFaults)

@@ -162,6 +162,13 @@ top=$((top + 30))
 wait_for_position "$left" "$top"
 wait_for_line "$data/note.ini" "Pos=$top"
 
+# In and straight back out: the right handle rolled out lies where the left
+# one lies rolled in, and the second press, within the double-click time,
+# must roll like the first.
+xdotool mousemove $((left + 510 + 7)) $((top + 342 + 23)) click --repeat 2 --delay 100 3
+sleep 1
+wait_for_position "$left" "$top"
+
 # Rolled in on page 1; the alarm brings page 0 and the window out.
 toolbar_button 145
 page_is 1
