@@ -133,6 +133,9 @@ void TForm1::showNotePage(int page, std::unique_ptr<QTextDocument> document)
 // The marked text of the view shown titles that view's current page.
 void TForm1::FarbButton6Click()
 {
+    // A masked password is refused as a title, and so leaves the one there is.
+    if (DisplayNP != 0 && Edit2->isMasked() && Edit2->hasSelectedText())
+        return;
     const QString marked = DisplayNP == 0 ? RichEdit1->selectedText() : Edit2->markedText();
     setCurrentTitle(NoteTitle::fromMarkedText(marked));
 }

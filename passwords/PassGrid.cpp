@@ -212,6 +212,8 @@ QString PassGrid::currentText() const
     return currentIndex().isValid() ? m_model->clearText(currentRow(), currentColumn()) : QString();
 }
 
+// A paste that finds no text leaves the cell: an empty clipboard must not
+// wipe a password that Delete would only remove on purpose.
 void PassGrid::paste(const QString &clipboardText)
 {
     const QString text = PassCellRules::withoutControls(clipboardText);

@@ -194,7 +194,8 @@ private slots:
 
         f->selectAll();
         click(*form, "FarbButton6");
-        QCOMPARE(form->PassTitle[0], "");
+        QCOMPARE(form->PassTitle[0], "kept");
+        QCOMPARE(setting(u"PASSTITLE", u"Title0"), "kept");
         QGuiApplication::clipboard()->setText("before");
         QTest::keyClick(g, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), "before");
