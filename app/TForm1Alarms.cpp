@@ -88,7 +88,6 @@ void TForm1::FarbButton12Click()
     if (!time)
         throw KladdoError(LanguageTables::noSuchTimeText(MaskEdit1->text(), LanguageIndex));
     storeAlarm(Alarm::textFor(OvcCalendar1->selectedDate(), *time));
-    MaskEdit1->setModified(false);
 }
 
 void TForm1::FarbButton13Click()
@@ -96,11 +95,13 @@ void TForm1::FarbButton13Click()
     storeAlarm(QString());
 }
 
-// Stored first: an alarm note.ini does not hold is not shown either.
+// Stored first: an alarm note.ini does not hold is not shown either. Set or
+// cleared, the typing is done and the time field follows the clock again.
 void TForm1::storeAlarm(const QString &text)
 {
     settingsFile().writeString(SettingsKeys::Alarm, SettingsKeys::alarmKey(Note), text);
     AlarmText[Note] = text;
+    MaskEdit1->setModified(false);
     m_alarmWatch.forget(Note);
     AlarmOk();
     showNoteCaptions();

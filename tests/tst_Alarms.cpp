@@ -189,7 +189,8 @@ private slots:
     // One tick after another, each armed for the start of the next minute:
     // alarms of one minute sound in page order, the last staying shown; an
     // unreadable alarm shows as none, never sounds and stays in note.ini;
-    // the time field follows the clock unless the user is typing in it.
+    // the time field follows the clock unless the user is typing in it,
+    // and again once an alarm is set or cleared.
     void minuteTicks()
     {
         writeIni("[ALARM]\r\nAlarm0=07.03.2026   25:99\r\nAlarm5=07.03.2026   09:01\r\nAlarm2=07.03.2026   09:01\r\n");
@@ -209,6 +210,9 @@ private slots:
         tickAt(*form, at(9, 2));
         QCOMPARE(field->text(), "17:45");
         QCOMPARE(m_environment.soundsPlayed.size(), 2);
+        click(*form, "FarbButton13");
+        tickAt(*form, at(9, 3));
+        QCOMPARE(field->text(), "09:03");
         click(*form, "FarbButton9");
         QCOMPARE(setting(u"ALARM", u"Alarm0"), "07.03.2026   25:99");
     }
