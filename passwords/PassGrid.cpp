@@ -4,6 +4,7 @@
 #include "passwords/PassCellRules.h"
 
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -251,6 +252,15 @@ void PassGrid::keyPressEvent(QKeyEvent *event)
         appendTyped(event->text());
     else
         QTableView::keyPressEvent(event);
+}
+
+// A character the input method composed (a dead key and its letter)
+// continues the cell like a typed one; the view would search rows with it.
+void PassGrid::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (PassCellRules::isTypedText(event->commitString()))
+        appendTyped(event->commitString());
+    event->accept();
 }
 
 void PassGrid::currentChanged(const QModelIndex &current, const QModelIndex &previous)

@@ -71,6 +71,7 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
     // Tab does nothing here, and typing does not search for a row.
     bool focusNextPrevChild(bool) override { return true; }
     void keyboardSearch(const QString &) override {}

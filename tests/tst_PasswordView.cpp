@@ -8,6 +8,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QTest>
 
@@ -73,7 +74,7 @@ private slots:
         ProfileFile(data("note.ini")).writeInteger(u"WINDOW", u"DisplayNP", 1);
     }
 
-    // Typed in the grid, typed in the field, pasted by key and by button,
+    // Typed in the grid (keys and composed characters), typed in the field, pasted by key and by button,
     // deleted: each page lands in its own file, read back through the page
     // file.
     void editsReachThePageFile()
@@ -82,8 +83,11 @@ private slots:
         auto form = makeForm();
         PassGrid *g = grid(*form);
         PassCellField *f = field(*form);
-        QTest::keyClicks(g, "Bank");
-        QCOMPARE(f->text(), "Bank");
+        QTest::keyClicks(g, "Caf");
+        QInputMethodEvent composed; // a dead key and its letter
+        composed.setCommitString(QStringLiteral("\u00e9"));
+        QCoreApplication::sendEvent(g, &composed);
+        QCOMPARE(f->text(), "Caf\u00e9");
         QCOMPARE(form->focusWidget(), f);
         QTest::keyClick(f, Qt::Key_Return);
         QCOMPARE(form->focusWidget(), g);
@@ -106,7 +110,7 @@ private slots:
         QCOMPARE(g->currentText(), "pass-word");
 
         click(*form, "FarbButton4");
-        QCOMPARE(storedCell(0, 0, 1), "Bank");
+        QCOMPARE(storedCell(0, 0, 1), "Caf\u00e9");
         QCOMPARE(storedCell(0, 1, 1), "alice");
         QCOMPARE(storedCell(0, 2, 1), "pass-word");
         QCOMPARE(storedCell(0, 1, 2), "");
@@ -115,7 +119,7 @@ private slots:
         QCOMPARE(std::pair(g->currentRow(), g->currentColumn()), std::pair(1, 0));
         QCOMPARE(f->text(), "one");
         click(*form, "FarbButton3");
-        QCOMPARE(f->text(), "Bank");
+        QCOMPARE(f->text(), "Caf\u00e9");
         QVERIFY(m_environment.errors.isEmpty());
     }
 
