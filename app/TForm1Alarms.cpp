@@ -47,7 +47,9 @@ void TForm1::createAlarmArea()
     MaskEdit1->setObjectName(QStringLiteral("MaskEdit1"));
     MaskEdit1->setFont(QFont(QStringLiteral("Arial"), 10, QFont::Bold));
     MaskEdit1->setFrame(false);
-    MaskEdit1->setInputMask(QStringLiteral("90:00;_"));
+    // The first hour digit may be left out, the other three are needed
+    // (Qt's 0 is the optional digit, 9 the required one).
+    MaskEdit1->setInputMask(QStringLiteral("09:99;_"));
     MaskEdit1->setText(QStringLiteral("00:00"));
     MaskEdit1->setContextMenuPolicy(Qt::NoContextMenu);
 
