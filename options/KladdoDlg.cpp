@@ -365,6 +365,7 @@ void TKladdoDlg::selectPalette(int palette)
 
 void TKladdoDlg::showUserColor(int index, TColor color)
 {
+    m_userColors[std::size_t(index)] = color;
     ClickLabel *label = m_colorLabels[std::size_t(index)];
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, WinColor::toQColor(color));
@@ -373,7 +374,7 @@ void TKladdoDlg::showUserColor(int index, TColor color)
 
 TColor TKladdoDlg::userColor(int index) const
 {
-    return WinColor::fromQColor(m_colorLabels[std::size_t(index)]->palette().color(QPalette::WindowText));
+    return m_userColors[std::size_t(index)];
 }
 
 // A cancelled picker changes nothing; black is never a user colour.

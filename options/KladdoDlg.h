@@ -86,6 +86,8 @@ private:
     QCheckBox *CheckBox1 = nullptr;
     // Label3, Label4 and Label5: the user colours 1 to 3.
     std::array<ClickLabel *, 3> m_colorLabels = {};
+    // Kept as stored: a label's colour cannot hold a system colour's number.
+    std::array<TColor, 3> m_userColors = {};
     std::array<TUpDown *, 2> m_upDowns = {};
     QPushButton *Button1 = nullptr;
     QComboBox *ComboBox1 = nullptr;

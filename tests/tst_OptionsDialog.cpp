@@ -175,6 +175,7 @@ private slots:
 
     void controlsActOnTheWindowAtOnce()
     {
+        writeIni("[WINDOW]\r\nColor3=-2147483633\r\n"); // a system colour, kept as stored
         auto form = makeForm();
         const auto barPixel = [&] { return form->grab().toImage().pixelColor(20, 343); };
         withOptions(*form, [&](TKladdoDlg &dialog) {
@@ -207,6 +208,7 @@ private slots:
             german->setCurrentIndex(2);
             QVERIFY(!control(dialog, "Label3")->isVisibleTo(&dialog));
             QCOMPARE(form->Color2, WinColor::Gray);
+            QCOMPARE(form->Color3, -2147483633);
 
             auto *rollEffect = control<QComboBox>(dialog, "ComboBox1");
             rollEffect->setCurrentIndex(3);
