@@ -129,11 +129,6 @@ QStringList textsIn(const std::array<TextPair, N> &pairs, int languageIndex)
 
 } // namespace
 
-QString TextPair::in(int languageIndex) const
-{
-    return QString::fromUtf16(languageIndex == German ? german : english);
-}
-
 int languageIndexFor(const QString &language)
 {
     return language == u"Deutsch" ? German : English;
