@@ -57,8 +57,8 @@ void TForm1::StringGrid1Ok(int page)
 void TForm1::showPassPage(int page, const PassPageLoad &load)
 {
     m_passProtection = PassPageProtection(passPagePath(page), load);
-    StringGrid1->setPage(load.cells, m_passProtection.readOnlyReason());
-    if (const QString notice = m_passProtection.notice(); !notice.isEmpty())
+    StringGrid1->setPage(load.cells, m_passProtection.readOnlyReason(LanguageIndex));
+    if (const QString notice = m_passProtection.notice(LanguageIndex); !notice.isEmpty())
         m_environment.showError(this, notice);
 }
 
@@ -70,14 +70,19 @@ void TForm1::savePassPage()
     case PassPageProtection::Save::Skip:
         return;
     case PassPageProtection::Save::AskFirst:
-        if (!m_environment.confirm(this, m_passProtection.question()))
+        if (!m_environment.confirm(this, m_passProtection.question(LanguageIndex)))
             return;
         m_passProtection.consent();
         break;
     case PassPageProtection::Save::Write:
         break;
     }
-    PassPageFile(passPagePath(Pass)).save(StringGrid1->page());
+    try {
+        PassPageFile(passPagePath(Pass)).save(StringGrid1->page());
+    } catch (const PassCellError &error) {
+        // Its own message is English, for the data tool.
+        throw KladdoError(error.textIn(LanguageIndex));
+    }
 }
 
 void TForm1::FarbButton16Click()
