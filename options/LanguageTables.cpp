@@ -192,6 +192,16 @@ QString noSuchTimeText(const QString &fieldText, int languageIndex)
                : QStringLiteral("There is no time \"%1\": hours 00 to 23, minutes 00 to 59.").arg(fieldText);
 }
 
+QString unansweredCopyText(const QString &dataFolder, int languageIndex)
+{
+    return TextPair{u"Kladdo läuft bereits mit %1, antwortet aber nicht. Beenden Sie es, bevor Sie "
+                    u"Kladdo noch einmal starten.",
+                    u"Kladdo already runs on %1 but does not answer. End that copy before starting "
+                    u"another."}
+        .in(languageIndex)
+        .arg(dataFolder);
+}
+
 } // namespace LanguageTables
 
 QString StateHint(int languageIndex, StateHintKey key)

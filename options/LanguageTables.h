@@ -56,6 +56,10 @@ QStringList dayNames(int languageIndex);
 // Why the set-alarm button refuses the time field's text.
 QString noSuchTimeText(const QString &fieldText, int languageIndex);
 
+// Why a start ends at once: another copy holds the DATA folder but does not
+// answer the request to come forward.
+QString unansweredCopyText(const QString &dataFolder, int languageIndex);
+
 } // namespace LanguageTables
 
 // Hint texts that change with the state of a toggle or of the window.
