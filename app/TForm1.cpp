@@ -9,6 +9,7 @@
 #include "notes/NotePage.h"
 #include "options/HintDisplay.h"
 #include "options/KladdoDlg.h"
+#include "options/LanguageTables.h"
 #include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
 #include "platform/DateTimeText.h"
@@ -210,6 +211,8 @@ void TForm1::FormCreate()
 
     const StoredSettings stored = readSettings(settingsFile().load());
     static_cast<WindowSettings &>(*this) = stored;
+    // Before the start pages load: their notices follow it.
+    LanguageIndex = LanguageTables::languageIndexFor(Language);
     move(x(), stored.Pos);
     setOpacityAlpha(stored.Transparent);
 

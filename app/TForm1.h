@@ -49,7 +49,8 @@ public:
 
     // The program folder, always ending in a separator.
     QString ProgramDir;
-    // 1 German, 2 English; set by SpracheOk from Language.
+    // 1 German, 2 English; set from Language as the settings are read and
+    // by SpracheOk.
     int LanguageIndex = 1;
     // The password column is shown as asterisks.
     bool PasswordsHidden = true;

@@ -87,6 +87,8 @@ void TForm1::SpracheOk()
     }
     UpdateHandleHints();
     setGridHeading();
+    StringGrid1->setLanguage(LanguageIndex);
+    StringGrid1->setReadOnlyReason(m_passProtection.readOnlyReason(LanguageIndex));
     setSearchDialogTexts();
     OvcCalendar1->setNames(LanguageTables::monthNames(LanguageIndex), LanguageTables::dayNames(LanguageIndex));
 }

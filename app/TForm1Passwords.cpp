@@ -58,8 +58,8 @@ void TForm1::StringGrid1Ok(int page)
 void TForm1::showPassPage(int page, const PassPageLoad &load)
 {
     m_passProtection = PassPageProtection(passPagePath(page), load);
-    StringGrid1->setPage(load.cells, m_passProtection.readOnlyReason());
-    if (const QString notice = m_passProtection.notice(); !notice.isEmpty())
+    StringGrid1->setPage(load.cells, m_passProtection.readOnlyReason(LanguageIndex));
+    if (const QString notice = m_passProtection.notice(LanguageIndex); !notice.isEmpty())
         m_environment.showError(this, notice);
 }
 
@@ -73,7 +73,7 @@ void TForm1::savePassPage()
     case PassPageProtection::Save::Skip:
         return;
     case PassPageProtection::Save::AskFirst:
-        if (!m_environment.confirm(this, m_passProtection.question()))
+        if (!m_environment.confirm(this, m_passProtection.question(LanguageIndex)))
             return;
         m_passProtection.consent();
         break;
@@ -85,6 +85,9 @@ void TForm1::savePassPage()
     } catch (const PassPageWriteError &) {
         if (StringGrid1->isModified())
             throw;
+    } catch (const PassCellError &error) {
+        // Its own message is English, for the data tool.
+        throw KladdoError(error.textIn(LanguageIndex));
     }
 }
 

@@ -3,7 +3,10 @@
 #include "app/SingleCopy.h"
 #include "app/SystemEnvironment.h"
 #include "app/TForm1.h"
+#include "options/LanguageTables.h"
+#include "platform/ProfileFile.h"
 #include "resources/Bitmaps.h"
+#include "settings/WindowSettings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,6 +33,17 @@ QString programFolderBeforeStart()
 std::unique_ptr<SingleCopy> singleCopyIn(const QString &programFolder)
 {
     return std::make_unique<SingleCopy>(QDir(programFolder).filePath(QStringLiteral("DATA")));
+}
+
+// Told before any window exists, in the language the settings name; a
+// settings file that cannot be read gives the default, German.
+QString unansweredCopyText(const QString &programFolder)
+{
+    const QString dataFolder = QDir(programFolder).filePath(QStringLiteral("DATA"));
+    const StoredSettings settings =
+        readSettings(ProfileFile(QDir(dataFolder).filePath(QStringLiteral("note.ini"))).load());
+    return LanguageTables::unansweredCopyText(QDir::toNativeSeparators(dataFolder),
+                                              LanguageTables::languageIndexFor(settings.Language));
 }
 
 } // namespace
@@ -65,9 +79,7 @@ int main(int argc, char *argv[])
     }
     SystemEnvironment environment;
     if (claim == SingleCopy::Claim::Unanswered) {
-        environment.showError(nullptr, QStringLiteral("Kladdo already runs on %1 but does not answer. "
-                                                      "End that copy before starting another.")
-                                           .arg(QDir::toNativeSeparators(programFolder + "/DATA")));
+        environment.showError(nullptr, unansweredCopyText(programFolder));
         return 1;
     }
     copy->listen();

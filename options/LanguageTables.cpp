@@ -129,11 +129,6 @@ QStringList textsIn(const std::array<TextPair, N> &pairs, int languageIndex)
 
 } // namespace
 
-QString TextPair::in(int languageIndex) const
-{
-    return QString::fromUtf16(languageIndex == German ? german : english);
-}
-
 int languageIndexFor(const QString &language)
 {
     return language == u"Deutsch" ? German : English;
@@ -195,6 +190,16 @@ QString noSuchTimeText(const QString &fieldText, int languageIndex)
     return languageIndex == German
                ? QStringLiteral("Die Zeit \"%1\" gibt es nicht: Stunden 00 bis 23, Minuten 00 bis 59.").arg(fieldText)
                : QStringLiteral("There is no time \"%1\": hours 00 to 23, minutes 00 to 59.").arg(fieldText);
+}
+
+QString unansweredCopyText(const QString &dataFolder, int languageIndex)
+{
+    return TextPair{u"Kladdo läuft bereits mit %1, antwortet aber nicht. Beenden Sie es, bevor Sie "
+                    u"Kladdo noch einmal starten.",
+                    u"Kladdo already runs on %1 but does not answer. End that copy before starting "
+                    u"another."}
+        .in(languageIndex)
+        .arg(dataFolder);
 }
 
 } // namespace LanguageTables

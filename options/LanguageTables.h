@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Languages.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -9,21 +11,12 @@
 // German and 2 for English, as the main window holds it.
 namespace LanguageTables {
 
-constexpr int German = 1;
-constexpr int English = 2;
+using Languages::English;
+using Languages::German;
+using Languages::TextPair;
 
 // "Deutsch" selects German; every other value, however written, English.
 int languageIndexFor(const QString &language);
-
-// One text in both languages.
-struct TextPair
-{
-    const char16_t *german;
-    const char16_t *english;
-
-    // Any index other than German gives English.
-    QString in(int languageIndex) const;
-};
 
 // The text of one control, found by its object name.
 struct ControlText
@@ -62,6 +55,10 @@ QStringList dayNames(int languageIndex);
 
 // Why the set-alarm button refuses the time field's text.
 QString noSuchTimeText(const QString &fieldText, int languageIndex);
+
+// Why a start ends at once: another copy holds the DATA folder but does not
+// answer the request to come forward.
+QString unansweredCopyText(const QString &dataFolder, int languageIndex);
 
 } // namespace LanguageTables
 

@@ -40,7 +40,7 @@ public:
             position = int(PassCellRules::withoutControls(input.left(position)).size());
             input = kept;
         }
-        const QString why = PassCellRules::refusal(m_field->column(), input);
+        const QString why = PassCellRules::refusal(m_field->column(), input, m_field->languageIndex());
         if (why.isEmpty())
             return Acceptable;
         QMetaObject::invokeMethod(m_field, [field = m_field, why] { emit field->refused(why); },

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Languages.h"
+
 #include <QLineEdit>
 
 // The processing field (Edit2), the editor of the grid's current cell. It
@@ -19,6 +21,9 @@ public:
     void setMasked(bool masked);
     bool isMasked() const { return echoMode() == Password; }
     int column() const { return m_column; }
+    // The language of refusals; German until set.
+    void setLanguage(int languageIndex) { m_languageIndex = languageIndex; }
+    int languageIndex() const { return m_languageIndex; }
 
     // The selection, or nothing while masked: a masked password must not
     // leave the field through a title.
@@ -38,4 +43,5 @@ protected:
 
 private:
     int m_column = 0;
+    int m_languageIndex = Languages::German;
 };

@@ -2,8 +2,11 @@
 
 #include "passwords/PassPageCells.h"
 #include "platform/Cp1252.h"
+#include "platform/Languages.h"
 
 #include <algorithm>
+
+using Languages::TextPair;
 
 namespace {
 
@@ -41,15 +44,20 @@ bool isTypedText(QStringView text)
     return !text.isEmpty() && std::all_of(text.begin(), text.end(), [](QChar c) { return c.isPrint(); });
 }
 
-QString refusal(int column, QStringView text)
+QString refusal(int column, QStringView text, int languageIndex)
 {
     const PassCellProblem problem = passCellProblem(column, text);
     if (problem == PassCellProblem::NotInCodePage)
-        return QStringLiteral("Not entered: \u201c%1\u201d is a character that Windows-1252, the code "
-                              "page of the password pages, cannot represent.")
+        return TextPair{u"Nicht übernommen: \u201e%1\u201c ist ein Zeichen, das Windows-1252, die "
+                        u"Codepage der Kennwortseiten, nicht darstellen kann.",
+                        u"Not entered: \u201c%1\u201d is a character that Windows-1252, the code "
+                        u"page of the password pages, cannot represent."}
+            .in(languageIndex)
             .arg(characterAt(text, Cp1252::firstUnencodable(text)));
     if (problem == PassCellProblem::TooLong)
-        return QStringLiteral("Not entered: %1.").arg(passCellProblemText(column, problem));
+        return TextPair{u"Nicht übernommen: %1.", u"Not entered: %1."}
+            .in(languageIndex)
+            .arg(passCellProblemText(column, problem, languageIndex));
     return {};
 }
 

@@ -17,9 +17,9 @@ QString withoutControls(QStringView text);
 // Key text that the grid appends to the cell: printable characters only.
 bool isTypedText(QStringView text);
 
-// Why text cannot go into a cell of the column, in words for the user;
-// empty when it can.
-QString refusal(int column, QStringView text);
+// Why text cannot go into a cell of the column, in words for the user in
+// the language of languageIndex; empty when it can.
+QString refusal(int column, QStringView text, int languageIndex);
 
 // One "*" for every character.
 QString masked(QStringView text);

@@ -152,10 +152,15 @@ void PassGrid::setPage(const PassPageCells &cells, const QString &readOnlyReason
     m_model->cells = cells;
     m_model->modified = false;
     m_model->showAgain(1, RowCount - 1, 0, PassColumnCount - 1);
-    m_readOnlyReason = readOnlyReason;
-    m_field->setReadOnly(!readOnlyReason.isEmpty());
+    setReadOnlyReason(readOnlyReason);
     setCurrentCell(1, 0);
     fillField();
+}
+
+void PassGrid::setReadOnlyReason(const QString &readOnlyReason)
+{
+    m_readOnlyReason = readOnlyReason;
+    m_field->setReadOnly(!readOnlyReason.isEmpty());
 }
 
 const PassPageCells &PassGrid::page() const
@@ -172,6 +177,11 @@ void PassGrid::setHeadings(const QStringList &headings)
 {
     m_model->headings = headings;
     m_model->showAgain(0, 0, 0, PassColumnCount - 1);
+}
+
+void PassGrid::setLanguage(int languageIndex)
+{
+    m_field->setLanguage(languageIndex);
 }
 
 void PassGrid::setMasked(bool masked)
@@ -303,7 +313,8 @@ bool PassGrid::replaceCurrentText(const QString &text)
     if (refuseWhenReadOnly())
         return false;
     const QString entered = PassCellRules::withoutControls(text).left(PassCellRules::FieldLength);
-    if (const QString why = PassCellRules::refusal(currentColumn(), entered); !why.isEmpty()) {
+    const QString why = PassCellRules::refusal(currentColumn(), entered, m_field->languageIndex());
+    if (!why.isEmpty()) {
         emit entryRefused(why);
         return false;
     }

@@ -39,11 +39,15 @@ public:
     // Shows a page with its first data cell current. A page with a
     // read-only reason refuses every change, naming the reason.
     void setPage(const PassPageCells &cells, const QString &readOnlyReason = {});
+    // The same reason in another language, or none.
+    void setReadOnlyReason(const QString &readOnlyReason);
     const PassPageCells &page() const;
     // A cell got another text since the page was set.
     bool isModified() const;
 
     void setHeadings(const QStringList &headings);
+    // The language of the refusals of the grid and its field.
+    void setLanguage(int languageIndex);
     void setMasked(bool masked);
     void setColors(const QColor &cells, const QColor &bar);
     // Widths of the cells, without the grid line after each.

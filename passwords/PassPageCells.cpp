@@ -2,21 +2,44 @@
 
 #include "passwords/PassKey.h"
 #include "platform/Cp1252.h"
+#include "platform/Languages.h"
 
 #include <stdexcept>
 
-QString passCellProblemText(int column, PassCellProblem problem)
+using Languages::TextPair;
+
+namespace {
+
+QString cellErrorText(int column, int slot, PassCellProblem problem, int languageIndex)
+{
+    return TextPair{u"Zeile %1, Spalte %2: %3", u"Row %1, column %2: %3"}
+        .in(languageIndex)
+        .arg(slot + 1)
+        .arg(passColumnName(column, languageIndex),
+             passCellProblemText(column, problem, languageIndex));
+}
+
+} // namespace
+
+QString passCellProblemText(int column, PassCellProblem problem, int languageIndex)
 {
     switch (problem) {
     case PassCellProblem::None:
         break;
     case PassCellProblem::TooLong:
         return column == PassPasswordColumn
-                   ? QStringLiteral("a password may hold at most %1 characters").arg(MaxPasswordLength)
-                   : QStringLiteral("a cell may hold at most %1 characters")
+                   ? TextPair{u"ein Kennwort darf höchstens %1 Zeichen haben",
+                              u"a password may hold at most %1 characters"}
+                         .in(languageIndex)
+                         .arg(MaxPasswordLength)
+                   : TextPair{u"eine Zelle darf höchstens %1 Zeichen haben",
+                              u"a cell may hold at most %1 characters"}
+                         .in(languageIndex)
                          .arg(PassPageRecord::MaxTextLength);
     case PassCellProblem::NotInCodePage:
-        return QStringLiteral("holds characters that Windows-1252 cannot represent");
+        return TextPair{u"enthält Zeichen, die Windows-1252 nicht darstellen kann",
+                        u"holds characters that Windows-1252 cannot represent"}
+            .in(languageIndex);
     }
     return {};
 }
@@ -31,27 +54,30 @@ PassCellProblem passCellProblem(int column, QStringView text)
     return text.size() > limit ? PassCellProblem::TooLong : PassCellProblem::None;
 }
 
-QString passColumnName(int column)
+QString passColumnName(int column, int languageIndex)
 {
     switch (column) {
     case PassTextColumn:
-        return QStringLiteral("text");
+        return TextPair{u"Text", u"text"}.in(languageIndex);
     case PassNameColumn:
-        return QStringLiteral("name");
+        return TextPair{u"Name", u"name"}.in(languageIndex);
     case PassPasswordColumn:
-        return QStringLiteral("password");
+        return TextPair{u"Kennwort", u"password"}.in(languageIndex);
     }
     throw std::out_of_range("password page column out of range");
 }
 
 PassCellError::PassCellError(int column, int slot, PassCellProblem problem)
-    : KladdoError(QStringLiteral("Row %1, column %2: %3")
-                      .arg(slot + 1)
-                      .arg(passColumnName(column), passCellProblemText(column, problem)))
+    : KladdoError(cellErrorText(column, slot, problem, Languages::English))
     , m_column(column)
     , m_slot(slot)
     , m_problem(problem)
 {
+}
+
+QString PassCellError::textIn(int languageIndex) const
+{
+    return cellErrorText(m_column, m_slot, m_problem, languageIndex);
 }
 
 std::size_t PassPageCells::indexOf(int column, int slot)

@@ -26,17 +26,21 @@ enum class PassCellProblem {
 };
 
 PassCellProblem passCellProblem(int column, QStringView text);
-// "a password may hold at most 183 characters" and the like; empty for None.
-QString passCellProblemText(int column, PassCellProblem problem);
+// "a password may hold at most 183 characters" and the like, in the language
+// of languageIndex; empty for None.
+QString passCellProblemText(int column, PassCellProblem problem, int languageIndex);
 
-// "text", "name" or "password".
-QString passColumnName(int column);
+// "text", "name" or "password"; in German "Text", "Name" or "Kennwort".
+QString passColumnName(int column, int languageIndex);
 
 // A cell that cannot be stored; nothing was written. Row is the slot + 1.
+// The message is English; textIn gives it in the user's language.
 class PassCellError : public KladdoError
 {
 public:
     PassCellError(int column, int slot, PassCellProblem problem);
+
+    QString textIn(int languageIndex) const;
 
     int column() const { return m_column; }
     int slot() const { return m_slot; }

@@ -1,5 +1,6 @@
 #include "passwords/PassPageFile.h"
 
+#include "platform/Languages.h"
 #include "platform/PageBackups.h"
 
 #include <QDir>
@@ -11,6 +12,7 @@
 namespace {
 
 using FileState = PassPageLoad::FileState;
+using Languages::TextPair;
 
 // "3, 5-14" for the rows 3, 5, 6, ... 14.
 QString rowRanges(const QList<int> &rows)
@@ -27,8 +29,10 @@ QString rowRanges(const QList<int> &rows)
     return parts.join(QStringLiteral(", "));
 }
 
-// One entry per column with cells of the given damage.
-QStringList damagedRows(const PassPageCells &cells, PassCellDamage damage, const QString &what)
+// One entry per column with cells of the given damage: "password rows 3,
+// 5-14 not in the file", in German "Kennwort in Zeilen 3, 5-14 ...".
+QStringList damagedRows(const PassPageCells &cells, PassCellDamage damage, const QString &what,
+                        int languageIndex)
 {
     QStringList entries;
     for (int column = 0; column < PassColumnCount; ++column) {
@@ -37,10 +41,13 @@ QStringList damagedRows(const PassPageCells &cells, PassCellDamage damage, const
             if (cells.damage(column, slot) == damage)
                 rows << slot + 1;
         }
-        if (!rows.isEmpty())
-            entries << QStringLiteral("%1 %2 %3 %4")
-                           .arg(passColumnName(column), rows.size() == 1 ? u"row" : u"rows",
-                                rowRanges(rows), what);
+        if (rows.isEmpty())
+            continue;
+        const TextPair rowWord = rows.size() == 1 ? TextPair{u"in Zeile", u"row"}
+                                                  : TextPair{u"in Zeilen", u"rows"};
+        entries << QStringLiteral("%1 %2 %3 %4")
+                       .arg(passColumnName(column, languageIndex), rowWord.in(languageIndex),
+                            rowRanges(rows), what);
     }
     return entries;
 }
@@ -65,10 +72,10 @@ PassPageWriteError::PassPageWriteError(const QString &path, const QString &reaso
 
 bool PassPageLoad::isDamaged() const
 {
-    return !damageText().isEmpty();
+    return !damageText(Languages::English).isEmpty();
 }
 
-QString PassPageLoad::damageText() const
+QString PassPageLoad::damageText(int languageIndex) const
 {
     QStringList parts;
     switch (fileState) {
@@ -76,20 +83,30 @@ QString PassPageLoad::damageText() const
     case FileState::Missing:
         break;
     case FileState::Short:
-        parts << QStringLiteral("size %1 bytes, not %2").arg(fileSize).arg(PassPageRecord::Size);
+        parts << TextPair{u"Größe %1 Bytes statt %2", u"size %1 bytes, not %2"}
+                     .in(languageIndex)
+                     .arg(fileSize)
+                     .arg(PassPageRecord::Size);
         break;
     case FileState::Long:
-        parts << QStringLiteral("size %1 bytes, not %2 (the bytes after the first %2 are ignored)")
+        parts << TextPair{u"Größe %1 Bytes statt %2 (die Bytes nach den ersten %2 werden ignoriert)",
+                          u"size %1 bytes, not %2 (the bytes after the first %2 are ignored)"}
+                     .in(languageIndex)
                      .arg(fileSize)
                      .arg(PassPageRecord::Size);
         break;
     case FileState::Unreadable:
-        parts << QStringLiteral("cannot be read (%1)").arg(readError);
+        parts << TextPair{u"kann nicht gelesen werden (%1)", u"cannot be read (%1)"}
+                     .in(languageIndex)
+                     .arg(readError);
         break;
     }
-    parts << damagedRows(cells, PassCellDamage::NotInFile, QStringLiteral("not in the file"));
+    parts << damagedRows(cells, PassCellDamage::NotInFile,
+                         TextPair{u"nicht in der Datei", u"not in the file"}.in(languageIndex),
+                         languageIndex);
     parts << damagedRows(cells, PassCellDamage::Undecipherable,
-                         QStringLiteral("cannot be deciphered"));
+                         TextPair{u"nicht zu entschlüsseln", u"cannot be deciphered"}.in(languageIndex),
+                         languageIndex);
     return parts.join(QStringLiteral("; "));
 }
 

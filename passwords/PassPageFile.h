@@ -39,8 +39,9 @@ struct PassPageLoad
     // A file that is not one whole record, or a cell it could not give.
     bool isDamaged() const;
     // What is damaged, for example "size 4000 bytes, not 10752;
-    // password rows 3, 5-14 not in the file"; empty when nothing is.
-    QString damageText() const;
+    // password rows 3, 5-14 not in the file", in the language of
+    // languageIndex; empty when nothing is.
+    QString damageText(int languageIndex) const;
 };
 
 // DATA/pass<N>.dat, one password page.

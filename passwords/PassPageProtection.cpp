@@ -2,9 +2,12 @@
 
 #include <QFileInfo>
 
+using Languages::TextPair;
+
 PassPageProtection::PassPageProtection(const QString &path, const PassPageLoad &load)
     : m_path(QFileInfo(path).fileName())
-    , m_damage(load.damageText())
+    , m_germanDamage(load.damageText(Languages::German))
+    , m_englishDamage(load.damageText(Languages::English))
 {
     if (load.fileState == PassPageLoad::FileState::Unreadable)
         m_state = State::Unreadable;
@@ -12,26 +15,33 @@ PassPageProtection::PassPageProtection(const QString &path, const PassPageLoad &
         m_state = State::Damaged;
 }
 
-QString PassPageProtection::readOnlyReason() const
+QString PassPageProtection::readOnlyReason(int languageIndex) const
 {
     if (m_state != State::Unreadable)
         return {};
-    return QStringLiteral("This page is read-only: %1 %2.").arg(m_path, m_damage);
+    return withPathAndDamage(
+        {u"Diese Seite ist schreibgeschützt: %1 %2.", u"This page is read-only: %1 %2."},
+        languageIndex);
 }
 
-QString PassPageProtection::notice() const
+QString PassPageProtection::notice(int languageIndex) const
 {
     switch (m_state) {
     case State::Sound:
         break;
     case State::Unreadable:
-        return QStringLiteral("%1 %2. The page is shown empty and read-only, and the file is "
-                              "left as it is.")
-            .arg(m_path, m_damage);
+        return withPathAndDamage(
+            {u"%1 %2. Die Seite wird leer und schreibgeschützt gezeigt, die Datei bleibt "
+             u"unverändert.",
+             u"%1 %2. The page is shown empty and read-only, and the file is left as it is."},
+            languageIndex);
     case State::Damaged:
-        return QStringLiteral("%1 is damaged: %2. The page shows what could be read; the file is "
-                              "written over only if you agree when the changed page is saved.")
-            .arg(m_path, m_damage);
+        return withPathAndDamage(
+            {u"%1 ist beschädigt: %2. Die Seite zeigt, was gelesen werden konnte; die Datei wird "
+             u"nur überschrieben, wenn Sie beim Speichern der geänderten Seite zustimmen.",
+             u"%1 is damaged: %2. The page shows what could be read; the file is written over "
+             u"only if you agree when the changed page is saved."},
+            languageIndex);
     }
     return {};
 }
@@ -45,9 +55,20 @@ PassPageProtection::Save PassPageProtection::saveFor(bool pageChanged) const
     return pageChanged ? Save::AskFirst : Save::Skip;
 }
 
-QString PassPageProtection::question() const
+// The German text names no button: the buttons are the system's.
+QString PassPageProtection::question(int languageIndex) const
 {
-    return QStringLiteral("%1 is damaged: %2.\n\nSave this page over it? No leaves the file as it "
-                          "is, without the changes made to this page.")
-        .arg(m_path, m_damage);
+    return withPathAndDamage(
+        {u"%1 ist beschädigt: %2.\n\nSoll diese Seite darüber gespeichert werden? Sonst bleibt die "
+         u"Datei, wie sie ist, ohne die Änderungen an dieser Seite.",
+         u"%1 is damaged: %2.\n\nSave this page over it? No leaves the file as it is, without the "
+         u"changes made to this page."},
+        languageIndex);
+}
+
+// The text with the file name for %1 and what is damaged for %2.
+QString PassPageProtection::withPathAndDamage(const TextPair &text, int languageIndex) const
+{
+    const QString &damage = languageIndex == Languages::German ? m_germanDamage : m_englishDamage;
+    return text.in(languageIndex).arg(m_path, damage);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "passwords/PassPageFile.h"
+#include "platform/Languages.h"
 
 #include <QString>
 
@@ -18,21 +19,26 @@ public:
     PassPageProtection() = default;
     PassPageProtection(const QString &path, const PassPageLoad &load);
 
+    // The texts are in the language of languageIndex.
     // Why the page cannot be edited; empty when it can.
-    QString readOnlyReason() const;
+    QString readOnlyReason(int languageIndex) const;
     // What to tell the user when the page is shown; empty for a sound file.
-    QString notice() const;
+    QString notice(int languageIndex) const;
 
     Save saveFor(bool pageChanged) const;
-    QString question() const;
+    QString question(int languageIndex) const;
     // The user agreed: the page is written from now on.
     void consent() { m_consented = true; }
 
 private:
     enum class State { Sound, Damaged, Unreadable };
 
+    QString withPathAndDamage(const Languages::TextPair &text, int languageIndex) const;
+
     State m_state = State::Sound;
     QString m_path;
-    QString m_damage;
+    // Both kept, since the language may change while the page is shown.
+    QString m_germanDamage;
+    QString m_englishDamage;
     bool m_consented = false;
 };

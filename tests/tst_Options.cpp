@@ -63,6 +63,9 @@ private slots:
         QCOMPARE(transparencyText(100, German), "Sichtbar zu 100%");
         QCOMPARE(transparencyText(10, English), "Visible 10%");
         QCOMPARE(languageIndexFor("deutsch"), English);
+        QCOMPARE(unansweredCopyText("/k/DATA", German), "Kladdo läuft bereits mit /k/DATA, antwortet aber "
+                                                        "nicht. Beenden Sie es, bevor Sie Kladdo noch einmal starten.");
+        QVERIFY(unansweredCopyText("/k/DATA", English).startsWith("Kladdo already runs on /k/DATA but"));
     }
 
     // Each kind of control shows its caption where it belongs; a name

@@ -1,5 +1,6 @@
 #include "passwords/PassKey.h"
 #include "passwords/PassPageFile.h"
+#include "platform/Languages.h"
 #include "support/FileSizeLimit.h"
 #include "support/TestFiles.h"
 
@@ -13,6 +14,8 @@
 namespace {
 
 using FileState = PassPageLoad::FileState;
+using Languages::English;
+using Languages::German;
 
 // A distinct text for every cell, with Windows-1252 letters in some.
 QString sampleCell(int column, int slot)
@@ -178,6 +181,8 @@ private slots:
         const PassPageLoad load = PassPageFile(pagePath()).load();
         QCOMPARE(load.fileState, FileState::Long);
         QCOMPARE(load.fileSize, 10852);
+        QCOMPARE(load.damageText(German),
+                 "Größe 10852 Bytes statt 10752 (die Bytes nach den ersten 10752 werden ignoriert)");
         compareCells(load.cells, sampleCells());
         PassPageFile(pagePath()).save(load.cells);
         QCOMPARE(readFile(pagePath()).size(), 10752);
@@ -238,7 +243,7 @@ private slots:
         const PassPageLoad load = PassPageFile(pagePath()).load();
         QCOMPARE(load.fileState, FileState::Short);
         QVERIFY(load.isDamaged());
-        QCOMPARE(load.damageText(), damage);
+        QCOMPARE(load.damageText(English), damage);
         const int firstMissing = heldColumn * PassSlotCount + heldSlot;
         for (int column = 0; column < PassColumnCount; ++column) {
             for (int slot = 0; slot < PassSlotCount; ++slot) {
@@ -273,7 +278,8 @@ private slots:
         PassPageLoad load = file.load();
         QCOMPARE(load.cells.cell(PassPasswordColumn, 4), QString());
         QCOMPARE(load.cells.damage(PassPasswordColumn, 4), PassCellDamage::Undecipherable);
-        QCOMPARE(load.damageText(), QStringLiteral("password row 5 cannot be deciphered"));
+        QCOMPARE(load.damageText(English), QStringLiteral("password row 5 cannot be deciphered"));
+        QCOMPARE(load.damageText(German), QStringLiteral("Kennwort in Zeile 5 nicht zu entschlüsseln"));
         QCOMPARE(load.cells.cell(PassPasswordColumn, 5), sampleCell(PassPasswordColumn, 5));
 
         load.cells.setCell(PassPasswordColumn, 4, QString()); // an editor refresh, no change
@@ -303,16 +309,23 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<QString>("text");
         QTest::addColumn<PassCellProblem>("problem");
+        QTest::addColumn<int>("language");
         QTest::addColumn<QString>("message");
         QTest::newRow("password of 184")
-            << PassPasswordColumn << QString(184, u'p') << PassCellProblem::TooLong
+            << PassPasswordColumn << QString(184, u'p') << PassCellProblem::TooLong << English
             << "Row 7, column password: a password may hold at most 183 characters";
         QTest::newRow("password outside the code page")
             << PassPasswordColumn << QStringLiteral("\u65e5\u672c") << PassCellProblem::NotInCodePage
-            << "Row 7, column password: holds characters that Windows-1252 cannot represent";
+            << English << "Row 7, column password: holds characters that Windows-1252 cannot represent";
         QTest::newRow("name outside the code page")
-            << PassNameColumn << QStringLiteral("a\u0100") << PassCellProblem::NotInCodePage
+            << PassNameColumn << QStringLiteral("a\u0100") << PassCellProblem::NotInCodePage << English
             << "Row 7, column name: holds characters that Windows-1252 cannot represent";
+        QTest::newRow("German, password of 184")
+            << PassPasswordColumn << QString(184, u'p') << PassCellProblem::TooLong << German
+            << "Zeile 7, Spalte Kennwort: ein Kennwort darf höchstens 183 Zeichen haben";
+        QTest::newRow("German, text outside the code page")
+            << PassTextColumn << QStringLiteral("\u0394") << PassCellProblem::NotInCodePage << German
+            << "Zeile 7, Spalte Text: enthält Zeichen, die Windows-1252 nicht darstellen kann";
     }
 
     // Nothing is written: the old page stays whole on disk.
@@ -321,6 +334,7 @@ private slots:
         QFETCH(int, column);
         QFETCH(QString, text);
         QFETCH(PassCellProblem, problem);
+        QFETCH(int, language);
         QFETCH(QString, message);
         const QByteArray old = savedSample();
         PassPageCells cells = sampleCells();
@@ -332,7 +346,8 @@ private slots:
             QCOMPARE(error.column(), column);
             QCOMPARE(error.slot(), 6);
             QCOMPARE(error.problem(), problem);
-            QCOMPARE(error.message(), message);
+            QCOMPARE(error.textIn(language), message);
+            QCOMPARE(error.message(), error.textIn(English));
         }
         QCOMPARE(readFile(pagePath()), old);
     }
@@ -368,7 +383,7 @@ private slots:
         const PassPageLoad load = PassPageFile(pagePath()).load();
         QCOMPARE(load.fileState, FileState::Unreadable);
         QVERIFY(load.isDamaged());
-        QCOMPARE(load.damageText(), QStringLiteral("cannot be read (not a regular file)"));
+        QCOMPARE(load.damageText(English), QStringLiteral("cannot be read (not a regular file)"));
         compareCells(load.cells, PassPageCells());
     }
 

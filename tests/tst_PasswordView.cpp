@@ -136,11 +136,13 @@ private slots:
         const QString x183(183, u'x');
         QTest::newRow("password of 183") << 2 << "" << Entry::PasteKey << x183 << x183 << "";
         QTest::newRow("password of 184") << 2 << "old" << Entry::PasteKey << x183 + "y" << "old" << "183";
-        QTest::newRow("typed past 183") << 2 << x183 << Entry::TypeInField << "y" << x183 << "183";
+        QTest::newRow("typed past 183") << 2 << x183 << Entry::TypeInField << "y" << x183
+                                        << "Nicht übernommen: ein Kennwort darf höchstens 183 Zeichen haben.";
         QTest::newRow("name cut to 255") << 1 << "" << Entry::PasteKey << QString(300, u'n') << QString(255, u'n') << "";
         QTest::newRow("paste replaces") << 0 << "old" << Entry::PasteKey << "new" << "new" << "";
         QTest::newRow("empty clipboard") << 0 << "old" << Entry::PasteKey << "" << "old" << "";
-        QTest::newRow("greek in grid") << 0 << "old" << Entry::TypeInGrid << "\u0394" << "old" << "\u0394";
+        QTest::newRow("greek in grid") << 0 << "old" << Entry::TypeInGrid << "\u0394" << "old"
+                                       << "Nicht übernommen: \u201e\u0394\u201c ist ein Zeichen, das Windows-1252";
         QTest::newRow("greek in field") << 0 << "old" << Entry::TypeInField << "\u0394" << "old" << "\u0394";
         QTest::newRow("greek pasted") << 1 << "old" << Entry::PasteKey << "a\u0394" << "old" << "\u0394";
         QTest::newRow("euro in field") << 0 << "old" << Entry::TypeInField << "\u20ac" << "old\u20ac" << "";
@@ -247,25 +249,52 @@ private slots:
         QCOMPARE(g->currentRow(), 13);
     }
 
+    // The notice, the refusals and the question in the language of the
+    // settings: the notice, then how the others begin.
+    void damagedPagesAreKept_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("texts");
+        QTest::newRow("German") << "Deutsch" << QStringList{
+            "pass0.dat ist beschädigt: Größe 4000 Bytes statt 10752; Name in Zeilen 3-14 nicht in der Datei; "
+            "Kennwort in Zeilen 1-14 nicht in der Datei. Die Seite zeigt, was gelesen werden konnte; die Datei "
+            "wird nur überschrieben, wenn Sie beim Speichern der geänderten Seite zustimmen.",
+            "Nicht übernommen: \u201e\u0394\u201c", "pass1.dat kann nicht gelesen werden (",
+            "Diese Seite ist schreibgeschützt: pass1.dat kann", "pass0.dat ist beschädigt: Größe 4000"};
+        QTest::newRow("English") << "English" << QStringList{
+            "pass0.dat is damaged: size 4000 bytes, not 10752; name rows 3-14 not in the file; password rows "
+            "1-14 not in the file. The page shows what could be read; the file is written over only if you "
+            "agree when the changed page is saved.",
+            "Not entered: \u201c\u0394\u201d", "pass1.dat cannot be read (",
+            "This page is read-only: pass1.dat cannot", "pass0.dat is damaged: size 4000"};
+    }
+
     // A changed page of a damaged file is saved over it only with consent;
     // a file that cannot be read is shown read-only and never written.
     void damagedPagesAreKept()
     {
+        QFETCH(QString, language);
+        QFETCH(QStringList, texts);
+        ProfileFile(data("note.ini")).writeString(u"WINDOW", u"Language", language);
         writePage(0, {{0, 0, "kept"}});
         const QByteArray damaged = readFile(pagePath(0)).left(4000);
         QVERIFY(writeFile(pagePath(0), damaged));
         QVERIFY(QDir().mkpath(pagePath(1) + "/x"));
         auto form = makeForm();
         QCOMPARE(m_environment.errors.size(), 1);
-        QVERIFY(m_environment.errors[0].message.contains("pass0.dat is damaged: size 4000"));
+        QCOMPARE(m_environment.errors[0].message, texts[0]);
         QCOMPARE(field(*form)->text(), "kept");
+        type(grid(*form), "\u0394");
+        settle();
+        QVERIFY(m_environment.errors.takeLast().message.startsWith(texts[1]));
 
         click(*form, "FarbButton4");
         QVERIFY(m_environment.questions.isEmpty());
-        QVERIFY(m_environment.errors[1].message.contains("pass1.dat cannot be read"));
+        QVERIFY(m_environment.errors[1].message.startsWith(texts[2]));
         QTest::keyClicks(grid(*form), "x");
         settle();
         QCOMPARE(m_environment.errors.size(), 3);
+        QVERIFY(m_environment.errors[2].message.startsWith(texts[3]));
         QCOMPARE(grid(*form)->currentText(), "");
         click(*form, "FarbButton3");
         QVERIFY(QFileInfo(pagePath(1)).isDir());
@@ -273,6 +302,7 @@ private slots:
         QTest::keyClicks(grid(*form), "!");
         click(*form, "FarbButton4");
         QCOMPARE(m_environment.questions.size(), 1);
+        QVERIFY(m_environment.questions[0].startsWith(texts[4]));
         QCOMPARE(readFile(pagePath(0)), damaged);
         click(*form, "FarbButton3");
         QTest::keyClicks(grid(*form), "!");

@@ -2,6 +2,7 @@
 
 #include "passwords/PassPageFile.h"
 #include "platform/KladdoError.h"
+#include "platform/Languages.h"
 #include "tools/Csv.h"
 #include "tools/PageNumber.h"
 
@@ -33,7 +34,7 @@ int exportPage(const QString &path, CommandIo io)
         io.out << Csv::formatRecord(row);
     }
     if (load.isDamaged())
-        return failure(io, QStringLiteral("%1 is damaged: %2").arg(path, load.damageText()));
+        return failure(io, QStringLiteral("%1 is damaged: %2").arg(path, load.damageText(Languages::English)));
     return ExitOk;
 }
 
@@ -127,7 +128,7 @@ QList<CheckLine> checkPasswordPages(const QString &dataDir)
         CheckLine line{QFileInfo(file.path()).fileName(), CheckLine::Status::Ok, {}};
         if (load.isDamaged()) {
             line.status = CheckLine::Status::Damaged;
-            line.detail = load.damageText();
+            line.detail = load.damageText(Languages::English);
         }
         lines << line;
     }

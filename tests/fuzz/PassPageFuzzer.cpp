@@ -4,6 +4,7 @@
 // could not decipher, still undeciphered rather than lost.
 #include "passwords/PassPageFile.h"
 #include "passwords/PassPageRecord.h"
+#include "platform/Languages.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,7 +49,7 @@ QByteArray readSaved(const QString &path)
 
 QString where(int column, int slot)
 {
-    return QStringLiteral("%1 row %2").arg(passColumnName(column)).arg(slot + 1);
+    return QStringLiteral("%1 row %2").arg(passColumnName(column, Languages::English)).arg(slot + 1);
 }
 
 } // namespace
@@ -69,7 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const PassPageRecord saved(readSaved(path));
     const PassPageLoad second = file.load();
     if (second.fileState != PassPageLoad::FileState::Complete)
-        fail(QStringLiteral("the saved page is not one whole record: %1").arg(second.damageText()));
+        fail(QStringLiteral("the saved page is not one whole record: %1")
+                 .arg(second.damageText(Languages::English)));
 
     for (int column = 0; column < PassColumnCount; ++column) {
         for (int slot = 0; slot < PassSlotCount; ++slot) {
