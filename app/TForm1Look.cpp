@@ -2,6 +2,7 @@
 #include "app/TForm1.h"
 
 #include "alarms/MonthCalendar.h"
+#include "app/QtTexts.h"
 #include "app/ToolbarFaces.h"
 #include "app/WindowFrame.h"
 #include "controls/FarbButton.h"
@@ -91,6 +92,7 @@ void TForm1::SpracheOk()
     StringGrid1->setReadOnlyReason(m_passProtection.readOnlyReason(LanguageIndex));
     setSearchDialogTexts();
     OvcCalendar1->setNames(LanguageTables::monthNames(LanguageIndex), LanguageTables::dayNames(LanguageIndex));
+    QtTexts::follow(LanguageIndex);
 }
 
 void TForm1::setGridHeading()

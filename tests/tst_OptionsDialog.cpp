@@ -213,8 +213,11 @@ private slots:
             auto *rollEffect = control<QComboBox>(dialog, "ComboBox1");
             rollEffect->setCurrentIndex(3);
             QCOMPARE(form->RollEffect, 3);
+            const auto yesButton = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+            QCOMPARE(yesButton(), "&Ja");
             QTest::mouseClick(control(dialog, "RadioButton2"), Qt::LeftButton, {}, QPoint(5, 5));
             QCOMPARE(form->Language, "English");
+            QCOMPARE(yesButton(), "&Yes");
             QCOMPARE(control(*form, "FarbButton2")->toolTip(), "begin");
             QCOMPARE(control<QTabWidget>(dialog, "PageControl1")->tabText(0), "Options");
             QVERIFY(english->isVisibleTo(&dialog) && !german->isVisibleTo(&dialog));
