@@ -11,6 +11,10 @@
 # password pages, every page titled and every note page with an alarm ahead,
 # all laid by kladdo-data.
 #
+# When xpad, a sticky-note pad from Debian, is installed, it starts in the
+# same rotation too: one pad of Kladdo's size holding the same plain text,
+# from a home folder of its own laid afresh before every run.
+#
 # Usage: bench/startup.sh [--full-data] BUILD_DIR [RUNS]   (RUNS defaults to 20)
 set -euo pipefail
 
@@ -27,6 +31,9 @@ top=60
 screen_width=1280
 
 source "$source_dir/bench/xvfb.sh"
+
+with_xpad=false
+command -v xpad > /dev/null && with_xpad=true
 
 for tool in "$build/bin/kladdo" "$build/bin/kladdo-data" "$build/bench/bare_window" "$build/bench/bench_sample_note"; do
   [ -x "$tool" ] || fail "$tool is not built (cmake -DKLADDO_BUILD_BENCH=ON)"
@@ -45,6 +52,20 @@ lay_folders() {
   if $full_data; then
     lay_full_data "$work/kladdo/DATA.full"
   fi
+  if $with_xpad; then
+    lay_xpad
+  fi
+}
+
+# xpad keeps each pad as an info and a content file under its config folder;
+# its tray icon is off, since Xvfb has no tray to wait for.
+lay_xpad() {
+  local config=$work/xpad/home.template/.config/xpad
+  mkdir -p "$config"
+  cp "$work/bare/note0.txt" "$config/content-BENCH0"
+  printf 'width %d\nheight %d\nx %d\ny %d\nsticky 0\nhidden 0\nfollow_font 1\nfollow_color 1\ncontent content-BENCH0\n' \
+    528 549 $((screen_width - 528)) "$top" > "$config/info-BENCH0"
+  printf 'tray_enabled 0\nautostart_display_pads 2\n' > "$config/default-style"
 }
 
 # A password page's CSV: the header and 14 rows of plausible lengths.
@@ -158,6 +179,12 @@ run_kladdo() {
   measure "$1" "$work/kladdo/kladdo"
 }
 
+run_xpad() {
+  rm -rf "$work/xpad/home"
+  cp -r "$work/xpad/home.template" "$work/xpad/home"
+  measure "$1" env HOME="$work/xpad/home" XDG_CONFIG_HOME="$work/xpad/home/.config" xpad
+}
+
 run_bare() {
   measure "$1" "$work/bare/bare_window" "$work/bare/note0.txt" "$top"
 }
@@ -184,7 +211,7 @@ row() {
 }
 
 report() {
-  local kladdo bare ratio
+  local kladdo bare other ratio
   mapfile -t kladdo < <(figures kladdo)
   mapfile -t bare < <(figures bare)
   mapfile -t ratio < <(paste <(figures kladdo) <(figures bare) | awk '{ printf "%.2f\n", $1 / $2 }')
@@ -202,6 +229,12 @@ report() {
     row "full / bare" "${ratio[@]}"
     echo "kladdo full: DATA/ of $(du -sk "$work/kladdo/DATA.full" | cut -f1) KB, $(ls "$work/kladdo/DATA.full" | wc -l) files"
   fi
+  if $with_xpad; then
+    mapfile -t other < <(figures xpad)
+    mapfile -t ratio < <(paste <(figures kladdo) <(figures xpad) | awk '{ printf "%.2f\n", $1 / $2 }')
+    row xpad "${other[@]}"
+    row "kladdo / xpad" "${ratio[@]}"
+  fi
 }
 
 export QT_QPA_PLATFORM=xcb
@@ -214,11 +247,15 @@ start_watcher
 run_kladdo warmup
 run_bare warmup
 $full_data && run_kladdo warmup full
+$with_xpad && run_xpad warmup
 for _ in $(seq "$runs"); do
   run_kladdo kladdo
   run_bare bare
   if $full_data; then
     run_kladdo kladdo-full full
+  fi
+  if $with_xpad; then
+    run_xpad xpad
   fi
 done
 report
