@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopeGuard>
+#include <QWindow>
 
 namespace {
 
@@ -386,6 +387,11 @@ void TForm1::roll(const QList<int> &offsets)
 void TForm1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // The native window exists from the first show on.
+    if (!m_watchingScreen) {
+        connectGuarded(windowHandle(), &QWindow::screenChanged, &TForm1::refreshPictures);
+        m_watchingScreen = true;
+    }
     FormShow();
 }
 

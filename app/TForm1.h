@@ -215,6 +215,8 @@ private:
     void showPassCaptions();
     void createStylePictures();
     void fillStylePictures();
+    void setHandlePictures();
+    void refreshPictures();
     QList<TFarbButton *> toolbarButtons() const;
     ToggleState toggleState() const;
 
@@ -224,6 +226,7 @@ private:
     int m_dragAnchorY = 0;
     // The last press on a handle failed, and its release is to store nothing.
     bool m_handlePressFailed = false;
+    bool m_watchingScreen = false;
     QRegion m_outline;
     // Black until the first scheme: a palette outside 1-6 keeps the last.
     ColorScheme m_scheme;

@@ -75,11 +75,7 @@ void TForm1::createStylePictures()
 void TForm1::SpracheOk()
 {
     LanguageIndex = LanguageTables::languageIndexFor(Language);
-    const QPixmap handle = Bitmaps::pixmapFor(
-        Bitmaps::bitmap(LanguageIndex == LanguageTables::German ? QStringLiteral("LOGOD") : QStringLiteral("LOGOE")),
-        devicePixelRatio());
-    Image1->setPixmap(handle);
-    Image3->setPixmap(handle);
+    setHandlePictures();
     ControlTexts::applyHints(this, LanguageTables::mainWindowHints(), LanguageIndex);
     for (TFarbButton *button : toolbarButtons()) {
         const ToolbarFace face = toolbarFace(button->objectName(), toggleState());
@@ -93,6 +89,25 @@ void TForm1::SpracheOk()
     setSearchDialogTexts();
     OvcCalendar1->setNames(LanguageTables::monthNames(LanguageIndex), LanguageTables::dayNames(LanguageIndex));
     QtTexts::follow(LanguageIndex);
+}
+
+void TForm1::setHandlePictures()
+{
+    const QPixmap handle = Bitmaps::pixmapFor(
+        Bitmaps::bitmap(LanguageIndex == LanguageTables::German ? QStringLiteral("LOGOD") : QStringLiteral("LOGOE")),
+        devicePixelRatio());
+    Image1->setPixmap(handle);
+    Image3->setPixmap(handle);
+}
+
+// Pictures are made for one device pixel ratio; a screen of another ratio
+// needs them made again.
+void TForm1::refreshPictures()
+{
+    setHandlePictures();
+    fillStylePictures();
+    showStyle();
+    AlarmOk();
 }
 
 void TForm1::setGridHeading()

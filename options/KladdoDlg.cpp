@@ -87,15 +87,19 @@ QFont pixelFont(const QString &family, int pixels, bool underline = false)
 }
 
 // The list item's swatch: the palette's bar colour, white for the user's,
-// framed in black, drawn for the list's device pixel ratio.
-QIcon paletteSwatch(int palette, qreal devicePixelRatio)
+// framed in black, drawn for each common device pixel ratio so that the
+// list stays sharp on whichever screen it opens.
+QIcon paletteSwatch(int palette)
 {
     QImage swatch(16, 16, QImage::Format_RGB32);
     swatch.fill(palette == ColorSchemes::UserPalette
                     ? Qt::white
                     : WinColor::toQColor(ColorSchemes::FixedPalettes[std::size_t(palette - 1)].BarColor));
     QPainter(&swatch).drawRect(0, 0, 15, 15);
-    return QIcon(Bitmaps::pixmapFor(swatch, devicePixelRatio));
+    QIcon icon;
+    for (const qreal ratio : {1.0, 2.0, 3.0})
+        icon.addPixmap(Bitmaps::pixmapFor(swatch, ratio));
+    return icon;
 }
 
 QComboBox *paletteList(QWidget *parent, const char *name, int languageIndex)
@@ -105,7 +109,7 @@ QComboBox *paletteList(QWidget *parent, const char *name, int languageIndex)
     list->setMaxVisibleItems(8);
     const QStringList names = paletteNames(languageIndex);
     for (int item = 0; item < names.size(); ++item)
-        list->addItem(paletteSwatch(item + 1, list->devicePixelRatio()), names[item]);
+        list->addItem(paletteSwatch(item + 1), names[item]);
     return list;
 }
 

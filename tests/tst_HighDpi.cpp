@@ -8,8 +8,12 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QWindow>
 
 namespace {
 
@@ -103,11 +107,50 @@ private slots:
             QVERIFY2(blurred.isEmpty(), qPrintable(palettes->itemText(item) + QStringLiteral(": ") + blurred));
         }
     }
+
+    void picturesFollowTheScreensRatio()
+    {
+        const QList<QScreen *> screens = QGuiApplication::screens();
+        QCOMPARE(screens.size(), 2);
+        QCOMPARE(screens[1]->devicePixelRatio(), 1.0);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("DATA"));
+        TestEnvironment environment;
+        TForm1 form(environment, dir.path());
+        form.AlarmText[form.Note] = Alarm::textFor(environment.currentTime.date().addDays(1), QTime(8, 0));
+        form.AlarmOk();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        const auto ratios = [&form] {
+            QList<qreal> found;
+            for (const char *name : {"Image1", "Image3", "Image2", "Image4", "Image5", "Image6"})
+                found << form.findChild<QLabel *>(name)->pixmap().devicePixelRatio();
+            return found;
+        };
+        QCOMPARE(ratios(), QList<qreal>(6, 2.0));
+        form.windowHandle()->setScreen(screens[1]);
+        QTRY_COMPARE(ratios(), QList<qreal>(6, 1.0));
+        form.windowHandle()->setScreen(screens[0]);
+        QTRY_COMPARE(ratios(), QList<qreal>(6, 2.0));
+    }
 };
 
 int main(int argc, char *argv[])
 {
-    qputenv("QT_SCALE_FACTOR", "2");
+    // Two screens side by side, both 1280 x 800 logical pixels: the primary
+    // at ratio 2, the other at 1.
+    QTemporaryDir configFolder;
+    const QString config = configFolder.filePath(QStringLiteral("screens.json"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly)
+        || file.write(R"({"screens": [
+            {"name": "high", "x": 0, "y": 0, "width": 2560, "height": 1600},
+            {"name": "plain", "x": 2560, "y": 0, "width": 1280, "height": 800}]})")
+               < 0)
+        return 1;
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toLocal8Bit());
+    qputenv("QT_SCREEN_SCALE_FACTORS", "high=2;plain=1");
     QApplication app(argc, argv);
     TestHighDpi test;
     return QTest::qExec(&test, argc, argv);
