@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/UnsavedChanges.h"
+
 #include <QColor>
 #include <QDateTime>
 #include <QList>
@@ -51,6 +53,9 @@ public:
     // The wait between two steps of a roll; the step must show meanwhile,
     // but the user's input must wait until the roll has ended.
     virtual void pause(int milliseconds) = 0;
+
+    // How long changes wait before they reach their recovery file.
+    virtual RecoveryDelays recoveryDelays() const = 0;
 
     // Plays the wave file once without waiting for it; the system's beep
     // when the file is missing, cannot be played or there is no audio

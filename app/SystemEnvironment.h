@@ -25,6 +25,7 @@ public:
     bool confirm(QWidget *parent, const QString &question) override;
     std::optional<QColor> pickColor(QWidget *parent, const QColor &initial) override;
     void pause(int milliseconds) override;
+    RecoveryDelays recoveryDelays() const override { return {}; }
     void playSound(const QString &wavePath) override;
 
 private:

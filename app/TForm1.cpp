@@ -56,7 +56,9 @@ QLabel *createCaption(QWidget *parent, const char *name, Qt::Alignment alignment
 
 TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
-      m_environment(environment), m_programFolder(programFolder)
+      m_environment(environment), m_programFolder(programFolder),
+      m_noteChanges(m_recoveryWriter, [this] { return NotePage::bytesOf(RichEdit1->document()); }),
+      m_passChanges(m_recoveryWriter, [this] { return passPageBytes(); })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kladdo"));
@@ -69,6 +71,7 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *
     createStylePictures();
     const QStringList unplaced = MainWindowLayout::apply(this);
     Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
+    trackChanges();
     FormCreate();
     // Filling it from the settings makes the language "Deutsch" or "English".
     KladdoDlg = new TKladdoDlg(*this, this);
@@ -254,12 +257,16 @@ void TForm1::FormCreate()
 // overwrite the file, until another page is loaded.
 void TForm1::loadStartPage()
 {
+    const QString path = dataPath(NotePage::fileName(Note));
     try {
-        RichEdit1->replaceDocument(NotePage::read(dataPath(NotePage::fileName(Note))));
+        NotePage::ReadPage read = NotePage::read(path);
+        const std::optional<QByteArray> recovered = takeRecovery(m_noteChanges, path, read.stamp, Note, true);
+        putInEditor(recovered ? NotePage::fromBytes(*recovered) : std::move(read.document), recovered.has_value());
     } catch (const KladdoError &error) {
         RichEdit1->setReadOnly(true);
         m_environment.showError(this, error.message());
     }
+    tellOfRecovery();
 }
 
 QString TForm1::dataPath(const QString &fileName) const
@@ -418,6 +425,11 @@ void TForm1::FormPaint()
 // with it the page that could not be saved.
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // Ended without the user: the page is saved already.
+    if (m_ended) {
+        event->accept();
+        return;
+    }
     event->ignore();
     runGuarded([&] {
         bool canClose = false;

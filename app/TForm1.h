@@ -8,6 +8,9 @@
 #include "options/MainWindowLink.h"
 #include "passwords/PassPageProtection.h"
 #include "platform/ProfileFile.h"
+#include "platform/RecoveryFile.h"
+#include "platform/RecoveryWriter.h"
+#include "platform/UnsavedChanges.h"
 #include "settings/WindowSettings.h"
 
 #include <QImage>
@@ -15,6 +18,7 @@
 #include <QWidget>
 
 #include <QList>
+#include <QSet>
 
 #include <functional>
 
@@ -104,6 +108,16 @@ public:
     void setPasswordColumnWidths(const std::array<int, 3> &widths) override;
     std::optional<TColor> pickColor(QWidget *parent, TColor initial) override;
 
+    // Ends the program as a close of the window by other means than the
+    // close button does, without the user: the session ends, or the
+    // program was told to end. The page shown is saved, and what cannot
+    // be saved goes to its recovery file; standard error says so.
+    void endSession();
+    // The page shown saved without asking anything and without drawing:
+    // the display may be gone. What cannot be saved is kept in its
+    // recovery file, and standard error says so.
+    void saveUnattended();
+
     // Runs the handler of one event. A failure ends the handler and
     // reaches the user in a message box over this window; it must not
     // unwind through Qt's frames.
@@ -189,6 +203,15 @@ private:
 
     void loadStartPage();
     void loadStartPassPage();
+    void trackChanges();
+    // The changes the last run left unsaved for the page just read at
+    // pagePath, to be shown in its place; nothing when there are none or
+    // they are not to be loaded.
+    std::optional<QByteArray> takeRecovery(UnsavedChanges &changes, const QString &pagePath,
+                                           const QByteArray &stamp, int page, bool notes);
+    void tellOfRecovery();
+    QByteArray passPageBytes() const;
+    void keepUnsaved(UnsavedChanges &changes, const QString &why);
     QString passPagePath(int page) const;
     void showPassPage(int page, const PassPageLoad &load);
     void savePassPage();
@@ -197,7 +220,8 @@ private:
     void clearPasswordFromClipboard();
     void connectPassGrid();
     void turnPage(PageStep step);
-    void showNotePage(int page, std::unique_ptr<QTextDocument> document);
+    void showNotePage(int page, std::unique_ptr<QTextDocument> document, bool recovered);
+    void putInEditor(std::unique_ptr<QTextDocument> document, bool recovered);
     void showStyle();
     void toggleStyle(bool CharStyle::*flag);
     void normalisingPaste();
@@ -249,6 +273,18 @@ private:
     bool m_tickPending = false;
     AlarmWatch m_alarmWatch;
     QString m_alarmSound;
+
+    // Declared before the changes it writes, which use it until they go.
+    RecoveryWriter m_recoveryWriter;
+    UnsavedChanges m_noteChanges;
+    UnsavedChanges m_passChanges;
+    // Whatever is told of recovery files waits until the page is shown.
+    QString m_recoveryNotice;
+    // Recovery files the user has been told of.
+    QSet<QString> m_toldRecoveries;
+    // A page is being put in the editor: its changes are not the user's.
+    bool m_replacingPage = false;
+    bool m_ended = false;
 
     QWidget *Panel1 = nullptr;
     QLabel *Image1 = nullptr;

@@ -14,6 +14,7 @@
 #include "resources/Bitmaps.h"
 
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QTextDocument>
 
 void TForm1::SpeichernOk()
@@ -21,7 +22,7 @@ void TForm1::SpeichernOk()
     if (DisplayNP != 0)
         savePassPage();
     else if (RichEdit1->document()->isModified())
-        NotePage::save(dataPath(NotePage::fileName(Note)), RichEdit1->document());
+        m_noteChanges.saved(NotePage::save(dataPath(NotePage::fileName(Note)), RichEdit1->document()));
 }
 
 void TForm1::DisplayOk()
@@ -114,20 +115,31 @@ void TForm1::RichEditOk()
 // another page's number.
 void TForm1::RichEditOk(int page)
 {
-    auto document = NotePage::read(dataPath(NotePage::fileName(page)));
+    const QString path = dataPath(NotePage::fileName(page));
+    NotePage::ReadPage read = NotePage::read(path);
     settingsFile().writeInteger(SettingsKeys::Window, u"Note", page);
-    showNotePage(page, std::move(document));
+    const std::optional<QByteArray> recovered = takeRecovery(m_noteChanges, path, read.stamp, page, true);
+    showNotePage(page, recovered ? NotePage::fromBytes(*recovered) : std::move(read.document), recovered.has_value());
+    tellOfRecovery();
 }
 
-void TForm1::showNotePage(int page, std::unique_ptr<QTextDocument> document)
+// Recovered changes are unsaved changes: the next save writes them.
+void TForm1::showNotePage(int page, std::unique_ptr<QTextDocument> document, bool recovered)
 {
     Note = page;
     showNoteCaptions();
     AlarmOk();
     RichEdit1->setReadOnly(false);
-    RichEdit1->replaceDocument(std::move(document));
+    putInEditor(std::move(document), recovered);
     KeepOnTop();
     refreshPosition();
+}
+
+void TForm1::putInEditor(std::unique_ptr<QTextDocument> document, bool recovered)
+{
+    const QScopedValueRollback replacing(m_replacingPage, true);
+    RichEdit1->replaceDocument(std::move(document));
+    RichEdit1->document()->setModified(recovered);
 }
 
 // The marked text of the view shown titles that view's current page.

@@ -33,6 +33,7 @@ QString TForm1::passPagePath(int page) const
 void TForm1::loadStartPassPage()
 {
     showPassPage(Pass, PassPageFile(passPagePath(Pass)).load());
+    tellOfRecovery();
 }
 
 void TForm1::StringGrid1Ok()
@@ -53,12 +54,21 @@ void TForm1::StringGrid1Ok(int page)
     StringGrid1->setFocus();
     showPassPage(page, load);
     refreshPosition();
+    tellOfRecovery();
 }
 
+// Recovered changes are unsaved changes: the next save writes them. The
+// file's own damage is still told, and still guards the file.
 void TForm1::showPassPage(int page, const PassPageLoad &load)
 {
-    m_passProtection = PassPageProtection(passPagePath(page), load);
-    StringGrid1->setPage(load.cells, m_passProtection.readOnlyReason(LanguageIndex));
+    const QString path = passPagePath(page);
+    m_passProtection = PassPageProtection(path, load);
+    const std::optional<QByteArray> recovered = takeRecovery(m_passChanges, path, load.stamp, page, false);
+    const QString readOnlyReason = m_passProtection.readOnlyReason(LanguageIndex);
+    if (recovered)
+        StringGrid1->setChangedPage(PassPageFile::fromBytes(*recovered).cells, readOnlyReason);
+    else
+        StringGrid1->setPage(load.cells, readOnlyReason);
     if (const QString notice = m_passProtection.notice(LanguageIndex); !notice.isEmpty())
         m_environment.showError(this, notice);
 }
@@ -73,15 +83,17 @@ void TForm1::savePassPage()
     case PassPageProtection::Save::Skip:
         return;
     case PassPageProtection::Save::AskFirst:
-        if (!m_environment.confirm(this, m_passProtection.question(LanguageIndex)))
+        if (!m_environment.confirm(this, m_passProtection.question(LanguageIndex))) {
+            m_passChanges.discard();
             return;
+        }
         m_passProtection.consent();
         break;
     case PassPageProtection::Save::Write:
         break;
     }
     try {
-        PassPageFile(passPagePath(Pass)).save(StringGrid1->page());
+        m_passChanges.saved(PassPageFile(passPagePath(Pass)).save(StringGrid1->page()));
     } catch (const PassPageWriteError &) {
         if (StringGrid1->isModified())
             throw;

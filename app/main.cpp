@@ -4,6 +4,8 @@
 #include "app/SystemEnvironment.h"
 #include "app/TForm1.h"
 #include "options/LanguageTables.h"
+#include "platform/DisplayLoss.h"
+#include "platform/EndRequests.h"
 #include "platform/ProfileFile.h"
 #include "resources/Bitmaps.h"
 #include "settings/WindowSettings.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QSessionManager>
 
 namespace {
 
@@ -87,6 +90,14 @@ int main(int argc, char *argv[])
     TForm1 form(environment, programFolder);
     QObject::connect(copy.get(), &SingleCopy::comeOutRequested, &form, &TForm1::comeOut);
     QObject::connect(&form, &TForm1::closed, &app, &QCoreApplication::quit);
+    // Every way the program ends but a kill saves the page shown.
+    EndRequests endRequests;
+    QObject::connect(&endRequests, &EndRequests::endRequested, &form, &TForm1::endSession);
+    DisplayLoss::onLost([&form] { form.saveUnattended(); });
+#if QT_CONFIG(sessionmanager)
+    // The desktop's log-out may still be cancelled: the program goes on.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.saveUnattended(); });
+#endif
     form.show();
     return app.exec();
 }

@@ -24,13 +24,25 @@ QFont defaultFont();
 // plain text. Throws KladdoError when the file cannot be read at all.
 RtfReadResult load(const QString &path, QTextDocument *document);
 
+// A page as read, and the stamp of the file it was read from.
+struct ReadPage
+{
+    std::unique_ptr<QTextDocument> document;
+    QByteArray stamp; // empty when there was no file
+};
+
 // The page file as a document of its own; a page without a file is an
 // empty page. Throws KladdoError when the file is there but cannot be read.
-std::unique_ptr<QTextDocument> read(const QString &path);
+ReadPage read(const QString &path);
+
+// The bytes a page file holding document has.
+QByteArray bytesOf(const QTextDocument *document);
+// A document of its own from the bytes of a page file.
+std::unique_ptr<QTextDocument> fromBytes(const QByteArray &bytes);
 
 // Writes document whole and atomically as a page file, keeping the version
-// it replaces among the backups. Throws KladdoError naming the file and the
-// system's reason.
-void save(const QString &path, const QTextDocument *document);
+// it replaces among the backups; the stamp of the file written. Throws
+// KladdoError naming the file and the system's reason.
+QByteArray save(const QString &path, const QTextDocument *document);
 
 } // namespace NotePage

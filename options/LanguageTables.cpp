@@ -202,6 +202,43 @@ QString unansweredCopyText(const QString &dataFolder, int languageIndex)
         .arg(dataFolder);
 }
 
+QString recoveredPageText(PageKind kind, int page, const QString &when, int languageIndex)
+{
+    const TextPair text = kind == PageKind::Note
+        ? TextPair{u"Notizseite %1 wurde beim letzten Beenden von Kladdo nicht gespeichert. Sie wird "
+                   u"gezeigt, wie sie am %2 war, und gespeichert, wenn Sie sie verlassen.",
+                   u"Note page %1 was not saved when Kladdo last ended. It is shown as it was at %2 and "
+                   u"will be saved when you leave it."}
+        : TextPair{u"Passwortseite %1 wurde beim letzten Beenden von Kladdo nicht gespeichert. Sie wird "
+                   u"gezeigt, wie sie am %2 war, und gespeichert, wenn Sie sie verlassen.",
+                   u"Password page %1 was not saved when Kladdo last ended. It is shown as it was at %2 "
+                   u"and will be saved when you leave it."};
+    return text.in(languageIndex).arg(page).arg(when);
+}
+
+QString keptChangesText(PageKind kind, int page, const QString &pageFile, KeptReason reason,
+                        const QString &when, const QString &keptPath, int languageIndex)
+{
+    const TextPair text = kind == PageKind::Note
+        ? TextPair{u"Die nicht gespeicherten Änderungen an Notizseite %1 vom %2 werden nicht geladen, "
+                   u"da %3. Sie bleiben in %4 erhalten.",
+                   u"The unsaved changes of note page %1 from %2 are not loaded, since %3. They are "
+                   u"kept in %4."}
+        : TextPair{u"Die nicht gespeicherten Änderungen an Passwortseite %1 vom %2 werden nicht "
+                   u"geladen, da %3. Sie bleiben in %4 erhalten.",
+                   u"The unsaved changes of password page %1 from %2 are not loaded, since %3. They "
+                   u"are kept in %4."};
+    static constexpr TextPair kReasons[] = {
+        {u"ihre Datei beschädigt ist", u"their file is damaged"},
+        {u"%1 danach gespeichert wurde", u"%1 was saved after them"},
+        {u"%1 seitdem von einem anderen Programm geändert wurde", u"%1 has been changed by another program since"},
+    };
+    QString why = kReasons[int(reason)].in(languageIndex);
+    if (reason != KeptReason::Damaged)
+        why = why.arg(pageFile);
+    return text.in(languageIndex).arg(page).arg(when, why, keptPath);
+}
+
 } // namespace LanguageTables
 
 QString StateHint(int languageIndex, StateHintKey key)

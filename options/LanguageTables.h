@@ -60,6 +60,21 @@ QString noSuchTimeText(const QString &fieldText, int languageIndex);
 // answer the request to come forward.
 QString unansweredCopyText(const QString &dataFolder, int languageIndex);
 
+// The two kinds of page, as the user is told of them.
+enum class PageKind { Note, Password };
+
+// Told when a page is shown with the changes the last run did not save,
+// made by then.
+QString recoveredPageText(PageKind kind, int page, const QString &when, int languageIndex);
+
+// Why changes left unsaved are not loaded over their page.
+enum class KeptReason { Damaged, Older, PageChanged };
+
+// Told when changes left unsaved, made by then, are not loaded but kept
+// in keptPath; pageFile is the page file's name.
+QString keptChangesText(PageKind kind, int page, const QString &pageFile, KeptReason reason,
+                        const QString &when, const QString &keptPath, int languageIndex);
+
 } // namespace LanguageTables
 
 // Hint texts that change with the state of a toggle or of the window.

@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <QStyledItemDelegate>
 
+#include <functional>
+
 // One page as the grid shows it: row 0 the headings, row r slot r - 1.
 // The display text of a masked password is its asterisks, so that neither
 // a copy of the shown text nor a screen reader can reach the password.
@@ -21,6 +23,7 @@ public:
     QStringList headings;
     bool masked = true;
     bool modified = false;
+    std::function<void()> edited;
 
     int rowCount(const QModelIndex &parent = {}) const override
     {
@@ -56,6 +59,7 @@ public:
         cells.setCell(column, row - 1, text);
         modified = true;
         emit dataChanged(index(row, column), index(row, column));
+        edited();
     }
 
     void showAgain(int firstRow, int lastRow, int firstColumn, int lastColumn)
@@ -125,6 +129,7 @@ PassGrid::PassGrid(PassCellField *field, QWidget *parent)
     }
     verticalHeader()->setDefaultSectionSize(RowHeight + 1);
     horizontalHeader()->setDefaultSectionSize(DefaultColumnWidth + 1);
+    m_model->edited = [this] { emit edited(); };
     setModel(m_model);
     setItemDelegate(new PassCellPainter(this));
     setShowGrid(false);
@@ -155,6 +160,12 @@ void PassGrid::setPage(const PassPageCells &cells, const QString &readOnlyReason
     setReadOnlyReason(readOnlyReason);
     setCurrentCell(1, 0);
     fillField();
+}
+
+void PassGrid::setChangedPage(const PassPageCells &cells, const QString &readOnlyReason)
+{
+    setPage(cells, readOnlyReason);
+    m_model->modified = true;
 }
 
 void PassGrid::setReadOnlyReason(const QString &readOnlyReason)

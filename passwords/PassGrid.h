@@ -39,6 +39,9 @@ public:
     // Shows a page with its first data cell current. A page with a
     // read-only reason refuses every change, naming the reason.
     void setPage(const PassPageCells &cells, const QString &readOnlyReason = {});
+    // The same, with the page counting as changed: its cells are not
+    // those of its file.
+    void setChangedPage(const PassPageCells &cells, const QString &readOnlyReason = {});
     // The same reason in another language, or none.
     void setReadOnlyReason(const QString &readOnlyReason);
     const PassPageCells &page() const;
@@ -72,6 +75,8 @@ signals:
     void copyKeyPressed();  // Ctrl+Insert
     void entryRefused(const QString &why);
     void currentCellChanged();
+    // A cell got another text.
+    void edited();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -2,6 +2,7 @@
 
 #include "platform/Languages.h"
 #include "platform/PageBackups.h"
+#include "platform/RecoveryFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -130,15 +131,19 @@ PassPageLoad PassPageFile::load() const
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
         return unreadable(info.size(), file.errorString());
-
-    QByteArray bytes(PassPageRecord::Size, '\0');
-    const qint64 held = file.read(bytes.data(), bytes.size());
-    if (held < 0)
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
         return unreadable(info.size(), file.errorString());
+    return fromBytes(bytes);
+}
 
+PassPageLoad PassPageFile::fromBytes(const QByteArray &bytes)
+{
+    const qsizetype held = std::min<qsizetype>(bytes.size(), PassPageRecord::Size);
     PassPageLoad load;
-    load.fileSize = file.size();
-    load.cells = PassPageCells::fromRecord(PassPageRecord(bytes.first(held)), held);
+    load.fileSize = bytes.size();
+    load.stamp = RecoveryFile::stampOf(bytes);
+    load.cells = PassPageCells::fromRecord(PassPageRecord(QByteArrayView(bytes).first(held)), held);
     if (held < PassPageRecord::Size)
         load.fileState = FileState::Short;
     else if (load.fileSize > PassPageRecord::Size)
@@ -148,10 +153,11 @@ PassPageLoad PassPageFile::load() const
     return load;
 }
 
-void PassPageFile::save(const PassPageCells &cells) const
+QByteArray PassPageFile::save(const PassPageCells &cells) const
 {
     const QByteArray bytes = cells.toRecord().bytes();
     const AtomicFile::Result result = PageBackups::writePage(m_path, bytes);
     if (!result.ok)
         throw PassPageWriteError(m_path, result.reason);
+    return RecoveryFile::stampOf(bytes);
 }

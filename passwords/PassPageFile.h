@@ -35,6 +35,7 @@ struct PassPageLoad
     FileState fileState = FileState::Missing;
     qint64 fileSize = 0;
     QString readError; // the system's words, for Unreadable
+    QByteArray stamp;  // of the file as read; empty when there was none
 
     // A file that is not one whole record, or a cell it could not give.
     bool isDamaged() const;
@@ -55,12 +56,14 @@ public:
 
     // Never throws and never gives another page's cells.
     PassPageLoad load() const;
+    // The page that the bytes of a page file hold, as load() reads it.
+    static PassPageLoad fromBytes(const QByteArray &bytes);
 
     // Replaces the file atomically by one record, keeping the version it
-    // replaces among the backups. Throws PassCellError for a
-    // cell that cannot be stored and PassPageWriteError when the write fails;
-    // in both cases the file on disk is untouched.
-    void save(const PassPageCells &cells) const;
+    // replaces among the backups; the stamp of the file written. Throws
+    // PassCellError for a cell that cannot be stored and PassPageWriteError
+    // when the write fails; in both cases the file on disk is untouched.
+    QByteArray save(const PassPageCells &cells) const;
 
 private:
     QString m_path;

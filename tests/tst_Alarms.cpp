@@ -135,7 +135,7 @@ private slots:
         QCOMPARE(shownBell(*form), bell("C2"));
         QCOMPARE(control(*form, "Image1")->toolTip(), "click right to hide");
         if (view == 0)
-            QCOMPARE(NotePage::read(data("note0.rtf"))->toPlainText(), "edited zero");
+            QCOMPARE(NotePage::read(data("note0.rtf")).document->toPlainText(), "edited zero");
         QVERIFY(m_environment.errors.isEmpty());
     }
 

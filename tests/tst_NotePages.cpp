@@ -22,7 +22,7 @@ class TestNotePages : public QObject, private MainWindowFolder
 private:
     QString pagePath(int page) const { return data(NotePage::fileName(page)); }
 
-    QString pageText(int page) const { return NotePage::read(pagePath(page))->toPlainText(); }
+    QString pageText(int page) const { return NotePage::read(pagePath(page)).document->toPlainText(); }
     static NoteEditor *editor(TForm1 &form) { return form.findChild<NoteEditor *>("RichEdit1"); }
     static QString caption(TForm1 &form) { return form.findChild<QLabel *>("Label1")->text(); }
     static void type(TForm1 &form, const QString &text) { QTest::keyClicks(editor(form), text); }

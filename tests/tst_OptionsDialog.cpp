@@ -98,7 +98,7 @@ private slots:
             QCOMPARE(dialog.size(), QSize(369, 349));
             QVERIFY(dialog.windowFlags() & Qt::WindowStaysOnTopHint);
             QVERIFY(!(dialog.windowFlags() & Qt::WindowCloseButtonHint));
-            QCOMPARE(NotePage::read(data("note0.rtf"))->toPlainText(), "kept");
+            QCOMPARE(NotePage::read(data("note0.rtf")).document->toPlainText(), "kept");
         });
     }
 

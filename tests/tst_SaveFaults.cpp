@@ -48,7 +48,7 @@ class TestSaveFaults : public QObject, private MainWindowFolder
         click(form, "FarbButton11");
     }
 
-    QString noteText(int page) const { return NotePage::read(data(NotePage::fileName(page)))->toPlainText(); }
+    QString noteText(int page) const { return NotePage::read(data(NotePage::fileName(page))).document->toPlainText(); }
     QString passCell() const { return PassPageFile(data("pass0.dat")).load().cells.cell(0, 0); }
     QString window(const char *key) const { return setting(SettingsKeys::Window, QString::fromLatin1(key)); }
 

@@ -16,7 +16,8 @@ namespace {
 
 constexpr const char *kUsage =
     "usage: kladdo-data backups list DATA_DIR\n"
-    "       kladdo-data backups restore DATA_DIR note|pass PAGE [GENERATION]\n";
+    "       kladdo-data backups restore DATA_DIR note|pass PAGE [GENERATION]\n"
+    "       kladdo-data backups extract RECOVERY_FILE OUT_FILE\n";
 
 const QStringList kKinds = {QStringLiteral("note"), QStringLiteral("pass")};
 
@@ -53,6 +54,14 @@ int listBackups(const QString &dataDir, CommandIo io)
                 found = true;
             }
         }
+    }
+    // In the generation's column, what the name adds to the page file's.
+    for (const RecoveryEntry &entry : recoveryFiles(dataDir)) {
+        const QFileInfo recovery(QDir(dataDir).filePath(QStringLiteral("backup/") + entry.fileName));
+        io.out << entry.pageFile << "  " << entry.fileName.mid(entry.pageFile.size() + 1) << "  "
+               << recovery.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << "  "
+               << recovery.size() << " bytes\n";
+        found = true;
     }
     if (!found)
         io.out << "no backups in " << QDir::toNativeSeparators(QDir(dataDir).filePath(QStringLiteral("backup")))
@@ -94,5 +103,7 @@ int backupsCommand(const QStringList &args, CommandIo io)
     }
     if ((args.size() == 4 || args.size() == 5) && args[0] == u"restore")
         return restoreBackup(args.mid(1), io);
+    if (args.size() == 3 && args[0] == u"extract")
+        return extractRecovery(args[1], args[2], io);
     return usageError(io, kUsage);
 }

@@ -15,6 +15,8 @@ QString statusText(const CheckLine &line)
         return QStringLiteral("missing");
     case CheckLine::Status::Damaged:
         return QStringLiteral("damaged: ") + line.detail;
+    case CheckLine::Status::Notice:
+        return line.detail;
     }
     return {};
 }
@@ -49,6 +51,7 @@ int checkCommand(const QStringList &args, CommandIo io)
     QList<CheckLine> lines = checkSettingsFile(dataDir);
     lines += checkNotePages(dataDir);
     lines += checkPasswordPages(dataDir);
+    lines += checkRecoveryFiles(dataDir);
     bool damaged = false;
     for (const CheckLine &line : lines) {
         io.out << line.file << ": " << statusText(line) << '\n';

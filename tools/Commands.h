@@ -40,10 +40,10 @@ int backupsCommand(const QStringList &args, CommandIo io);
 // One line of `check`: a file of DATA/ and what was found.
 struct CheckLine
 {
-    enum class Status { Ok, Missing, Damaged };
+    enum class Status { Ok, Missing, Damaged, Notice };
     QString file;   // name inside DATA/
     Status status = Status::Ok;
-    QString detail; // what is damaged
+    QString detail; // what is damaged, or the notice
 };
 
 // Each part of the data contributes its files to `check`.
@@ -52,3 +52,17 @@ QList<CheckLine> checkSettingsFile(const QString &dataDir);
 QList<CheckLine> checkPasswordPages(const QString &dataDir);
 // Every note<N>.rtf present, read as the program would.
 QList<CheckLine> checkNotePages(const QString &dataDir);
+
+// Recovery files of the pages in backup/: the one Kladdo loads at the next
+// start, and those it kept aside as not to be loaded.
+struct RecoveryEntry
+{
+    QString fileName; // inside backup/
+    QString pageFile; // the page file's name
+    bool keptAside = false;
+};
+QList<RecoveryEntry> recoveryFiles(const QString &dataDir);
+// What Kladdo will do with each of them; damage is damage.
+QList<CheckLine> checkRecoveryFiles(const QString &dataDir);
+// Writes the page bytes a recovery file holds to outPath.
+int extractRecovery(const QString &recoveryPath, const QString &outPath, CommandIo io);

@@ -37,6 +37,8 @@ public:
     QStringList soundsPlayed;
     // Runs at every pause, while the window stands at that step.
     std::function<void()> whilePaused;
+    // As the program waits; a test may shorten them.
+    RecoveryDelays delays;
     // Runs while a message is shown, as if the box were still open.
     std::function<void()> whileShowingError;
 
@@ -114,6 +116,8 @@ public:
         if (whilePaused)
             whilePaused();
     }
+
+    RecoveryDelays recoveryDelays() const override { return delays; }
 
     void playSound(const QString &wavePath) override { soundsPlayed.append(wavePath); }
 

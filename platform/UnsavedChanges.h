@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/RecoveryWriter.h"
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+
+// How long the changes of a page wait before they reach its recovery file.
+struct RecoveryDelays
+{
+    // After the last change: typing has paused.
+    std::chrono::milliseconds quiet{2000};
+    // After the first change since the file was written: typing goes on.
+    std::chrono::milliseconds longest{30000};
+};
+
+// Keeps the unsaved changes of one page in its recovery file, a quiet
+// while after typing pauses and at the latest a longer while after it
+// began. No timer runs while nothing has changed. The content is taken on
+// the caller's thread when it is due, and written by the writer.
+class UnsavedChanges : public QObject
+{
+public:
+    // content gives the bytes the page file would hold now, or null bytes
+    // when the page cannot be stored.
+    UnsavedChanges(RecoveryWriter &writer, std::function<QByteArray()> content, QObject *parent = nullptr);
+
+    void setDelays(const RecoveryDelays &delays);
+
+    // The page at pagePath is now the one held, standing in its file as
+    // stamp says. What was kept of the page held before is dropped: it was
+    // saved or given up.
+    void track(const QString &pagePath, const QByteArray &stamp);
+    // The page was saved as stamp: its recovery file goes.
+    void saved(const QByteArray &stamp);
+    // The changes were given up.
+    void discard();
+    // The page changed.
+    void changed();
+    // A write is due.
+    bool isPending() const { return m_quiet.isActive(); }
+    // Writes the recovery file at once and waits for it.
+    [[nodiscard]] AtomicFile::Result keepNow();
+
+    const QString &pagePath() const { return m_pagePath; }
+
+private:
+    void keep();
+    void stop();
+
+    RecoveryWriter &m_writer;
+    std::function<QByteArray()> m_content;
+    QString m_pagePath;
+    QByteArray m_stamp;
+    QTimer m_quiet;
+    QTimer m_longest;
+};

@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Every way a session ends but a kill keeps what was typed. Each round types
+# a word into the note page shown through real input, then ends the program
+# from outside: SIGTERM, SIGHUP and SIGINT (the first sent twice, as an
+# impatient desktop does), and the X server going away under it. The page
+# file must hold the word afterwards, and no recovery file may be left.
+# Last, a SIGKILL shortly after typing pauses: the next start must show the
+# word from the recovery file, tell so, and write it at the next page turn.
+set -euo pipefail
+
+program=$1
+screen_width=1280
+top=60
+source "$(dirname "$0")/lib.sh"
+checker=$(dirname "$program")/kladdo-data
+
+left=$((screen_width - 525))
+editor_x=$((left + 200)) editor_y=$((top + 100))
+forward_x=$((left + 145 + 10)) button_y=$((top + 341 + 15 + 10))
+
+mkdir "$work/DATA"
+cp "$program" "$(dirname "$program")"/kladdo-sound.* "$work/"
+printf '[WINDOW]\r\nPos=%d\r\nLanguage=English\r\nRollEffect=0\r\n' "$top" > "$work/DATA/note.ini"
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+
+page_text() { "$checker" notes export "$work/DATA" "$1" --format text | tr -d '\n'; }
+
+# Starts the program, rolls it out and types WORD at the end of page 0.
+start_and_type() {
+  "$work/kladdo" 2>"$work/program.log" &
+  program_pid=$!
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
+    fail "no Kladdo window appeared"
+  wait_for_position $((screen_width - 16)) "$top"
+  xdotool mousemove $((screen_width - 16 + 8)) $((top + 342 + 23)) click 3
+  wait_for_position "$left" "$top"
+  xdotool mousemove "$editor_x" "$editor_y" click 1 key ctrl+End type --delay 5 "$1"
+  # The last key has reached the window once a sync round trip has.
+  xdotool getwindowname "$window" >/dev/null
+  sleep 0.3
+}
+
+# Waits up to 10 s for the program to end; its exit status goes to $status.
+wait_for_end() {
+  status=0
+  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$program_pid" 2>/dev/null && fail "$1: the program did not end"
+  wait "$program_pid" || status=$?
+  program_pid=
+}
+
+expect_saved() {
+  local text
+  text=$(page_text 0)
+  [[ $text == *"$2"* ]] || fail "$1: note0.rtf holds '$text', without the typed '$2'"
+  [ -z "$(find "$work/DATA/backup" -name '*.unsaved*' 2>/dev/null)" ] ||
+    fail "$1: a recovery file was left behind after the page was saved"
+}
+
+start_xvfb "$screen_width"
+for signal in TERM HUP INT; do
+  start_and_type "$signal-word "
+  kill -"$signal" "$program_pid"
+  [ "$signal" = TERM ] && kill -TERM "$program_pid" 2>/dev/null || true
+  wait_for_end "SIG$signal"
+  [ "$status" -eq 0 ] || fail "SIG$signal: the program ended with status $status: $(tail -5 "$work/program.log")"
+  expect_saved "SIG$signal" "$signal-word"
+done
+
+# The display goes away: Qt ends the program, which saves on its way out.
+start_and_type "display-word "
+kill -KILL "$xvfb_pid"
+wait "$xvfb_pid" 2>/dev/null || true
+xvfb_pid=
+wait_for_end "X server killed"
+grep -q 'X11 connection broke' "$work/program.log" || fail "the program did not notice the display go: $(cat "$work/program.log")"
+expect_saved "X server killed" "display-word"
+
+# A kill leaves the recovery file, written once typing paused for 2 s.
+start_xvfb "$screen_width"
+start_and_type "killed-word "
+for _ in $(seq 50); do [ -f "$work/DATA/backup/note0.rtf.unsaved" ] && break; sleep 0.1; done
+[ -f "$work/DATA/backup/note0.rtf.unsaved" ] || fail "no recovery file 5 s after typing paused"
+kill -KILL "$program_pid"
+wait "$program_pid" 2>/dev/null || true
+program_pid=
+[[ $(page_text 0) != *killed-word ]] || fail "the page file was written before any save"
+"$checker" check "$work/DATA" | grep -q '^backup/note0.rtf.unsaved: unsaved changes' ||
+  fail "kladdo-data check does not report the recovery file: $("$checker" check "$work/DATA")"
+
+# The restart tells of the recovered page before its window shows.
+"$work/kladdo" 2>"$work/program.log" &
+program_pid=$!
+notice=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
+  fail "no notice of the recovered page appeared"
+xdotool windowactivate --sync "$notice" key Return 2>/dev/null || xdotool key Return
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | grep -vx "$notice" | head -1) ||
+  fail "no Kladdo window appeared after the notice"
+wait_for_position $((screen_width - 16)) "$top"
+xdotool mousemove $((screen_width - 16 + 8)) $((top + 342 + 23)) click 3
+wait_for_position "$left" "$top"
+xdotool mousemove "$forward_x" "$button_y" click 1
+for _ in $(seq 50); do [[ $(page_text 0) == *killed-word ]] && break; sleep 0.1; done
+expect_saved "after the kill" "killed-word"
+kill -TERM "$program_pid"
+wait_for_end "the last SIGTERM"
+echo "session_end: SIGTERM, SIGHUP, SIGINT, a lost display and a kill all kept the typing"
