@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Kills the real program with SIGKILL while it saves, COUNT times, and checks
-# after each kill that nothing it had written is torn or lost.
+# after each kill that nothing it had written is torn or lost; then kills it
+# a few seconds after typing stops, and checks that the next start brings
+# the typing back from its recovery file and saves it at the page turn.
 #
 # Usage: tests/e2e/kill_test.sh PROGRAM [COUNT]   (COUNT defaults to 50;
 # KILL_SEED=N repeats the random moments of an earlier run)
@@ -14,6 +16,9 @@
 # - each note page must read as its last good text followed by some of the
 #   tokens typed into it since, in order and each one whole; a page nothing
 #   was typed into must keep its bytes.
+# A round is over within 1.2 s of the window's appearance, before typing can
+# pause for the 2 s after which the program writes a recovery file; the
+# rounds with a pause come after them, 3 + COUNT / 100 of them.
 # Nothing in the program itself serves this test.
 set -euo pipefail
 
@@ -86,13 +91,14 @@ wait_for_window() {
 }
 
 # Starts the program and waits for its window. A start the X server turned
-# away is tried again, and counted.
+# away is tried again, and counted. A notice shown before the window (of a
+# page brought back) is answered with Enter.
 start_program() {
   local try
   for try in 1 2 3; do
     "$folder/kladdo" 2>"$work/program.log" &
     program_pid=$!
-    window=$(wait_for_window) && return 0
+    window=$(wait_for_window) && window=$(past_notices "$window") && return 0
     kill -KILL "$program_pid" 2>/dev/null || true
     wait "$program_pid" 2>/dev/null || true
     grep -q 'could not connect to display' "$work/program.log" || break
@@ -100,6 +106,19 @@ start_program() {
   done
   tail -20 "$work/program.log" >&2
   fail "round $round: no window appeared"
+}
+
+# The main window's id, once the message boxes before it are answered.
+past_notices() {
+  local id=$1 WIDTH=0
+  for _ in $(seq 100); do
+    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
+    [ "$WIDTH" = 528 ] && { echo "$id"; return 0; }
+    xdo windowfocus "$id" key Return
+    sleep 0.1
+    id=$(wait_for_window) || return 1
+  done
+  return 1
 }
 
 wait_rolled_out() {
@@ -163,6 +182,41 @@ remember_pages() {
   for page in $(seq 0 9); do md5sum "$folder/DATA/note$page.rtf" > "$work/good/page$page.md5"; done
 }
 
+roll_out() {
+  xdo mousemove $((screen_width - 16 + 8)) $((top + 342 + 23)) click 3
+  wait_rolled_out "$window"
+}
+
+end_program() {
+  kill -KILL "$program_pid"
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=
+}
+
+# Types a token, waits for its recovery file, kills the program, starts it
+# again and turns the page: the page file must then hold the token.
+typing_round() {
+  local page token recovery
+  page=$(stored_page)
+  token="pause.$round;"
+  recovery=$folder/DATA/backup/note$page.rtf.unsaved
+  start_program
+  roll_out
+  echo "$page $token" >> "$work/typed"
+  xdo mousemove "$editor_x" "$editor_y" click 1 key ctrl+End type --delay 1 "$token"
+  sleep 3
+  [ -f "$recovery" ] || fail "round $round: no recovery file 3 s after typing stopped"
+  end_program
+  [[ $(page_text "$page") != *"$token"* ]] || fail "round $round: the page was saved without a page turn"
+  start_program
+  roll_out
+  xdo mousemove "$forward_x" "$button_y" click 1
+  for _ in $(seq 50); do [[ $(page_text "$page") == *"$token"* ]] && break; sleep 0.1; done
+  [[ $(page_text "$page") == *"$token"* ]] || fail "round $round: the token typed before the kill is not in note$page.rtf"
+  [ ! -f "$recovery" ] || fail "round $round: the recovery file outlived the save"
+  end_program
+}
+
 for page in $(seq 0 9); do page_text "$page" > "$work/good/page$page"; done
 start_xvfb "$screen_width"
 export QT_QPA_PLATFORM=xcb
@@ -174,8 +228,7 @@ for round in $(seq "$count"); do
   remember_pages
   first_page=$(stored_page)
   start_program
-  xdo mousemove $((screen_width - 16 + 8)) $((top + 342 + 23)) click 3
-  wait_rolled_out "$window"
+  roll_out
   save_loop "$first_page" &
   watcher_pid=$!
   delay_ms=$((RANDOM % max_delay_ms))
@@ -187,10 +240,17 @@ for round in $(seq "$count"); do
   program_pid= watcher_pid=
   check_round
 done
+for round in $(seq $((count + 1)) $((count + 3 + count / 100))); do
+  : > "$work/typed"
+  remember_pages
+  typing_round
+  check_round
+done
 # Typing that never reached the program would pass every check above.
 saved=$(cat "$work"/good/page? | tr -cd ';' | wc -c)
 [ "$saved" -gt 0 ] || fail "no page was ever saved"
 leftovers=$(find "$folder/DATA" -maxdepth 1 -type f ! -name 'note*.rtf' ! -name note.ini ! -name 'pass*.dat' | wc -l)
 echo "kill_test: $count kills, every file whole, $saved tokens saved;" \
+  "$((3 + count / 100)) kills after typing stopped, every token brought back;" \
   "$(( $(date +%s) - started )) s; $leftovers temporary files left by killed writes;" \
   "$refused starts refused by the X server and repeated"
