@@ -38,13 +38,6 @@ KeptReason keptReason(Verdict verdict)
     }
 }
 
-QString passRecordDamage(const QByteArray &content)
-{
-    return content.size() == PassPageRecord::Size
-               ? QString()
-               : QStringLiteral("it holds %1 bytes, not one page of %2").arg(content.size()).arg(PassPageRecord::Size);
-}
-
 void tellOnStandardError(const QString &text)
 {
     std::fprintf(stderr, "kladdo: %s\n", qUtf8Printable(text));
@@ -81,7 +74,7 @@ std::optional<QByteArray> TForm1::takeRecovery(UnsavedChanges &changes, const QS
 {
     changes.track(pagePath, stamp);
     const RecoveryFile::Finding found =
-        RecoveryFile::examine(pagePath, notes ? RecoveryFile::ContentCheck() : passRecordDamage);
+        RecoveryFile::examine(pagePath, notes ? RecoveryFile::ContentCheck() : PassPageFile::recordDamage);
     const PageKind kind = notes ? PageKind::Note : PageKind::Password;
     switch (found.verdict) {
     case Verdict::None:

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSessionManager>
 
 namespace {
@@ -94,6 +95,7 @@ int main(int argc, char *argv[])
     EndRequests endRequests;
     QObject::connect(&endRequests, &EndRequests::endRequested, &form, &TForm1::endSession);
     DisplayLoss::onLost([&form] { form.saveUnattended(); });
+    const auto unwatch = qScopeGuard([] { DisplayLoss::onLost({}); });
 #if QT_CONFIG(sessionmanager)
     // The desktop's log-out may still be cancelled: the program goes on.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.saveUnattended(); });

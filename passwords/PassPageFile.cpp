@@ -153,6 +153,13 @@ PassPageLoad PassPageFile::fromBytes(const QByteArray &bytes)
     return load;
 }
 
+QString PassPageFile::recordDamage(const QByteArray &bytes)
+{
+    return bytes.size() == PassPageRecord::Size
+               ? QString()
+               : QStringLiteral("it holds %1 bytes, not one page of %2").arg(bytes.size()).arg(PassPageRecord::Size);
+}
+
 QByteArray PassPageFile::save(const PassPageCells &cells) const
 {
     const QByteArray bytes = cells.toRecord().bytes();

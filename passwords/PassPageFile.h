@@ -58,6 +58,9 @@ public:
     PassPageLoad load() const;
     // The page that the bytes of a page file hold, as load() reads it.
     static PassPageLoad fromBytes(const QByteArray &bytes);
+    // Why bytes kept for a page are not one whole record, in English;
+    // empty when they are.
+    static QString recordDamage(const QByteArray &bytes);
 
     // Replaces the file atomically by one record, keeping the version it
     // replaces among the backups; the stamp of the file written. Throws

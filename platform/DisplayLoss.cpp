@@ -35,7 +35,8 @@ bool tellsOfLoss(const char *message)
 void onLost(std::function<void()> lost)
 {
     g_lost = std::move(lost);
-    g_previous = qInstallMessageHandler(watchMessage);
+    if (!g_previous)
+        g_previous = qInstallMessageHandler(watchMessage);
 }
 
 } // namespace DisplayLoss

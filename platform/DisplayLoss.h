@@ -10,7 +10,7 @@
 namespace DisplayLoss {
 
 // lost runs once, on the first such warning; other messages pass on to the
-// handler that was installed before.
+// handler that was installed before. An empty lost stops the watch.
 void onLost(std::function<void()> lost);
 
 // Whether a message of Qt's says that the display connection broke.

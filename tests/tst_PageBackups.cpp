@@ -1,4 +1,5 @@
 #include "platform/PageBackups.h"
+#include "platform/RecoveryFile.h"
 #include "platform/RunningCopy.h"
 
 #include "support/FileSizeLimit.h"
@@ -112,6 +113,43 @@ private slots:
                                            "note3.rtf  2  2026-01-02 03:04:05  4 bytes\n"
                                            "note3.rtf  3  2026-01-02 03:04:05  5 bytes\n"
                                            "pass0.dat  1  2026-01-02 03:04:05  1 bytes\n");
+    }
+
+    // check says what the program will do with each recovery file, list
+    // shows them among the generations, extract gives the page they hold.
+    void recoveryFilesReportedAndExtracted()
+    {
+        QVERIFY(layBackups());
+        const QByteArray record(10752, '\0');
+        QVERIFY(RecoveryFile::write(page(), "{\\rtf1 typed}", RecoveryFile::stampOf("now")).ok);
+        QVERIFY(writeFile(m_dir->filePath("backup/note5.rtf.unsaved"), "KLADDO RECOVERY 1\nbase none\n"));
+        QVERIFY(RecoveryFile::write(m_dir->filePath("pass0.dat"), record, {}).ok);
+        const QString kept = RecoveryFile::keepAside(RecoveryFile::examine(m_dir->filePath("pass0.dat")));
+
+        const KladdoDataRun check = KladdoDataRun::run({"check", m_dir->path()});
+        QCOMPARE(check.exitCode, 1);
+        const QStringList lines = QString::fromUtf8(check.out).split('\n');
+        QCOMPARE(lines.filter("backup/").size(), 3);
+        QVERIFY2(lines.filter(QRegularExpression("^backup/note3.rtf.unsaved: unsaved changes of note3.rtf from "
+                                                 "\\S+ \\S+, shown when Kladdo next shows the page$")).size() == 1,
+                 check.out);
+        QVERIFY2(lines.contains("backup/note5.rtf.unsaved: damaged: its heading is damaged"), check.out);
+        QVERIFY2(lines.filter(QRegularExpression("^backup/pass0.dat.unsaved-\\d{8}-\\d{6}: unsaved changes of "
+                                                 "pass0.dat from .*, kept aside$")).size() == 1,
+                 check.out);
+
+        const QStringList listed = QString::fromUtf8(backups("list").out).split('\n');
+        QCOMPARE(listed.filter(QRegularExpression("^note3.rtf  unsaved  \\S+ \\S+  \\d+ bytes$")).size(), 1);
+        QCOMPARE(listed.filter(QRegularExpression("^pass0.dat  unsaved-\\d{8}-\\d{6}  ")).size(), 1);
+
+        const QString out = m_dir->filePath("out.dat");
+        QCOMPARE(KladdoDataRun::run({"backups", "extract", kept, out}).exitCode, 0);
+        QCOMPARE(readFile(out), record);
+        const KladdoDataRun damaged =
+            KladdoDataRun::run({"backups", "extract", m_dir->filePath("backup/note5.rtf.unsaved"), out});
+        QCOMPARE(damaged.exitCode, 1);
+        QVERIFY2(damaged.err.contains("is damaged: its heading is damaged"), qPrintable(damaged.err));
+        QCOMPARE(KladdoDataRun::run({"backups", "extract", m_dir->filePath("backup/note3.rtf.1"), out}).exitCode, 1);
     }
 
     // A restored page's replaced version becomes generation 1 and the ones

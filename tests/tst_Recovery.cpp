@@ -35,12 +35,15 @@ private slots:
     }
 
     // Typed text reaches the recovery file, never the page file, until the
-    // page is left; the save takes the recovery file away.
+    // page is left; the save takes the recovery file away. Loading a page
+    // is no change: nothing is written without typing.
     void typingIsKeptUntilTheSave()
     {
         layPages();
         const QByteArray saved = readFile(data("note0.rtf"));
         auto form = makeForm();
+        QTest::qWait(150);
+        QVERIFY(!QFileInfo::exists(data("backup")));
         QTest::keyClicks(editor(*form), "typed ");
         QTRY_VERIFY(QFileInfo::exists(recovery("note0.rtf")));
         QCOMPARE(NotePage::fromBytes(recoveredContent("note0.rtf"))->toPlainText(), "typed page as saved");
@@ -48,6 +51,8 @@ private slots:
         click(*form, "FarbButton4");
         QVERIFY(!QFileInfo::exists(recovery("note0.rtf")));
         QCOMPARE(NotePage::read(data("note0.rtf")).document->toPlainText(), "typed page as saved");
+        QTest::qWait(150);
+        QVERIFY(QDir(data("backup")).entryList({"*.unsaved*"}).isEmpty());
     }
 
     // What a killed run left is shown, counts as unsaved and is told of

@@ -31,11 +31,7 @@ RecoveryFile::ContentCheck contentCheckFor(const QString &pageFile)
 {
     if (pageFile.endsWith(u".rtf"))
         return {};
-    return [](const QByteArray &content) {
-        return content.size() == PassPageRecord::Size
-                   ? QString()
-                   : QStringLiteral("it holds %1 bytes, not one page of %2").arg(content.size()).arg(PassPageRecord::Size);
-    };
+    return PassPageFile::recordDamage;
 }
 
 QString damageOf(const QString &path, const QString &pageFile)
