@@ -204,8 +204,8 @@ typing_round() {
   roll_out
   echo "$page $token" >> "$work/typed"
   xdo mousemove "$editor_x" "$editor_y" click 1 key ctrl+End type --delay 1 "$token"
-  sleep 3
-  [ -f "$recovery" ] || fail "round $round: no recovery file 3 s after typing stopped"
+  for _ in $(seq 100); do [ -f "$recovery" ] && break; sleep 0.1; done
+  [ -f "$recovery" ] || fail "round $round: no recovery file 10 s after typing stopped"
   end_program
   [[ $(page_text "$page") != *"$token"* ]] || fail "round $round: the page was saved without a page turn"
   start_program

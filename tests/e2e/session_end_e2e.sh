@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every way a session ends but a kill keeps what was typed. Each round types
-# a word into the note page shown through real input, then ends the program
+# a word into the note page shown through real input, waits for its recovery
+# file (so that every key has arrived), then ends the program
 # from outside: SIGTERM, SIGHUP and SIGINT (the first sent twice, as an
 # impatient desktop does), and the X server going away under it. The page
 # file must hold the word afterwards, and no recovery file may be left.
@@ -27,6 +28,13 @@ unset QT_QPA_PLATFORM
 
 page_text() { "$checker" notes export "$work/DATA" "$1" --format text | tr -d '\n'; }
 
+# Waits up to 10 s for the recovery file of page 0: by then every key typed
+# has reached the program, and typing has paused for 2 s.
+wait_for_recovery() {
+  for _ in $(seq 100); do [ -f "$work/DATA/backup/note0.rtf.unsaved" ] && return 0; sleep 0.1; done
+  fail "$1: no recovery file 10 s after typing"
+}
+
 # Starts the program, rolls it out and types WORD at the end of page 0.
 start_and_type() {
   "$work/kladdo" 2>"$work/program.log" &
@@ -37,9 +45,7 @@ start_and_type() {
   xdotool mousemove $((screen_width - 16 + 8)) $((top + 342 + 23)) click 3
   wait_for_position "$left" "$top"
   xdotool mousemove "$editor_x" "$editor_y" click 1 key ctrl+End type --delay 5 "$1"
-  # The last key has reached the window once a sync round trip has.
-  xdotool getwindowname "$window" >/dev/null
-  sleep 0.3
+  wait_for_recovery "$1"
 }
 
 # Waits up to 10 s for the program to end; its exit status goes to $status.
@@ -81,8 +87,6 @@ expect_saved "X server killed" "display-word"
 # A kill leaves the recovery file, written once typing paused for 2 s.
 start_xvfb "$screen_width"
 start_and_type "killed-word "
-for _ in $(seq 50); do [ -f "$work/DATA/backup/note0.rtf.unsaved" ] && break; sleep 0.1; done
-[ -f "$work/DATA/backup/note0.rtf.unsaved" ] || fail "no recovery file 5 s after typing paused"
 kill -KILL "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 program_pid=
