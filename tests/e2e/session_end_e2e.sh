@@ -2,14 +2,16 @@
 # Every way a session ends but a kill keeps what was typed. Each round types
 # a word into the note page shown through real input, waits for its recovery
 # file (so that every key has arrived), then ends the program
-# from outside: SIGTERM, SIGHUP and SIGINT (the first sent twice, as an
-# impatient desktop does), and the X server going away under it. The page
+# from outside: a session manager's log-out, SIGTERM, SIGHUP and SIGINT (the
+# first sent twice, as an impatient desktop does), and the X server going
+# away under it. The page
 # file must hold the word afterwards, and no recovery file may be left.
 # Last, a SIGKILL shortly after typing pauses: the next start must show the
 # word from the recovery file, tell so, and write it at the next page turn.
 set -euo pipefail
 
 program=$1
+session_manager=${2:?usage: session_end_e2e.sh PROGRAM SESSION_MANAGER}
 screen_width=1280
 top=60
 source "$(dirname "$0")/lib.sh"
@@ -35,17 +37,20 @@ wait_for_recovery() {
   fail "$1: no recovery file 10 s after typing"
 }
 
-# Starts the program, rolls it out and types WORD at the end of page 0.
+# Starts the program, through the command before it if one is given, rolls
+# it out and types WORD at the end of page 0.
 start_and_type() {
-  "$work/kladdo" 2>"$work/program.log" &
+  local word=$1
+  shift
+  "$@" "$work/kladdo" >"$work/program.out" 2>"$work/program.log" &
   program_pid=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
     fail "no Kladdo window appeared"
   wait_for_position $((screen_width - 16)) "$top"
   xdotool mousemove $((screen_width - 16 + 8)) $((top + 342 + 23)) click 3
   wait_for_position "$left" "$top"
-  xdotool mousemove "$editor_x" "$editor_y" click 1 key ctrl+End type --delay 5 "$1"
-  wait_for_recovery "$1"
+  xdotool mousemove "$editor_x" "$editor_y" click 1 key ctrl+End type --delay 5 "$word"
+  wait_for_recovery "$word"
 }
 
 # Waits up to 10 s for the program to end; its exit status goes to $status.
@@ -66,6 +71,16 @@ expect_saved() {
 }
 
 start_xvfb "$screen_width"
+# The log-out: the manager asks the program to save, then to end.
+start_and_type "session-word " "$session_manager"
+kill -USR1 "$program_pid"
+for _ in $(seq 100); do grep -q '^saved' "$work/program.out" && break; sleep 0.1; done
+grep -qx saved "$work/program.out" || fail "the session manager's save was not done: $(cat "$work/program.out")"
+expect_saved "the session's save" "session-word"
+kill -USR1 "$program_pid"
+wait_for_end "the session's end"
+[ "$status" -eq 0 ] || fail "the session's end: the program ended with status $status: $(tail -5 "$work/program.log")"
+
 for signal in TERM HUP INT; do
   start_and_type "$signal-word "
   kill -"$signal" "$program_pid"
@@ -110,4 +125,4 @@ for _ in $(seq 50); do [[ $(page_text 0) == *killed-word ]] && break; sleep 0.1;
 expect_saved "after the kill" "killed-word"
 kill -TERM "$program_pid"
 wait_for_end "the last SIGTERM"
-echo "session_end: SIGTERM, SIGHUP, SIGINT, a lost display and a kill all kept the typing"
+echo "session_end: a log-out, SIGTERM, SIGHUP, SIGINT, a lost display and a kill all kept the typing"
