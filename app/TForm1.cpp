@@ -260,7 +260,8 @@ void TForm1::loadStartPage()
     const QString path = dataPath(NotePage::fileName(Note));
     try {
         NotePage::ReadPage read = NotePage::read(path);
-        const std::optional<QByteArray> recovered = takeRecovery(m_noteChanges, path, read.stamp, Note, true);
+        const std::optional<QByteArray> recovered =
+            takeRecovery(m_noteChanges, path, read.stamp, Note, LanguageTables::PageKind::Note);
         putInEditor(recovered ? NotePage::fromBytes(*recovered) : std::move(read.document), recovered.has_value());
     } catch (const KladdoError &error) {
         RichEdit1->setReadOnly(true);

@@ -5,6 +5,7 @@
 #include "app/ToolbarFaces.h"
 #include "notes/NoteEditor.h"
 #include "options/ColorSchemes.h"
+#include "options/LanguageTables.h"
 #include "options/MainWindowLink.h"
 #include "passwords/PassPageProtection.h"
 #include "platform/ProfileFile.h"
@@ -208,7 +209,7 @@ private:
     // pagePath, to be shown in its place; nothing when there are none or
     // they are not to be loaded.
     std::optional<QByteArray> takeRecovery(UnsavedChanges &changes, const QString &pagePath,
-                                           const QByteArray &stamp, int page, bool notes);
+                                           const QByteArray &stamp, int page, LanguageTables::PageKind kind);
     void tellOfRecovery();
     QByteArray passPageBytes() const;
     void keepUnsaved(UnsavedChanges &changes, const QString &why);

@@ -118,7 +118,8 @@ void TForm1::RichEditOk(int page)
     const QString path = dataPath(NotePage::fileName(page));
     NotePage::ReadPage read = NotePage::read(path);
     settingsFile().writeInteger(SettingsKeys::Window, u"Note", page);
-    const std::optional<QByteArray> recovered = takeRecovery(m_noteChanges, path, read.stamp, page, true);
+    const std::optional<QByteArray> recovered =
+        takeRecovery(m_noteChanges, path, read.stamp, page, LanguageTables::PageKind::Note);
     showNotePage(page, recovered ? NotePage::fromBytes(*recovered) : std::move(read.document), recovered.has_value());
     tellOfRecovery();
 }

@@ -63,7 +63,8 @@ void TForm1::showPassPage(int page, const PassPageLoad &load)
 {
     const QString path = passPagePath(page);
     m_passProtection = PassPageProtection(path, load);
-    const std::optional<QByteArray> recovered = takeRecovery(m_passChanges, path, load.stamp, page, false);
+    const std::optional<QByteArray> recovered =
+        takeRecovery(m_passChanges, path, load.stamp, page, LanguageTables::PageKind::Password);
     const QString readOnlyReason = m_passProtection.readOnlyReason(LanguageIndex);
     if (recovered)
         StringGrid1->setChangedPage(PassPageFile::fromBytes(*recovered).cells, readOnlyReason);

@@ -70,12 +70,11 @@ QByteArray TForm1::passPageBytes() const
 }
 
 std::optional<QByteArray> TForm1::takeRecovery(UnsavedChanges &changes, const QString &pagePath,
-                                               const QByteArray &stamp, int page, bool notes)
+                                               const QByteArray &stamp, int page, PageKind kind)
 {
     changes.track(pagePath, stamp);
-    const RecoveryFile::Finding found =
-        RecoveryFile::examine(pagePath, notes ? RecoveryFile::ContentCheck() : PassPageFile::recordDamage);
-    const PageKind kind = notes ? PageKind::Note : PageKind::Password;
+    const RecoveryFile::Finding found = RecoveryFile::examine(
+        pagePath, kind == PageKind::Note ? RecoveryFile::ContentCheck() : PassPageFile::recordDamage);
     switch (found.verdict) {
     case Verdict::None:
         return std::nullopt;
