@@ -46,12 +46,13 @@ void tellOnStandardError(const QString &text)
 
 } // namespace
 
-// The timers only start once the user has changed something.
+// The timers only start once the user has changed something. The changes
+// are the connections' context: they go before the window's controls do.
 void TForm1::trackChanges()
 {
     for (UnsavedChanges *changes : {&m_noteChanges, &m_passChanges})
         changes->setDelays(m_environment.recoveryDelays());
-    connect(RichEdit1, &QTextEdit::textChanged, this, [this] {
+    connect(RichEdit1, &QTextEdit::textChanged, &m_noteChanges, [this] {
         if (!m_replacingPage)
             m_noteChanges.changed();
     });
