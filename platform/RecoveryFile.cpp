@@ -39,7 +39,7 @@ std::optional<QByteArray> hexDigest(const std::optional<QByteArray> &text)
     if (!text || text->size() != 40)
         return std::nullopt;
     const QByteArray digest = QByteArray::fromHex(*text);
-    if (digest.size() != 20 || digest.toHex() != text->toLower())
+    if (digest.size() != 20 || digest.toHex() != *text)
         return std::nullopt;
     return digest;
 }
@@ -109,7 +109,9 @@ Decoded decode(const QByteArray &bytes)
     const std::optional<QByteArray> baseStamp = base && *base == kNoFile ? QByteArray() : hexDigest(base);
     bool numeric = false;
     const qsizetype size = length ? length->toLongLong(&numeric) : -1;
-    if (!baseStamp || !numeric || size < 0 || !checksum || bytes.mid(offset, 1) != "\n")
+    // Written as the writer writes it, or it is not a length of ours.
+    numeric = numeric && size >= 0 && QByteArray::number(size) == *length;
+    if (!baseStamp || !numeric || !checksum || bytes.mid(offset, 1) != "\n")
         return damaged("its heading is damaged");
     const QByteArray content = bytes.mid(offset + 1);
     if (content.size() != size)

@@ -2,7 +2,8 @@
 # Builds the fuzz targets of the file readers with clang (AddressSanitizer
 # and UndefinedBehaviorSanitizer) and runs each for a bounded time, starting
 # from its committed seed corpus: the rich-text reader for SECONDS, the
-# settings file and the password page file for half of it each. A crash, a
+# settings file and the password page file for half of it each, the
+# recovery file for a quarter. A crash, a
 # sanitizer report or a broken round trip fails the run, names the target
 # and leaves the input in build-fuzz/.
 #   scripts/fuzz.sh [SECONDS]   (default 40)
@@ -48,3 +49,4 @@ fuzz rtf_reader_fuzzer rtf "rich-text reader" "$seconds" 65536 -dict=tests/fuzz/
 fuzz settings_file_fuzzer settings "settings file" $((seconds / 2)) 4096 -dict=tests/fuzz/settings.dict
 # A little longer than one record, so that files too long are tried as well.
 fuzz pass_page_fuzzer passpage "password page file" $((seconds / 2)) 12000
+fuzz recovery_file_fuzzer recovery "recovery file" $((seconds / 4)) 4096
