@@ -72,6 +72,7 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *
     const QStringList unplaced = MainWindowLayout::apply(this);
     Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
     trackChanges();
+    createShortcuts();
     FormCreate();
     // Filling it from the settings makes the language "Deutsch" or "English".
     KladdoDlg = new TKladdoDlg(*this, this);

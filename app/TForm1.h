@@ -227,11 +227,15 @@ private:
     void toggleStyle(bool CharStyle::*flag);
     void normalisingPaste();
     void refreshPosition();
+    void createShortcuts();
+    void FindKeyPressed();
+    void ReplaceKeyPressed();
+    void FindAgainKeyPressed();
     FindReplaceDialog *findDialog();
     FindReplaceDialog *replaceDialog();
     void showSearchDialog(FindReplaceDialog *dialog, int offset);
     void setSearchDialogTexts();
-    void findWith(const FindReplaceDialog &dialog);
+    void findWith(FindReplaceDialog &dialog);
     void showHit();
     void refreshToggleFace(TFarbButton *button);
     void setCurrentTitle(const QString &title);
@@ -313,6 +317,8 @@ private:
     TFarbButton *FarbButton16 = nullptr;
     TFarbButton *FarbButton17 = nullptr;
     FindReplaceDialog *FindDialog1 = nullptr;
+    // The dialog whose search ran last, which F3 runs again.
+    FindReplaceDialog *m_lastSearch = nullptr;
     FindReplaceDialog *ReplaceDialog1 = nullptr;
     TKladdoDlg *KladdoDlg = nullptr;
 };

@@ -6,6 +6,48 @@
 #include "notes/FindReplaceDialog.h"
 #include "options/ControlTexts.h"
 
+#include <QShortcut>
+
+// The buttons never take the focus, so their commands have keys of their
+// own, wherever the focus is in the window. Find and replace keep to the
+// note view, as their buttons do.
+void TForm1::createShortcuts()
+{
+    struct Shortcut
+    {
+        QKeyCombination key;
+        void (TForm1::*command)();
+    };
+    static constexpr Shortcut kShortcuts[] = {
+        {Qt::CTRL | Qt::Key_F, &TForm1::FindKeyPressed},
+        {Qt::CTRL | Qt::Key_H, &TForm1::ReplaceKeyPressed},
+        {QKeyCombination(Qt::Key_F3), &TForm1::FindAgainKeyPressed},
+        {Qt::CTRL | Qt::Key_PageDown, &TForm1::FarbButton4Click},
+        {Qt::CTRL | Qt::Key_PageUp, &TForm1::FarbButton3Click},
+    };
+    for (const Shortcut &shortcut : kShortcuts)
+        connectGuarded(new QShortcut(QKeySequence(shortcut.key), this), &QShortcut::activated, shortcut.command);
+}
+
+void TForm1::FindKeyPressed()
+{
+    if (DisplayNP == 0)
+        FarbButton10Click();
+}
+
+void TForm1::ReplaceKeyPressed()
+{
+    if (DisplayNP == 0)
+        FarbButton8Click();
+}
+
+// Nothing was searched yet: there is nothing to find again.
+void TForm1::FindAgainKeyPressed()
+{
+    if (m_lastSearch)
+        findWith(*m_lastSearch);
+}
+
 // The dialogs open left of the editor's right edge by their offset, at the
 // window's top. The x is a screen coordinate as it stands: the window's own
 // place is not added.
@@ -68,8 +110,9 @@ void TForm1::ReplaceDialog1Find()
 
 // The dialogs stay open in the password view, but the page they would
 // search is hidden there and not saved: they do nothing until it shows.
-void TForm1::findWith(const FindReplaceDialog &dialog)
+void TForm1::findWith(FindReplaceDialog &dialog)
 {
+    m_lastSearch = &dialog;
     if (DisplayNP == 0 && FindReplace::findNext(*RichEdit1, dialog.findText(), dialog.options()))
         showHit();
 }
@@ -78,7 +121,8 @@ void TForm1::ReplaceDialog1Replace()
 {
     if (DisplayNP != 0)
         return;
-    const FindReplaceDialog &dialog = *ReplaceDialog1;
+    FindReplaceDialog &dialog = *ReplaceDialog1;
+    m_lastSearch = &dialog;
     const bool replaced =
         dialog.replaceAllAsked()
             ? FindReplace::replaceAll(*RichEdit1, dialog.findText(), dialog.replaceText(), dialog.options()) > 0

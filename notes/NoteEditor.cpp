@@ -3,6 +3,7 @@
 #include "notes/NoteClipboard.h"
 #include "notes/NotePage.h"
 
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -132,6 +133,106 @@ void NoteEditor::applyStyle(CharStyle style)
     format.setFontUnderline(style.underline);
     format.setFontStrikeOut(false);
     mergeCurrentCharFormat(format);
+}
+
+bool NoteEditor::selectionHasThroughout(const std::function<bool(const QTextCharFormat &)> &has) const
+{
+    const QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection())
+        return has(currentCharFormat());
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() < end && fragment.position() + fragment.length() > start
+                && !has(fragment.charFormat()))
+                return false;
+        }
+    }
+    return true;
+}
+
+void NoteEditor::toggleStyle(bool CharStyle::*flag)
+{
+    if (isReadOnly())
+        return;
+    const bool on = !selectionHasThroughout([flag](const QTextCharFormat &format) { return styleOf(format).*flag; });
+    QTextCharFormat format;
+    if (flag == &CharStyle::bold)
+        format.setFontWeight(on ? QFont::Bold : QFont::Normal);
+    else if (flag == &CharStyle::italic)
+        format.setFontItalic(on);
+    else
+        format.setFontUnderline(on);
+    mergeCurrentCharFormat(format);
+}
+
+void NoteEditor::toggleVerticalAlignment(QTextCharFormat::VerticalAlignment alignment)
+{
+    if (isReadOnly())
+        return;
+    const bool on = !selectionHasThroughout(
+        [alignment](const QTextCharFormat &format) { return format.verticalAlignment() == alignment; });
+    QTextCharFormat format;
+    format.setVerticalAlignment(on ? alignment : QTextCharFormat::AlignNormal);
+    mergeCurrentCharFormat(format);
+}
+
+// Only Ctrl, and Shift where the key needs it: Ctrl+Alt is AltGr on many
+// keyboards, which types characters.
+bool NoteEditor::runFormatKey(const QKeyEvent &event)
+{
+    const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
+    if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && event.key() == Qt::Key_Plus) {
+        toggleVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        return true;
+    }
+    if (modifiers != Qt::ControlModifier)
+        return false;
+    switch (event.key()) {
+    case Qt::Key_B:
+        toggleStyle(&CharStyle::bold);
+        return true;
+    case Qt::Key_I:
+        toggleStyle(&CharStyle::italic);
+        return true;
+    case Qt::Key_U:
+        toggleStyle(&CharStyle::underline);
+        return true;
+    case Qt::Key_Equal:
+        toggleVerticalAlignment(QTextCharFormat::AlignSubScript);
+        return true;
+    case Qt::Key_L:
+    case Qt::Key_E:
+    case Qt::Key_R:
+    case Qt::Key_J: {
+        static constexpr std::pair<int, Qt::Alignment> kAlignments[] = {
+            {Qt::Key_L, Qt::AlignLeft}, {Qt::Key_E, Qt::AlignHCenter},
+            {Qt::Key_R, Qt::AlignRight}, {Qt::Key_J, Qt::AlignJustify}};
+        if (!isReadOnly()) {
+            for (const auto &[key, alignment] : kAlignments) {
+                if (key == event.key())
+                    setAlignment(alignment);
+            }
+        }
+        return true;
+    }
+    case Qt::Key_Y:
+        redo();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void NoteEditor::keyPressEvent(QKeyEvent *event)
+{
+    if (runFormatKey(*event))
+        event->accept();
+    else
+        QTextEdit::keyPressEvent(event);
 }
 
 QMimeData *NoteEditor::selectionMimeData() const

@@ -2,6 +2,7 @@
 
 #include <QTextEdit>
 
+#include <functional>
 #include <memory>
 
 class QMimeData;
@@ -29,7 +30,9 @@ struct CharStyle
 // The rich-text editor of the note pages (RichEdit1). No frame, both
 // scroll bars always on, no word wrap, Tab inserts a tab, the note font for
 // text without a font of its own. The clipboard and drag and drop carry
-// rich text both ways (see NoteClipboard).
+// rich text both ways (see NoteClipboard). It has the format keys of a
+// rich-edit control: Ctrl+B, I, U, L, E, R, J, Ctrl+= (subscript),
+// Ctrl+Shift++ (superscript) and Ctrl+Y (redo) besides Qt's own.
 class NoteEditor : public QTextEdit
 {
     Q_OBJECT
@@ -52,6 +55,12 @@ public:
     // Sets bold, italic and underline as given and strike-out off on every
     // character of the selection; with none, on what is typed next.
     void applyStyle(CharStyle style);
+    // Takes one style off the selection when every character has it, and
+    // puts it on every character otherwise; with no selection, on what is
+    // typed next.
+    void toggleStyle(bool CharStyle::*flag);
+    // The same for subscript or superscript.
+    void toggleVerticalAlignment(QTextCharFormat::VerticalAlignment alignment);
 
     // The selection as clipboard data (rich text, HTML, plain text); null
     // when nothing is selected. The caller owns the result.
@@ -66,11 +75,16 @@ public:
     QString selectedText() const;
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    bool runFormatKey(const QKeyEvent &event);
+    // Whether every character of the selection, or the typing format, has
+    // what has() looks for.
+    bool selectionHasThroughout(const std::function<bool(const QTextCharFormat &)> &has) const;
     void prepare(QTextDocument *document);
     void trackLines(QTextDocument *document);
 };

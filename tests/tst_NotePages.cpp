@@ -6,6 +6,7 @@
 #include "notes/NotePage.h"
 #include "notes/NoteTitle.h"
 #include "support/MainWindowFolder.h"
+#include "support/RichTextDump.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -27,10 +28,108 @@ private:
     static QString caption(TForm1 &form) { return form.findChild<QLabel *>("Label1")->text(); }
     static void type(TForm1 &form, const QString &text) { QTest::keyClicks(editor(form), text); }
 
+    // "left|one {b}two{} three" a paragraph a line; b i u, ^ super, _ sub.
+    static QString styled(const QTextDocument &document)
+    {
+        QStringList lines;
+        for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+            QString line = RichTextDump::blockFormat(block.blockFormat()).section(u' ', 0, 0) + u'|';
+            QString shown;
+            for (auto it = block.begin(); !it.atEnd(); ++it) {
+                const QTextCharFormat format = it.fragment().charFormat();
+                QString flags;
+                flags += format.fontWeight() >= QFont::Bold ? "b" : "";
+                flags += format.fontItalic() ? "i" : "";
+                flags += format.fontUnderline() ? "u" : "";
+                flags += format.verticalAlignment() == QTextCharFormat::AlignSuperScript ? "^" : "";
+                flags += format.verticalAlignment() == QTextCharFormat::AlignSubScript ? "_" : "";
+                if (flags != shown)
+                    line += u'{' + flags + u'}';
+                shown = flags;
+                line += it.fragment().text();
+            }
+            lines << line;
+        }
+        return lines.join(u'\n');
+    }
+
 private slots:
     void init()
     {
         QVERIFY(resetFolder());
+    }
+
+    // The rich-edit keys, on "one two three" (two bold) and "second".
+    void formatKeys_data()
+    {
+        using Keys = QList<QKeyCombination>;
+        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("to");
+        QTest::addColumn<Keys>("keys");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("boldShown");
+        const auto ctrl = [](Qt::Key key) { return QKeyCombination(Qt::ControlModifier, key); };
+        const QString second = "\nleft|second";
+        QTest::newRow("Ctrl+B on a selection bold at its start only")
+            << 4 << 13 << Keys{ctrl(Qt::Key_B)} << "left|one {b}two three" + second << true;
+        QTest::newRow("Ctrl+B on a bold selection") << 4 << 7 << Keys{ctrl(Qt::Key_B)} << "left|one two three" + second
+                                                    << false;
+        QTest::newRow("Ctrl+I, Ctrl+U, then typing") << 13 << 13
+                                                     << Keys{ctrl(Qt::Key_I), ctrl(Qt::Key_U), QKeyCombination(Qt::Key_X)}
+                                                     << "left|one {b}two{} three{iu}x" + second << false;
+        QTest::newRow("Ctrl+E centres the paragraphs selected") << 9 << 16 << Keys{ctrl(Qt::Key_E)}
+                                                                << "center|one {b}two{} three\ncenter|second" << false;
+        QTest::newRow("Ctrl+R") << 5 << 5 << Keys{ctrl(Qt::Key_R)} << "right|one {b}two{} three" + second << true;
+        QTest::newRow("Ctrl+J") << 15 << 15 << Keys{ctrl(Qt::Key_J)} << "left|one {b}two{} three\njustify|second"
+                                << false;
+        QTest::newRow("Ctrl+E, then Ctrl+L") << 0 << 0 << Keys{ctrl(Qt::Key_E), ctrl(Qt::Key_L)}
+                                             << "left|one {b}two{} three" + second << false;
+        QTest::newRow("Ctrl+= subscript") << 14 << 20 << Keys{ctrl(Qt::Key_Equal)}
+                                          << "left|one {b}two{} three\nleft|{_}second" << false;
+        QTest::newRow("Ctrl+Shift++ superscript")
+            << 14 << 20 << Keys{QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Plus)}
+            << "left|one {b}two{} three\nleft|{^}second" << false;
+        QTest::newRow("undo, then Ctrl+Y and Ctrl+Shift+Z redo")
+            << 0 << 3
+            << Keys{ctrl(Qt::Key_B), ctrl(Qt::Key_Z), ctrl(Qt::Key_Y), ctrl(Qt::Key_Z),
+                    QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Z)}
+            << "left|{b}one{} {b}two{} three" + second << true;
+    }
+
+    // Each shows at once in the style pictures, counts as a change, and
+    // comes back from the page file.
+    void formatKeys()
+    {
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QList<QKeyCombination>, keys);
+        QFETCH(QString, after);
+        QFETCH(bool, boldShown);
+        QTextDocument page;
+        QTextCursor writing(&page);
+        QTextCharFormat bold;
+        bold.setFontWeight(QFont::Bold);
+        writing.insertText("one ");
+        writing.insertText("two", bold);
+        writing.insertText(" three", QTextCharFormat());
+        writing.insertBlock();
+        writing.insertText("second");
+        NotePage::save(pagePath(0), &page);
+
+        auto form = makeForm();
+        QTextCursor selection(editor(*form)->document());
+        selection.setPosition(from);
+        selection.setPosition(to, QTextCursor::KeepAnchor);
+        editor(*form)->setTextCursor(selection);
+        for (const QKeyCombination key : keys)
+            QTest::keyClick(editor(*form), key.key(), key.keyboardModifiers());
+        QCOMPARE(styled(*editor(*form)->document()), after);
+        QVERIFY(editor(*form)->document()->isModified());
+        auto picture = [&](const char *name) { return form->findChild<QLabel *>(name)->pixmap().toImage(); };
+        QVERIFY(picture("Image4") == picture(boldShown ? "Image8" : "Image7"));
+        click(*form, "FarbButton4");
+        click(*form, "FarbButton3");
+        QCOMPARE(styled(*editor(*form)->document()), after);
     }
 
     void pureTexts()
@@ -296,6 +395,56 @@ private slots:
         QVERIFY(QDir(pagePath(0)).removeRecursively());
         QVERIFY(form->close());
         QCOMPARE(pageText(0), "bye");
+    }
+
+    // The commands' own keys: Ctrl+F and Ctrl+H open the dialogs in the
+    // note view only, Escape closes them, F3 searches again without them,
+    // Ctrl+Page Down and Up turn the page in both views.
+    void commandKeys()
+    {
+        writeNotePage(0, "one two one one");
+        auto form = makeForm();
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get()))
+            QSKIP("The platform does not activate windows.");
+        QTest::keyClick(editor(*form), Qt::Key_F, Qt::ControlModifier);
+        auto *find = form->findChild<FindReplaceDialog *>("FindDialog1");
+        QVERIFY(find && find->isVisible());
+        QTest::keyClicks(find->findChild<QLineEdit *>("FindWhat"), "one");
+        find->findChild<QPushButton *>("FindNextButton")->click();
+        QTest::keyClick(find, Qt::Key_Escape);
+        QVERIFY(!find->isVisible());
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        for (int hit : {8, 12, 12}) {
+            QTest::keyClick(editor(*form), Qt::Key_F3);
+            QCOMPARE(editor(*form)->textCursor().selectionStart(), hit);
+        }
+        QVERIFY(!find->isVisible());
+        QTest::keyClick(editor(*form), Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(form->findChild<FindReplaceDialog *>("ReplaceDialog1")->isVisible());
+        QTest::keyClick(form->findChild<FindReplaceDialog *>("ReplaceDialog1"), Qt::Key_Escape);
+        QVERIFY(!form->findChild<FindReplaceDialog *>("ReplaceDialog1")->isVisible());
+
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QTest::keyClick(editor(*form), Qt::Key_End);
+        type(*form, "x");
+        QTest::keyClick(editor(*form), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(setting(SettingsKeys::Window, u"Note"), "1");
+        QCOMPARE(pageText(0), "one two one onex");
+        QTest::keyClick(editor(*form), Qt::Key_PageUp, Qt::ControlModifier);
+        QTest::keyClick(editor(*form), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(setting(SettingsKeys::Window, u"Note"), "9");
+
+        click(*form, "FarbButton1");
+        QWidget *grid = form->findChild<QWidget *>("StringGrid1");
+        QTest::keyClick(grid, Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(setting(SettingsKeys::Window, u"Pass"), "1");
+        QTest::keyClick(grid, Qt::Key_F, Qt::ControlModifier);
+        QTest::keyClick(grid, Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(!find->isVisible());
+        QVERIFY(!form->findChild<FindReplaceDialog *>("ReplaceDialog1")->isVisible());
     }
 
     // The real dialogs over the real window: placed by the editor's right

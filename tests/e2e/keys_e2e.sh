@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# The editor's keys and the commands' keys through real input: a typed word
+# made bold with Ctrl+B and centred with Ctrl+E, the page turned with
+# Ctrl+Page Down, which saves it; then Ctrl+F opens the find dialog and
+# Escape closes it. The page file must hold the bold word in a centred
+# paragraph.
+set -euo pipefail
+
+program=$1
+screen_width=1280
+top=60
+source "$(dirname "$0")/lib.sh"
+checker=$(dirname "$program")/kladdo-data
+left=$((screen_width - 525))
+
+mkdir "$work/DATA"
+cp "$program" "$(dirname "$program")"/kladdo-sound.* "$work/"
+printf '[WINDOW]\r\nPos=%d\r\nLanguage=English\r\nRollEffect=0\r\n' "$top" > "$work/DATA/note.ini"
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+unset QT_QPA_PLATFORM
+start_xvfb "$screen_width"
+
+start_kladdo "$work"
+wait_for_position $((screen_width - 16)) "$top"
+xdotool mousemove $((screen_width - 16 + 8)) $((top + 342 + 23)) click 3
+wait_for_position "$left" "$top"
+xdotool mousemove $((left + 200)) $((top + 100)) click 1 type --delay 5 "word"
+xdotool key shift+Home ctrl+b ctrl+e ctrl+Next
+wait_for_line "$work/DATA/note.ini" "Note=1"
+rtf=$("$checker" notes export "$work/DATA" 0 --format rtf)
+grep -q '\\qc' <<<"$rtf" || fail "the paragraph is not centred: $rtf"
+grep -q '\\b .*word' <<<"$rtf" || fail "the word is not bold: $rtf"
+
+xdotool key ctrl+f
+timeout 10 xdotool search --sync --onlyvisible --name '^Find$' >/dev/null || fail "Ctrl+F opened no find dialog"
+xdotool key Escape
+for _ in $(seq 100); do xdotool search --onlyvisible --name '^Find$' >/dev/null || break; sleep 0.1; done
+xdotool search --onlyvisible --name '^Find$' >/dev/null && fail "Escape left the find dialog open"
+kill -TERM "$program_pid"
+wait "$program_pid" || fail "the program did not end well"
+program_pid=
+echo "keys: Ctrl+B, Ctrl+E and Ctrl+Page Down reached the page file; Ctrl+F and Escape worked"
