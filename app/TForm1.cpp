@@ -4,6 +4,7 @@
 #include "app/MainWindowLayout.h"
 #include "app/WindowFrame.h"
 #include "controls/ClickLabel.h"
+#include "controls/ControlAccessibility.h"
 #include "controls/FarbButton.h"
 #include "notes/FindReplaceDialog.h"
 #include "notes/NotePage.h"
@@ -63,7 +64,7 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kladdo"));
     setFixedSize(FormWidth, FormHeight);
-    installButtonAccessibility();
+    ControlAccessibility::install();
     createFrame();
     createPageArea();
     createAlarmArea();
@@ -91,6 +92,8 @@ void TForm1::createFrame()
     for (QLabel *handle : {Image1, Image3}) {
         handle->setCursor(Qt::PointingHandCursor);
         handle->installEventFilter(this);
+        // Its click that matters is the right one: it rolls the window.
+        ControlAccessibility::describe(handle, ControlAccessibility::Role::Button, Qt::RightButton);
     }
 }
 
@@ -149,6 +152,7 @@ void TForm1::createToolbar()
             this->*entry.field = button;
     }
     FarbButton17->setCaption(QStringLiteral("?"));
+    ControlAccessibility::describe(FarbButton16, ControlAccessibility::Role::CheckBox);
 
     Label3 = createCaption(Panel1, "Label3", Qt::AlignHCenter);
     Label3->setFont(QFont(QStringLiteral("Arial"), 8, QFont::Bold));
@@ -158,6 +162,7 @@ void TForm1::createToolbar()
     for (int i = 0; i < 3; ++i) {
         pictures[i] = new ClickLabel(Panel1);
         pictures[i]->setObjectName(QStringLiteral("Image%1").arg(4 + i));
+        ControlAccessibility::describe(pictures[i], ControlAccessibility::Role::CheckBox);
         connectGuarded(pictures[i], &ClickLabel::clicked, clicks[i]);
     }
     Image4 = pictures[0];
@@ -233,6 +238,7 @@ void TForm1::FormCreate()
     StringGrid1->setColumnWidths({ColWidth1, ColWidth2, ColWidth3});
     PasswordsHidden = true;
     StringGrid1->setMasked(PasswordsHidden);
+    ControlAccessibility::setChecked(FarbButton16, !PasswordsHidden);
     move(screenWidth() - WindowFrame::RolledInOffset, y());
     keepReachable();
     m_environment.watchScreens(this, [this] {

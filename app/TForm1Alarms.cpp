@@ -6,7 +6,9 @@
 #include "app/Captions.h"
 #include "app/Environment.h"
 #include "app/WindowFrame.h"
+#include "controls/ControlAccessibility.h"
 #include "notes/NoteEditor.h"
+#include "options/LanguageTables.h"
 #include "platform/KladdoError.h"
 #include "resources/Bitmaps.h"
 
@@ -36,6 +38,7 @@ void TForm1::createAlarmArea()
 {
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
+    ControlAccessibility::describe(Image2, ControlAccessibility::Role::Picture);
     Image2->hide();
 
     OvcCalendar1 = new MonthCalendar(this);
@@ -76,10 +79,13 @@ void TForm1::AlarmOk()
     const Alarm::State state = DisplayNP == 0 ? Alarm::stateOf(AlarmText[Note], m_environment.now())
                                               : Alarm::State::None;
     Image2->setVisible(state != Alarm::State::None);
-    if (state != Alarm::State::None)
-        Image2->setPixmap(Bitmaps::pixmapFor(
-            Bitmaps::bitmap(state == Alarm::State::Pending ? QStringLiteral("C1") : QStringLiteral("C2")),
-            devicePixelRatio()));
+    if (state == Alarm::State::None)
+        return;
+    Image2->setPixmap(Bitmaps::pixmapFor(
+        Bitmaps::bitmap(state == Alarm::State::Pending ? QStringLiteral("C1") : QStringLiteral("C2")),
+        devicePixelRatio()));
+    Image2->setAccessibleName(LanguageTables::bellName(state == Alarm::State::Pending,
+                                                       Alarm::shownText(AlarmText[Note]), LanguageIndex));
 }
 
 // Times that do not exist are refused, so that every stored alarm can be

@@ -4,6 +4,7 @@
 
 #include "app/Environment.h"
 #include "controls/ClickLabel.h"
+#include "controls/ControlAccessibility.h"
 #include "notes/NoteClipboard.h"
 
 #include <QKeyEvent>
@@ -27,8 +28,10 @@ void TForm1::showStyle()
 {
     const std::pair<ClickLabel *, bool> shown[] = {
         {Image4, m_style.bold}, {Image5, m_style.italic}, {Image6, m_style.underline}};
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         shown[i].first->setPixmap(m_stylePictures[2 * i + (shown[i].second ? 1 : 0)]->pixmap());
+        ControlAccessibility::setChecked(shown[i].first, shown[i].second);
+    }
 }
 
 // All three flags are applied, not just the one clicked: the selection

@@ -83,6 +83,7 @@ void TForm1::SpracheOk()
             HintDisplay::setHint(button, StateHint(LanguageIndex, *face.stateHint));
     }
     UpdateHandleHints();
+    AlarmOk();
     setGridHeading();
     StringGrid1->setLanguage(LanguageIndex);
     StringGrid1->setReadOnlyReason(m_passProtection.readOnlyReason(LanguageIndex));

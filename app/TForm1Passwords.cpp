@@ -3,6 +3,7 @@
 #include "app/TForm1.h"
 
 #include "app/Environment.h"
+#include "controls/ControlAccessibility.h"
 #include "controls/FarbButton.h"
 #include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
@@ -108,6 +109,7 @@ void TForm1::FarbButton16Click()
 {
     PasswordsHidden = !PasswordsHidden;
     StringGrid1->setMasked(PasswordsHidden);
+    ControlAccessibility::setChecked(FarbButton16, !PasswordsHidden);
     refreshToggleFace(FarbButton16);
 }
 

@@ -1,6 +1,5 @@
 #include "controls/ClickLabel.h"
 
-#include <QAccessibleWidget>
 #include <QMouseEvent>
 
 ClickLabel::ClickLabel(QWidget *parent)
@@ -22,24 +21,4 @@ void ClickLabel::mouseReleaseEvent(QMouseEvent *event)
     m_pressed = false;
     if (click)
         emit clicked();
-}
-
-namespace {
-
-QAccessibleInterface *buttonAccessibility(const QString &className, QObject *object)
-{
-    if (className != u"TFarbButton" && className != u"ClickLabel")
-        return nullptr;
-    return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Button);
-}
-
-} // namespace
-
-void installButtonAccessibility()
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(buttonAccessibility);
-        return true;
-    }();
-    Q_UNUSED(installed);
 }

@@ -21,7 +21,3 @@ protected:
 private:
     bool m_pressed = false;
 };
-
-// Gives the colour buttons and the click labels the accessible role of a
-// button; their name is their hint. Safe to call more than once.
-void installButtonAccessibility();

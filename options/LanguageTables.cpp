@@ -202,6 +202,13 @@ QString unansweredCopyText(const QString &dataFolder, int languageIndex)
         .arg(dataFolder);
 }
 
+QString bellName(bool pending, const QString &alarmText, int languageIndex)
+{
+    return (pending ? TextPair{u"Alarm %1", u"alarm %1"} : TextPair{u"Alarm %1 vorbei", u"alarm %1 passed"})
+        .in(languageIndex)
+        .arg(alarmText.trimmed());
+}
+
 QString recoveredPageText(PageKind kind, int page, const QString &when, int languageIndex)
 {
     const TextPair text = kind == PageKind::Note

@@ -60,6 +60,10 @@ QString noSuchTimeText(const QString &fieldText, int languageIndex);
 // answer the request to come forward.
 QString unansweredCopyText(const QString &dataFolder, int languageIndex);
 
+// What the bell in the caption line tells a screen reader: the alarm of
+// the page, and whether its minute has passed.
+QString bellName(bool pending, const QString &alarmText, int languageIndex);
+
 // The two kinds of page, as the user is told of them.
 enum class PageKind { Note, Password };
 

@@ -5,8 +5,10 @@
 #include "notes/FindReplaceDialog.h"
 #include "notes/NotePage.h"
 #include "notes/NoteTitle.h"
+#include "passwords/PassGrid.h"
 #include "support/MainWindowFolder.h"
 #include "support/RichTextDump.h"
+#include "support/TestFiles.h"
 
 #include <QAccessible>
 #include <QLabel>
@@ -489,14 +491,62 @@ private slots:
         QVERIFY(m_environment.errors.isEmpty());
     }
 
-    void picturesAndButtonsAreAccessibleButtons()
+    // Every self-drawn control of both views has a role, a name that
+    // follows the language, and a press action that does what a click does;
+    // the grid reads out a masked password as shown.
+    void selfDrawnControlsAreAccessible()
     {
+        QVERIFY(writeFile(data("note.ini"), "[WINDOW]\r\nLanguage=English\r\n[ALARM]\r\nAlarm0=01.01.2026   11:00\r\n"));
         auto form = makeForm();
-        for (const char *name : {"FarbButton4", "Image5"}) {
-            QAccessibleInterface *control = QAccessible::queryAccessibleInterface(form->findChild<QWidget *>(name));
-            QCOMPARE(control->role(), QAccessible::Button);
-            QCOMPARE(control->text(QAccessible::Name), QString(name) == "Image5" ? "Kursiv" : "vorwärts");
+        auto access = [&](const char *name) {
+            return QAccessible::queryAccessibleInterface(form->findChild<QWidget *>(name));
+        };
+        const struct { const char *name; QAccessible::Role role; const char *english, *german; } controls[] = {
+            {"FarbButton4", QAccessible::Button, "forward", "vorwärts"},
+            {"FarbButton1", QAccessible::Button, "show passwords", "Passwörter anzeigen"},
+            {"Image1", QAccessible::Button, "click right to show", "mit rechts Click anzeigen"},
+            {"Image3", QAccessible::Button, "click right to show", "mit rechts Click anzeigen"},
+            {"Image4", QAccessible::CheckBox, "bold", "Fett"},
+            {"Image5", QAccessible::CheckBox, "italic", "Kursiv"},
+            {"Image2", QAccessible::Graphic, "alarm 01.01.2026   11:00 passed", "Alarm 01.01.2026   11:00 vorbei"},
+            {"FarbButton16", QAccessible::CheckBox, "show passwords", "Passwörter anzeigen"},
+        };
+        for (const char *language : {"English", "Deutsch"}) {
+            form->Language = language;
+            form->SpracheOk();
+            for (const auto &control : controls) {
+                QAccessibleInterface *shown = access(control.name);
+                QVERIFY2(shown, control.name);
+                QCOMPARE(shown->role(), control.role);
+                QCOMPARE(shown->text(QAccessible::Name), QString(language) == "English" ? control.english : control.german);
+                QCOMPARE(shown->actionInterface()->actionNames().isEmpty(), control.role == QAccessible::Graphic);
+            }
         }
+        const auto press = [&](const char *name) {
+            QAccessibleActionInterface *actions = access(name)->actionInterface();
+            actions->doAction(actions->actionNames().value(0));
+        };
+        QVERIFY(!access("Image4")->state().checked);
+        press("Image4");
+        QVERIFY(access("Image4")->state().checked);
+        type(*form, "b");
+        QVERIFY(editor(*form)->document()->begin().begin().fragment().charFormat().fontWeight() >= QFont::Bold);
+        press("Image1");
+        QCOMPARE(form->x(), 1920 - 525);
+        press("FarbButton4");
+        QCOMPARE(setting(SettingsKeys::Window, u"Note"), "1");
+
+        press("FarbButton1");
+        auto *grid = form->findChild<PassGrid *>("StringGrid1");
+        grid->setCurrentCell(1, PassPasswordColumn);
+        QTest::keyClicks(grid, "secret");
+        QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(grid)->tableInterface();
+        QVERIFY(table);
+        QCOMPARE(table->cellAt(1, PassPasswordColumn)->text(QAccessible::Name), "******");
+        QVERIFY(!access("FarbButton16")->state().checked);
+        press("FarbButton16");
+        QVERIFY(access("FarbButton16")->state().checked);
+        QCOMPARE(table->cellAt(1, PassPasswordColumn)->text(QAccessible::Name), "secret");
     }
 };
 
