@@ -8,6 +8,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace {
 
 // Without wrap a block has one line more than it has hard line breaks.
@@ -180,6 +182,81 @@ void NoteEditor::toggleVerticalAlignment(QTextCharFormat::VerticalAlignment alig
     mergeCurrentCharFormat(format);
 }
 
+namespace {
+
+// The sizes a font size list offers, which Ctrl+Shift+> and < step through.
+constexpr int kUsualSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+constexpr double kSmallestSize = 1;
+constexpr double kLargestSize = 1638; // what \fs, in half points, can hold
+
+double steppedSize(double points, int step, NoteEditor::SizeStep by)
+{
+    double next = points + step;
+    if (by == NoteEditor::SizeStep::UsualSize) {
+        next = step > 0 ? kUsualSizes[std::size(kUsualSizes) - 1] : kUsualSizes[0];
+        for (const int size : kUsualSizes) {
+            if (step > 0 && size > points) {
+                next = size;
+                break;
+            }
+            if (step < 0 && size < points)
+                next = size;
+        }
+        // Past the list's ends: a point at the small end, ten at the large.
+        if (step < 0 && points <= kUsualSizes[0])
+            next = points - 1;
+        if (step > 0 && points >= kUsualSizes[std::size(kUsualSizes) - 1])
+            next = points + 10;
+    }
+    return std::clamp(next, kSmallestSize, kLargestSize);
+}
+
+} // namespace
+
+void NoteEditor::stepFontSize(int step, SizeStep by)
+{
+    if (isReadOnly())
+        return;
+    const auto pointsOf = [this](const QTextCharFormat &format) {
+        return format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize()
+                                                              : document()->defaultFont().pointSizeF();
+    };
+    QTextCursor cursor = textCursor();
+    if (!cursor.hasSelection()) {
+        QTextCharFormat format;
+        format.setFontPointSize(steppedSize(pointsOf(currentCharFormat()), step, by));
+        mergeCurrentCharFormat(format);
+        return;
+    }
+    // Each run from its own size: collected first, as merging splits runs.
+    const int start = cursor.selectionStart();
+    const int end = cursor.selectionEnd();
+    QList<std::pair<int, int>> runs;
+    QList<double> sizes;
+    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = std::max(start, fragment.position());
+            const int to = std::min(end, fragment.position() + fragment.length());
+            if (from < to) {
+                runs.append({from, to});
+                sizes.append(steppedSize(pointsOf(fragment.charFormat()), step, by));
+            }
+        }
+    }
+    cursor.beginEditBlock();
+    for (qsizetype i = 0; i < runs.size(); ++i) {
+        QTextCursor run(document());
+        run.setPosition(runs[i].first);
+        run.setPosition(runs[i].second, QTextCursor::KeepAnchor);
+        QTextCharFormat format;
+        format.setFontPointSize(sizes[i]);
+        run.mergeCharFormat(format);
+    }
+    cursor.endEditBlock();
+}
+
 // Only Ctrl, and Shift where the key needs it: Ctrl+Alt is AltGr on many
 // keyboards, which types characters.
 bool NoteEditor::runFormatKey(const QKeyEvent &event)
@@ -187,6 +264,12 @@ bool NoteEditor::runFormatKey(const QKeyEvent &event)
     const Qt::KeyboardModifiers modifiers = event.modifiers() & ~Qt::KeypadModifier;
     if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && event.key() == Qt::Key_Plus) {
         toggleVerticalAlignment(QTextCharFormat::AlignSuperScript);
+        return true;
+    }
+    // > and < need Shift on some keyboards and not on others.
+    if ((modifiers & ~Qt::ShiftModifier) == Qt::ControlModifier
+        && (event.key() == Qt::Key_Greater || event.key() == Qt::Key_Less)) {
+        stepFontSize(event.key() == Qt::Key_Greater ? 1 : -1, SizeStep::UsualSize);
         return true;
     }
     if (modifiers != Qt::ControlModifier)
@@ -219,6 +302,10 @@ bool NoteEditor::runFormatKey(const QKeyEvent &event)
         }
         return true;
     }
+    case Qt::Key_BracketRight:
+    case Qt::Key_BracketLeft:
+        stepFontSize(event.key() == Qt::Key_BracketRight ? 1 : -1, SizeStep::Point);
+        return true;
     case Qt::Key_Y:
         redo();
         return true;

@@ -32,7 +32,8 @@ struct CharStyle
 // text without a font of its own. The clipboard and drag and drop carry
 // rich text both ways (see NoteClipboard). It has the format keys of a
 // rich-edit control: Ctrl+B, I, U, L, E, R, J, Ctrl+= (subscript),
-// Ctrl+Shift++ (superscript) and Ctrl+Y (redo) besides Qt's own.
+// Ctrl+Shift++ (superscript), Ctrl+Shift+> and < and Ctrl+] and [ (font
+// size) and Ctrl+Y (redo) besides Qt's own.
 class NoteEditor : public QTextEdit
 {
     Q_OBJECT
@@ -61,6 +62,11 @@ public:
     void toggleStyle(bool CharStyle::*flag);
     // The same for subscript or superscript.
     void toggleVerticalAlignment(QTextCharFormat::VerticalAlignment alignment);
+    // Makes every character of the selection, or what is typed next, one
+    // size larger (step 1) or smaller (-1), by a point or to the next of
+    // the usual sizes, each character from its own size.
+    enum class SizeStep { Point, UsualSize };
+    void stepFontSize(int step, SizeStep by);
 
     // The selection as clipboard data (rich text, HTML, plain text); null
     // when nothing is selected. The caller owns the result.

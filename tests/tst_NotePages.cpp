@@ -45,6 +45,8 @@ private:
                 flags += format.fontUnderline() ? "u" : "";
                 flags += format.verticalAlignment() == QTextCharFormat::AlignSuperScript ? "^" : "";
                 flags += format.verticalAlignment() == QTextCharFormat::AlignSubScript ? "_" : "";
+                if (format.hasProperty(QTextFormat::FontPointSize) && format.fontPointSize() != 8)
+                    flags += "s" + QString::number(format.fontPointSize());
                 if (flags != shown)
                     line += u'{' + flags + u'}';
                 shown = flags;
@@ -61,7 +63,8 @@ private slots:
         QVERIFY(resetFolder());
     }
 
-    // The rich-edit keys, on "one two three" (two bold) and "second".
+    // The rich-edit keys, on "one two three" (two bold) and "second"; s9 is
+    // a size of 9 points, the page's own being 8.
     void formatKeys_data()
     {
         using Keys = QList<QKeyCombination>;
@@ -91,6 +94,16 @@ private slots:
         QTest::newRow("Ctrl+Shift++ superscript")
             << 14 << 20 << Keys{QKeyCombination(Qt::ControlModifier | Qt::ShiftModifier, Qt::Key_Plus)}
             << "left|one {b}two{} three\nleft|{^}second" << false;
+        const Qt::KeyboardModifiers ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+        QTest::newRow("Ctrl+Shift+> twice, to the next usual sizes")
+            << 0 << 7 << Keys{QKeyCombination(ctrlShift, Qt::Key_Greater), QKeyCombination(ctrlShift, Qt::Key_Greater)}
+            << "left|{s10}one {bs10}two{} three" + second << false;
+        QTest::newRow("Ctrl+Shift+< below the smallest usual size")
+            << 4 << 13 << Keys{QKeyCombination(ctrlShift, Qt::Key_Less)} << "left|one {bs7}two{s7} three" + second
+            << true;
+        QTest::newRow("Ctrl+] twice and Ctrl+[, a point each")
+            << 14 << 20 << Keys{ctrl(Qt::Key_BracketRight), ctrl(Qt::Key_BracketRight), ctrl(Qt::Key_BracketLeft)}
+            << "left|one {b}two{} three\nleft|{s9}second" << false;
         QTest::newRow("undo, then Ctrl+Y and Ctrl+Shift+Z redo")
             << 0 << 3
             << Keys{ctrl(Qt::Key_B), ctrl(Qt::Key_Z), ctrl(Qt::Key_Y), ctrl(Qt::Key_Z),
@@ -108,6 +121,7 @@ private slots:
         QFETCH(QString, after);
         QFETCH(bool, boldShown);
         QTextDocument page;
+        page.setDefaultFont(NotePage::defaultFont());
         QTextCursor writing(&page);
         QTextCharFormat bold;
         bold.setFontWeight(QFont::Bold);
