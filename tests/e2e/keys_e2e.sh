@@ -13,12 +13,7 @@ source "$(dirname "$0")/lib.sh"
 checker=$(dirname "$program")/kladdo-data
 left=$((screen_width - 525))
 
-mkdir "$work/DATA"
-cp "$program" "$(dirname "$program")"/kladdo-sound.* "$work/"
-printf '[WINDOW]\r\nPos=%d\r\nLanguage=English\r\nRollEffect=0\r\n' "$top" > "$work/DATA/note.ini"
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM
+lay_program_folder "$program" "$top"
 start_xvfb "$screen_width"
 
 start_kladdo "$work"

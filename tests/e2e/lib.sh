@@ -77,6 +77,18 @@ expect_second_window_gone() {
   fail "the $1 stayed"
 }
 
+# lay_program_folder PROGRAM TOP: PROGRAM in $work with a DATA/ of its own
+# (English texts, no roll pauses, the window's top edge at TOP), a private
+# runtime folder for the one-copy lock, and Qt's own choice of platform.
+lay_program_folder() {
+  mkdir "$work/DATA"
+  cp "$1" "$(dirname "$1")"/kladdo-sound.* "$work/"
+  printf '[WINDOW]\r\nPos=%d\r\nLanguage=English\r\nRollEffect=0\r\n' "$2" > "$work/DATA/note.ini"
+  export XDG_RUNTIME_DIR=$work/runtime
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+  unset QT_QPA_PLATFORM
+}
+
 # start_kladdo DIR: runs DIR/kladdo and waits for its window.
 start_kladdo() {
   "$1/kladdo" &

@@ -21,12 +21,7 @@ left=$((screen_width - 525))
 editor_x=$((left + 200)) editor_y=$((top + 100))
 forward_x=$((left + 145 + 10)) button_y=$((top + 341 + 15 + 10))
 
-mkdir "$work/DATA"
-cp "$program" "$(dirname "$program")"/kladdo-sound.* "$work/"
-printf '[WINDOW]\r\nPos=%d\r\nLanguage=English\r\nRollEffect=0\r\n' "$top" > "$work/DATA/note.ini"
-export XDG_RUNTIME_DIR=$work/runtime
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-unset QT_QPA_PLATFORM
+lay_program_folder "$program" "$top"
 
 page_text() { "$checker" notes export "$work/DATA" "$1" --format text | tr -d '\n'; }
 
