@@ -98,6 +98,12 @@ void MonthCalendar::setNames(const QStringList &monthNames, const QStringList &d
     update();
 }
 
+void MonthCalendar::setNavigationNames(const QStringList &names)
+{
+    for (qsizetype i = 0; i < names.size() && i < qsizetype(m_buttons.size()); ++i)
+        m_buttons[std::size_t(i)]->setAccessibleName(names[i]);
+}
+
 // The glyphs are assigned again after the colour: a colour button builds
 // its glyph images on its colour.
 void MonthCalendar::setColors(TColor days, TColor head, TColor buttons)

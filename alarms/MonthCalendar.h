@@ -42,6 +42,9 @@ public:
     // Twelve month names from January and seven day names from Monday;
     // the day names are cut to three characters.
     void setNames(const QStringList &monthNames, const QStringList &dayNames);
+    // What the navigation buttons are called for screen readers, in the
+    // order of Navigation.
+    void setNavigationNames(const QStringList &names);
 
     // The day area, the band at the head and the navigation buttons.
     void setColors(TColor days, TColor head, TColor buttons);

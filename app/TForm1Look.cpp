@@ -89,6 +89,7 @@ void TForm1::SpracheOk()
     StringGrid1->setReadOnlyReason(m_passProtection.readOnlyReason(LanguageIndex));
     setSearchDialogTexts();
     OvcCalendar1->setNames(LanguageTables::monthNames(LanguageIndex), LanguageTables::dayNames(LanguageIndex));
+    OvcCalendar1->setNavigationNames(LanguageTables::calendarNavigationNames(LanguageIndex));
     QtTexts::follow(LanguageIndex);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -45,6 +46,16 @@ public:
             state.checked = widget()->property(kChecked).toBool();
         }
         return state;
+    }
+
+    // A label that works as a button is named by its text when it has no
+    // hint, not by the group around it.
+    QString text(QAccessible::Text kind) const override
+    {
+        const auto *label = qobject_cast<const QLabel *>(widget());
+        if (kind == QAccessible::Name && label && widget()->accessibleName().isEmpty() && !label->text().isEmpty())
+            return label->text();
+        return QAccessibleWidget::text(kind);
     }
 
     QStringList actionNames() const override

@@ -185,6 +185,19 @@ QStringList dayNames(int languageIndex)
     return textsIn(kDays, languageIndex);
 }
 
+QStringList calendarNavigationNames(int languageIndex)
+{
+    static constexpr TextPair kNames[] = {
+        {u"ein Jahr zurück", u"a year back"},     {u"einen Monat zurück", u"a month back"},
+        {u"heute", u"today"},                     {u"einen Monat vor", u"a month forward"},
+        {u"ein Jahr vor", u"a year forward"},
+    };
+    QStringList names;
+    for (const TextPair &name : kNames)
+        names << name.in(languageIndex);
+    return names;
+}
+
 QString noSuchTimeText(const QString &fieldText, int languageIndex)
 {
     return languageIndex == German

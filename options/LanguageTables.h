@@ -53,6 +53,10 @@ QString transparencyText(int percent, int languageIndex);
 QStringList monthNames(int languageIndex);
 QStringList dayNames(int languageIndex);
 
+// The alarm calendar's navigation buttons as a screen reader names them:
+// a year back, a month back, today, a month forward, a year forward.
+QStringList calendarNavigationNames(int languageIndex);
+
 // Why the set-alarm button refuses the time field's text.
 QString noSuchTimeText(const QString &fieldText, int languageIndex);
 

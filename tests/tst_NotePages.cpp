@@ -1,6 +1,7 @@
 #include "app/Captions.h"
 #include "app/PageNavigation.h"
 #include "app/TForm1.h"
+#include "controls/ClickLabel.h"
 #include "controls/FarbButton.h"
 #include "notes/FindReplaceDialog.h"
 #include "notes/NotePage.h"
@@ -536,6 +537,28 @@ private slots:
                 QCOMPARE(shown->actionInterface()->actionNames().isEmpty(), control.role == QAccessible::Graphic);
             }
         }
+        // And every other one of them, in both views: a role, a name, an action.
+        for (int view = 0; view < 2; ++view) {
+            QList<QWidget *> selfDrawn;
+            for (QWidget *control : form->findChildren<QWidget *>()) {
+                if (control->isVisibleTo(form.get()) && (qobject_cast<TFarbButton *>(control)
+                                                         || control->inherits("ClickLabel")))
+                    selfDrawn << control;
+            }
+            QVERIFY(selfDrawn.size() >= 15);
+            for (QWidget *control : selfDrawn) {
+                QAccessibleInterface *shown = QAccessible::queryAccessibleInterface(control);
+                const QByteArray name = control->objectName().toLatin1();
+                QVERIFY2(shown->role() == QAccessible::Button || shown->role() == QAccessible::CheckBox, name);
+                QVERIFY2(!shown->text(QAccessible::Name).isEmpty(), name + " has no name");
+                QVERIFY2(shown->actionInterface()->actionNames().size() == 1, name);
+            }
+            click(*form, "FarbButton1");
+        }
+        QAccessibleInterface *colorLabel =
+            QAccessible::queryAccessibleInterface(form->findChild<QWidget *>("KladdoDlg")->findChild<ClickLabel *>("Label3"));
+        QCOMPARE(colorLabel->role(), QAccessible::Button);
+        QCOMPARE(colorLabel->text(QAccessible::Name), "Color 1"); // as the dialog was made
         const auto press = [&](const char *name) {
             QAccessibleActionInterface *actions = access(name)->actionInterface();
             actions->doAction(actions->actionNames().value(0));
