@@ -143,6 +143,10 @@ void TForm1::endSession()
     if (std::exchange(m_ended, true))
         return;
     saveUnattended();
+    // A dialog may be open: its handler goes on once its loop has ended,
+    // and must not take away what was just kept.
+    m_noteChanges.freeze();
+    m_passChanges.freeze();
     try {
         clearPasswordFromClipboard();
     } catch (const std::exception &error) {

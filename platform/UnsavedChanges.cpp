@@ -18,6 +18,8 @@ void UnsavedChanges::setDelays(const RecoveryDelays &delays)
 
 void UnsavedChanges::track(const QString &pagePath, const QByteArray &stamp)
 {
+    if (m_frozen)
+        return;
     stop();
     if (!m_pagePath.isEmpty())
         m_writer.discard(m_pagePath);
@@ -27,12 +29,16 @@ void UnsavedChanges::track(const QString &pagePath, const QByteArray &stamp)
 
 void UnsavedChanges::saved(const QByteArray &stamp)
 {
+    if (m_frozen)
+        return;
     m_stamp = stamp;
     discard();
 }
 
 void UnsavedChanges::discard()
 {
+    if (m_frozen)
+        return;
     stop();
     if (!m_pagePath.isEmpty())
         m_writer.discard(m_pagePath);
@@ -41,6 +47,8 @@ void UnsavedChanges::discard()
 // Restarting the quiet timer at every key is all a key costs.
 void UnsavedChanges::changed()
 {
+    if (m_frozen)
+        return;
     if (m_pagePath.isEmpty())
         return;
     m_quiet.start();
@@ -55,6 +63,12 @@ AtomicFile::Result UnsavedChanges::keepNow()
     if (content.isNull())
         return {false, QStringLiteral("the page cannot be stored as it stands")};
     return m_writer.writeNow(m_pagePath, content, m_stamp);
+}
+
+void UnsavedChanges::freeze()
+{
+    stop();
+    m_frozen = true;
 }
 
 void UnsavedChanges::keep()

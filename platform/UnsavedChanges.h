@@ -46,6 +46,9 @@ public:
     bool isPending() const { return m_quiet.isActive(); }
     // Writes the recovery file at once and waits for it.
     [[nodiscard]] AtomicFile::Result keepNow();
+    // The program is ending: what stands in the recovery file now stays,
+    // whatever a handler still under way does to the page.
+    void freeze();
 
     const QString &pagePath() const { return m_pagePath; }
 
@@ -59,4 +62,5 @@ private:
     QByteArray m_stamp;
     QTimer m_quiet;
     QTimer m_longest;
+    bool m_frozen = false;
 };

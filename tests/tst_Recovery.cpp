@@ -140,6 +140,24 @@ private slots:
         QVERIFY(m_environment.errors.isEmpty());
     }
 
+    // Ended while the user is asked whether a damaged page may be written
+    // over: the changes are kept, and the answer that comes when the box
+    // closes, and the page turn after it, take nothing away.
+    void endedWhileAsked()
+    {
+        layPages("[WINDOW]\r\nLanguage=English\r\nDisplayNP=1\r\n");
+        QVERIFY(writeFile(data("pass0.dat"), QByteArray(100, '\0')));
+        auto form = makeForm();
+        auto *grid = form->findChild<PassGrid *>("StringGrid1");
+        QTest::keyClicks(grid, "kept");
+        m_environment.whileAsking = [&] { form->endSession(); };
+        click(*form, "FarbButton4");
+        QCOMPARE(m_environment.questions.size(), 1);
+        QVERIFY(QFileInfo::exists(recovery("pass0.dat")));
+        QCOMPARE(PassPageFile::fromBytes(recoveredContent("pass0.dat")).cells.cell(0, 0), "kept");
+        QCOMPARE(readFile(data("pass0.dat")), QByteArray(100, '\0'));
+    }
+
     // A save that fails then cannot ask: the changes go to the recovery
     // file, or, with DATA/ read-only, are reported lost, with no box.
     void unattendedSaveThatFails()

@@ -41,6 +41,8 @@ public:
     RecoveryDelays delays;
     // Runs while a message is shown, as if the box were still open.
     std::function<void()> whileShowingError;
+    // Runs while a question is asked, before it is answered.
+    std::function<void()> whileAsking;
 
     void setScreenWidth(int width) { screen.setWidth(width); }
     // Tells the window that the screens changed, as the system would.
@@ -100,6 +102,8 @@ public:
     bool confirm(QWidget *, const QString &question) override
     {
         questions.append(question);
+        if (whileAsking)
+            whileAsking();
         return answer;
     }
 
