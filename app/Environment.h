@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/UnsavedChanges.h"
+#include "platform/RecoveryDelays.h"
 
 #include <QColor>
 #include <QDateTime>

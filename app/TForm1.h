@@ -9,7 +9,6 @@
 #include "options/MainWindowLink.h"
 #include "passwords/PassPageProtection.h"
 #include "platform/ProfileFile.h"
-#include "platform/RecoveryFile.h"
 #include "platform/RecoveryWriter.h"
 #include "platform/UnsavedChanges.h"
 #include "settings/WindowSettings.h"
@@ -317,8 +316,8 @@ private:
     TFarbButton *FarbButton16 = nullptr;
     TFarbButton *FarbButton17 = nullptr;
     FindReplaceDialog *FindDialog1 = nullptr;
+    FindReplaceDialog *ReplaceDialog1 = nullptr;
     // The dialog whose search ran last, which F3 runs again.
     FindReplaceDialog *m_lastSearch = nullptr;
-    FindReplaceDialog *ReplaceDialog1 = nullptr;
     TKladdoDlg *KladdoDlg = nullptr;
 };

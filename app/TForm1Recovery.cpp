@@ -8,6 +8,7 @@
 #include "options/LanguageTables.h"
 #include "passwords/PassGrid.h"
 #include "passwords/PassPageFile.h"
+#include "platform/RecoveryFile.h"
 
 #include <QDir>
 #include <QFileInfo>

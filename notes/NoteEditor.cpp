@@ -37,6 +37,30 @@ void countAllLines(QTextDocument *document)
     }
 }
 
+// A piece of the selection in one format.
+struct SelectedRun
+{
+    int from;
+    int to;
+    QTextCharFormat format;
+};
+
+QList<SelectedRun> selectedRuns(const QTextDocument *document, int start, int end)
+{
+    QList<SelectedRun> runs;
+    for (QTextBlock block = document->findBlock(start); block.isValid() && block.position() < end;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const int from = std::max(start, fragment.position());
+            const int to = std::min(end, fragment.position() + fragment.length());
+            if (from < to)
+                runs.append({from, to, fragment.charFormat()});
+        }
+    }
+    return runs;
+}
+
 CharStyle styleOf(const QTextCharFormat &format)
 {
     return {format.fontWeight() >= QFont::Bold, format.fontItalic(),
@@ -142,18 +166,8 @@ bool NoteEditor::selectionHasThroughout(const std::function<bool(const QTextChar
     const QTextCursor cursor = textCursor();
     if (!cursor.hasSelection())
         return has(currentCharFormat());
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
-    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (fragment.position() < end && fragment.position() + fragment.length() > start
-                && !has(fragment.charFormat()))
-                return false;
-        }
-    }
-    return true;
+    return std::ranges::all_of(selectedRuns(document(), cursor.selectionStart(), cursor.selectionEnd()),
+                               [&has](const SelectedRun &run) { return has(run.format); });
 }
 
 void NoteEditor::toggleStyle(bool CharStyle::*flag)
@@ -229,30 +243,15 @@ void NoteEditor::stepFontSize(int step, SizeStep by)
         return;
     }
     // Each run from its own size: collected first, as merging splits runs.
-    const int start = cursor.selectionStart();
-    const int end = cursor.selectionEnd();
-    QList<std::pair<int, int>> runs;
-    QList<double> sizes;
-    for (QTextBlock block = document()->findBlock(start); block.isValid() && block.position() < end;
-         block = block.next()) {
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            const int from = std::max(start, fragment.position());
-            const int to = std::min(end, fragment.position() + fragment.length());
-            if (from < to) {
-                runs.append({from, to});
-                sizes.append(steppedSize(pointsOf(fragment.charFormat()), step, by));
-            }
-        }
-    }
+    const QList<SelectedRun> runs = selectedRuns(document(), cursor.selectionStart(), cursor.selectionEnd());
     cursor.beginEditBlock();
-    for (qsizetype i = 0; i < runs.size(); ++i) {
-        QTextCursor run(document());
-        run.setPosition(runs[i].first);
-        run.setPosition(runs[i].second, QTextCursor::KeepAnchor);
+    for (const SelectedRun &run : runs) {
+        QTextCursor piece(document());
+        piece.setPosition(run.from);
+        piece.setPosition(run.to, QTextCursor::KeepAnchor);
         QTextCharFormat format;
-        format.setFontPointSize(sizes[i]);
-        run.mergeCharFormat(format);
+        format.setFontPointSize(steppedSize(pointsOf(run.format), step, by));
+        piece.mergeCharFormat(format);
     }
     cursor.endEditBlock();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/RecoveryDelays.h"
 #include "platform/RecoveryWriter.h"
 
 #include <QByteArray>
@@ -7,17 +8,7 @@
 #include <QString>
 #include <QTimer>
 
-#include <chrono>
 #include <functional>
-
-// How long the changes of a page wait before they reach its recovery file.
-struct RecoveryDelays
-{
-    // After the last change: typing has paused.
-    std::chrono::milliseconds quiet{2000};
-    // After the first change since the file was written: typing goes on.
-    std::chrono::milliseconds longest{30000};
-};
 
 // Keeps the unsaved changes of one page in its recovery file, a quiet
 // while after typing pauses and at the latest a longer while after it

@@ -34,16 +34,16 @@ RecoveryFile::ContentCheck contentCheckFor(const QString &pageFile)
     return PassPageFile::recordDamage;
 }
 
-QString damageOf(const QString &path, const QString &pageFile)
+// The page a recovery file holds, or what is wrong with it.
+RecoveryFile::Decoded readRecovery(const QString &path, const QString &pageFile)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("it cannot be read (%1)").arg(file.errorString());
-    const RecoveryFile::Decoded decoded = RecoveryFile::decode(file.readAll());
-    if (!decoded.damage.isEmpty())
-        return decoded.damage;
-    const RecoveryFile::ContentCheck check = contentCheckFor(pageFile);
-    return check ? check(decoded.content) : QString();
+        return {{}, {}, QStringLiteral("it cannot be read (%1)").arg(file.errorString())};
+    RecoveryFile::Decoded decoded = RecoveryFile::decode(file.readAll());
+    if (const RecoveryFile::ContentCheck check = contentCheckFor(pageFile); decoded.damage.isEmpty() && check)
+        decoded.damage = check(decoded.content);
+    return decoded;
 }
 
 // What the program will do with the recovery file of a page at its next load.
@@ -99,7 +99,7 @@ QList<CheckLine> checkRecoveryFiles(const QString &dataDir)
             continue;
         }
         const QString path = QDir(dataDir).filePath(QStringLiteral("backup/") + entry.fileName);
-        const QString damage = damageOf(path, entry.pageFile);
+        const QString damage = readRecovery(path, entry.pageFile).damage;
         lines << CheckLine{QStringLiteral("backup/") + entry.fileName,
                            damage.isEmpty() ? CheckLine::Status::Notice : CheckLine::Status::Damaged,
                            damage.isEmpty() ? QStringLiteral("unsaved changes of %1 from %2, kept aside")
@@ -114,14 +114,9 @@ int extractRecovery(const QString &recoveryPath, const QString &outPath, Command
     const QString pageFile = RecoveryFile::pageOfRecovery(QFileInfo(recoveryPath).fileName()).value_or(QString());
     if (!isPageFile(pageFile))
         return failure(io, recoveryPath + QStringLiteral(" is not named as a recovery file of a page"));
-    QFile file(recoveryPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(io, QStringLiteral("%1 cannot be read: %2").arg(recoveryPath, file.errorString()));
-    const RecoveryFile::Decoded decoded = RecoveryFile::decode(file.readAll());
-    const RecoveryFile::ContentCheck check = contentCheckFor(pageFile);
-    const QString damage = decoded.damage.isEmpty() && check ? check(decoded.content) : decoded.damage;
-    if (!damage.isEmpty())
-        return failure(io, QStringLiteral("%1 is damaged: %2").arg(recoveryPath, damage));
+    const RecoveryFile::Decoded decoded = readRecovery(recoveryPath, pageFile);
+    if (!decoded.damage.isEmpty())
+        return failure(io, QStringLiteral("%1 is damaged: %2").arg(recoveryPath, decoded.damage));
     const AtomicFile::Result written = AtomicFile::write(outPath, decoded.content);
     return written.ok ? ExitOk : failure(io, QStringLiteral("%1 cannot be written: %2").arg(outPath, written.reason));
 }
