@@ -1,10 +1,9 @@
 #include "app/SingleCopy.h"
 
+#include "platform/LocalChannel.h"
 #include "platform/RunningCopy.h"
 
 #include <QDeadlineTimer>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QThread>
 
 namespace {
@@ -50,47 +49,18 @@ SingleCopy::Claim SingleCopy::claim()
 
 bool SingleCopy::askToComeOut() const
 {
-    QLocalSocket socket;
-    socket.connectToServer(m_serverName);
-    if (!socket.waitForConnected(kAnswerMilliseconds))
-        return false;
-    socket.write(kComeOut.data(), kComeOut.size());
-    while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(kAnswerMilliseconds)) {
-    }
-    const bool sent = socket.bytesToWrite() == 0;
-    socket.disconnectFromServer();
-    return sent;
+    return LocalChannel::send(m_serverName, kComeOut.toByteArray(), kAnswerMilliseconds);
 }
 
 void SingleCopy::listen()
 {
-    if (!m_lock.isLocked() || m_server)
+    if (!m_lock.isLocked() || m_listener)
         return;
-    // Left by a copy that died; while we hold the lock no live copy owns it.
-    QLocalServer::removeServer(m_serverName);
-    m_server = std::make_unique<QLocalServer>();
-    m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleCopy::acceptStarts);
-    if (!m_server->listen(m_serverName))
-        m_server.reset();
-}
-
-void SingleCopy::acceptStarts()
-{
-    while (QLocalSocket *socket = m_server->nextPendingConnection()) {
-        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readRequest(socket); });
-        readRequest(socket);
-    }
-}
-
-// Anything but the one request is dropped unread beyond its length.
-void SingleCopy::readRequest(QLocalSocket *socket)
-{
-    if (!socket->canReadLine() && socket->bytesAvailable() < kComeOut.size())
-        return;
-    const QByteArray request = socket->read(kComeOut.size());
-    socket->abort();
-    if (request == kComeOut)
-        emit comeOutRequested();
+    m_listener = std::make_unique<LocalListener>(kComeOut.size());
+    connect(m_listener.get(), &LocalListener::received, this, [this](const QByteArray &request) {
+        if (request == kComeOut)
+            emit comeOutRequested();
+    });
+    if (!m_listener->listen(m_serverName))
+        m_listener.reset();
 }

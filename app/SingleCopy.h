@@ -6,8 +6,7 @@
 
 #include <memory>
 
-class QLocalServer;
-class QLocalSocket;
+class LocalListener;
 
 // Keeps a data folder to one running copy of the program, since two would
 // write over each other's pages. The copy that takes the folder's lock
@@ -48,12 +47,10 @@ signals:
 
 private:
     bool askToComeOut() const;
-    void acceptStarts();
-    void readRequest(QLocalSocket *socket);
 
     QLockFile m_lock;
     const QString m_serverName;
     // Declared after the lock so that it closes first: a copy that starts
     // while this one ends waits for the lock rather than finding nobody.
-    std::unique_ptr<QLocalServer> m_server;
+    std::unique_ptr<LocalListener> m_listener;
 };

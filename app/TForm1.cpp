@@ -15,6 +15,8 @@
 #include "passwords/PassGrid.h"
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
+#include "platform/StartupTrace.h"
+#include "resources/Bitmaps.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -23,9 +25,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScopeGuard>
+#include <QTimer>
 #include <QWindow>
 
 namespace {
+
+// How long the start waits for its first frame to be drawn.
+constexpr int kUndrawnStartMilliseconds = 250;
 
 QString withTrailingSeparator(const QString &folder)
 {
@@ -55,17 +61,52 @@ QLabel *createCaption(QWidget *parent, const char *name, Qt::Alignment alignment
 
 } // namespace
 
-TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *parent)
+TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp startUp, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
       m_environment(environment), m_programFolder(programFolder),
       m_noteChanges(m_recoveryWriter, [this] { return NotePage::bytesOf(RichEdit1->document()); }),
-      m_passChanges(m_recoveryWriter, [this] { return passPageBytes(); })
+      m_passChanges(m_recoveryWriter, [this] { return passPageBytes(); }),
+      m_inputGate([this] { finishStartUpGuarded(); })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kladdo"));
     setFixedSize(FormWidth, FormHeight);
     ControlAccessibility::install();
     createFrame();
+    placeHandle();
+    StartupTrace::mark("handle placed");
+    if (startUp == StartUp::Whole)
+        finishStartUp();
+    else
+        m_inputGate.arm();
+}
+
+// The window is mapped by now: whatever the start makes visible has to be
+// shown by hand, and a message box of the start comes over the window.
+void TForm1::finishStartUp()
+{
+    if (m_startState != StartState::HandleOnly)
+        return;
+    m_startState = StartState::Starting;
+    m_inputGate.disarm();
+    buildRest();
+    FormCreate();
+    StartupTrace::mark("pages loaded");
+    // Filling it from the settings makes the language "Deutsch" or "English".
+    KladdoDlg = new TKladdoDlg(*this, this);
+    StartupTrace::mark("options dialog built");
+    if (isVisible())
+        showLateControls();
+    m_startState = StartState::Started;
+    emit started();
+    StartupTrace::mark("started");
+    runDeferred();
+}
+
+void TForm1::buildRest()
+{
+    // Only a window manager's lists show it, never the rolled-in window.
+    QApplication::setWindowIcon(Bitmaps::programIcon());
     createPageArea();
     createAlarmArea();
     createToolbar();
@@ -74,9 +115,25 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, QWidget *
     Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
     trackChanges();
     createShortcuts();
-    FormCreate();
-    // Filling it from the settings makes the language "Deutsch" or "English".
-    KladdoDlg = new TKladdoDlg(*this, this);
+    StartupTrace::mark("controls built");
+}
+
+// What a shown parent would have shown along: every control not hidden on
+// purpose.
+void TForm1::showLateControls()
+{
+    QList<QWidget *> parents{this};
+    while (!parents.isEmpty()) {
+        for (QObject *child : parents.takeFirst()->children()) {
+            auto *control = qobject_cast<QWidget *>(child);
+            if (!control || control->isWindow())
+                continue;
+            if (control->isVisible())
+                parents.append(control);
+            else if (!control->testAttribute(Qt::WA_WState_ExplicitShowHide))
+                control->show();
+        }
+    }
 }
 
 void TForm1::createFrame()
@@ -192,6 +249,9 @@ void TForm1::runGuarded(const std::function<void()> &handler)
             QMetaObject::invokeMethod(this, &TForm1::tickWhenIdle, Qt::QueuedConnection);
     });
     try {
+        // Nothing may reach a window whose start is not finished.
+        if (m_startState == StartState::HandleOnly)
+            finishStartUp();
         handler();
     } catch (const KladdoError &error) {
         m_environment.showError(this, error.message());
@@ -200,9 +260,15 @@ void TForm1::runGuarded(const std::function<void()> &handler)
     }
 }
 
+// The guard finishes the start before any handler.
+void TForm1::finishStartUpGuarded()
+{
+    runGuarded([] {});
+}
+
 void TForm1::runWhenIdle(std::function<void()> handler)
 {
-    if (m_rolling)
+    if (isBusy())
         m_deferred.append(std::move(handler));
     else
         handler();
@@ -210,11 +276,19 @@ void TForm1::runWhenIdle(std::function<void()> handler)
 
 void TForm1::runDeferred()
 {
-    while (!m_deferred.isEmpty() && !m_rolling)
+    while (!m_deferred.isEmpty() && !isBusy())
         m_deferred.takeFirst()();
 }
 
-void TForm1::FormCreate()
+// Rolling, or starting with a message box of the start open.
+bool TForm1::isBusy() const
+{
+    return m_rolling || m_startState == StartState::Starting;
+}
+
+// What the rolled-in window shows: the frame at its place and in its
+// colours, with the handle's picture.
+void TForm1::placeHandle()
 {
     ProgramDir = withTrailingSeparator(m_programFolder);
     QDir::setCurrent(ProgramDir);
@@ -223,9 +297,18 @@ void TForm1::FormCreate()
     static_cast<WindowSettings &>(*this) = stored;
     // Before the start pages load: their notices follow it.
     LanguageIndex = LanguageTables::languageIndexFor(Language);
-    move(x(), stored.Pos);
     setOpacityAlpha(stored.Transparent);
+    for (QWidget *control : std::initializer_list<QWidget *>{Panel1, Image1, Image3})
+        control->setGeometry(MainWindowLayout::placeOf(control->objectName()));
+    move(screenWidth() - WindowFrame::RolledInOffset, stored.Pos);
+    keepReachable();
+    ApplyWindowShape();
+    setHandlePictures();
+    showFrameColors();
+}
 
+void TForm1::FormCreate()
+{
     // The window is seldom the active one; its hints show all the same.
     HintDisplay::setProgramStyle();
     setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -239,13 +322,10 @@ void TForm1::FormCreate()
     PasswordsHidden = true;
     StringGrid1->setMasked(PasswordsHidden);
     ControlAccessibility::setChecked(FarbButton16, !PasswordsHidden);
-    move(screenWidth() - WindowFrame::RolledInOffset, y());
-    keepReachable();
     m_environment.watchScreens(this, [this] {
         runWhenIdle([this] { runGuarded([this] { keepReachable(); }); });
     });
     FarbButton17->hide();
-    ApplyWindowShape();
     startAlarmTimer();
 
     DateTimeText::setShortDateFormat(QStringLiteral("dd.MM.yyyy"));
@@ -396,12 +476,16 @@ void TForm1::roll(const QList<int> &offsets)
         throw;
     }
     m_rolling = false;
+    StartupTrace::mark("rolled");
     QMetaObject::invokeMethod(this, &TForm1::runDeferred, Qt::QueuedConnection);
 }
 
 void TForm1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    // Should the first frame never be drawn, the start goes on all the same.
+    if (m_startState == StartState::HandleOnly)
+        QTimer::singleShot(kUndrawnStartMilliseconds, this, &TForm1::finishStartUpGuarded);
     // The native window exists from the first show on.
     if (!m_watchingScreen) {
         connectGuarded(windowHandle(), &QWindow::screenChanged, &TForm1::refreshPictures);
@@ -419,6 +503,9 @@ void TForm1::FormShow()
 void TForm1::paintEvent(QPaintEvent *)
 {
     FormPaint();
+    // Once this frame is on the screen.
+    if (m_startState == StartState::HandleOnly)
+        QMetaObject::invokeMethod(this, &TForm1::finishStartUpGuarded, Qt::QueuedConnection);
 }
 
 void TForm1::FormPaint()
@@ -439,6 +526,10 @@ void TForm1::closeEvent(QCloseEvent *event)
         return;
     }
     event->ignore();
+    if (m_startState == StartState::Starting) {
+        runWhenIdle([this] { close(); });
+        return;
+    }
     runGuarded([&] {
         bool canClose = false;
         FormCloseQuery(canClose);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "alarms/AlarmWatch.h"
+#include "app/InputGate.h"
 #include "app/PageNavigation.h"
 #include "app/ToolbarFaces.h"
 #include "notes/NoteEditor.h"
@@ -47,9 +48,20 @@ public:
     static constexpr int FormWidth = 528;
     static constexpr int FormHeight = 549;
 
+    // What the constructor does: everything, or only what the rolled-in
+    // window shows, the rest following its first frame (finishStartUp).
+    enum class StartUp { Whole, HandleFirst };
+
     // programFolder is the folder of the program file; DATA/ lies in it.
     // The environment must outlive the window.
-    TForm1(Environment &environment, const QString &programFolder, QWidget *parent = nullptr);
+    TForm1(Environment &environment, const QString &programFolder, StartUp startUp = StartUp::Whole,
+           QWidget *parent = nullptr);
+
+    // Builds and loads whatever the rolled-in window does not show, in the
+    // order of a whole start; does nothing once begun. Input, and every
+    // handler that needs the rest, finishes the start first.
+    void finishStartUp();
+    bool hasStarted() const { return m_startState == StartState::Started; }
 
     // The program folder, always ending in a separator.
     QString ProgramDir;
@@ -124,6 +136,8 @@ public:
     void runGuarded(const std::function<void()> &handler) override;
 
 signals:
+    // The start has finished: pages loaded, every control built.
+    void started();
     // The window is closing and the program should end. A listener that
     // throws keeps the window open, like any failure while closing.
     void closed();
@@ -182,8 +196,14 @@ private:
     }
     void runWhenIdle(std::function<void()> handler);
     void runDeferred();
+    bool isBusy() const;
+    void finishStartUpGuarded();
 
     void createFrame();
+    void placeHandle();
+    void buildRest();
+    void showFrameColors();
+    void showLateControls();
     void createToolbar();
     void createPageArea();
     TFarbButton *createToolbarButton(const char *name, void (TForm1::*onClick)());
@@ -289,6 +309,11 @@ private:
     // A page is being put in the editor: its changes are not the user's.
     bool m_replacingPage = false;
     bool m_ended = false;
+
+    enum class StartState { HandleOnly, Starting, Started };
+    StartState m_startState = StartState::HandleOnly;
+    // Finishes the start at the first input, before the input is handled.
+    InputGate m_inputGate;
 
     QWidget *Panel1 = nullptr;
     QLabel *Image1 = nullptr;

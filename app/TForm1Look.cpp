@@ -131,14 +131,22 @@ void TForm1::HintOk()
     }
 }
 
-void TForm1::FarbeOk()
+// All the rolled-in window shows of the scheme.
+void TForm1::showFrameColors()
 {
     if (const auto scheme = ColorSchemes::schemeFor(Palette, Color1, Color2, Color3))
         m_scheme = *scheme;
-    for (QWidget *page : std::initializer_list<QWidget *>{this, RichEdit1, Edit2})
+    setBackground(this, m_scheme.BackColor);
+    setBackground(Panel1, m_scheme.BarColor);
+}
+
+void TForm1::FarbeOk()
+{
+    showFrameColors();
+    for (QWidget *page : std::initializer_list<QWidget *>{RichEdit1, Edit2})
         setBackground(page, m_scheme.BackColor);
     StringGrid1->setColors(WinColor::toQColor(m_scheme.BackColor), WinColor::toQColor(m_scheme.BarColor));
-    for (QWidget *bar : std::initializer_list<QWidget *>{Panel1, Label1, Label2, Label3})
+    for (QWidget *bar : std::initializer_list<QWidget *>{Label1, Label2, Label3})
         setBackground(bar, m_scheme.BarColor);
     // A button builds its glyph images on its colour: assign the glyph
     // again after the colour so that none keeps the old background.

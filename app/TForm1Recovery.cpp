@@ -121,6 +121,10 @@ void TForm1::keepUnsaved(UnsavedChanges &changes, const QString &why)
 
 void TForm1::saveUnattended()
 {
+    // Before the start has finished the user cannot have changed anything,
+    // and what a page not yet read would hold must not be written.
+    if (!hasStarted())
+        return;
     const bool notes = DisplayNP == 0;
     // The page of the other view was saved, or given up, when it was left.
     UnsavedChanges &shown = notes ? m_noteChanges : m_passChanges;

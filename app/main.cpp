@@ -7,7 +7,7 @@
 #include "platform/DisplayLoss.h"
 #include "platform/EndRequests.h"
 #include "platform/ProfileFile.h"
-#include "resources/Bitmaps.h"
+#include "platform/StartupTrace.h"
 #include "settings/WindowSettings.h"
 
 #include <QApplication>
@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QScopeGuard>
 #include <QSessionManager>
+#include <QWindow>
 
 namespace {
 
@@ -50,11 +51,36 @@ QString unansweredCopyText(const QString &programFolder)
                                               LanguageTables::languageIndexFor(settings.Language));
 }
 
+// For the start-up trace: a mark once each frame has gone to the screen,
+// queued so that it comes after the drawing.
+class FrameMarks : public QObject
+{
+public:
+    static void watch(QWidget &window)
+    {
+        if (!StartupTrace::isOn())
+            return;
+        auto *marks = new FrameMarks;
+        marks->setParent(&window);
+        window.installEventFilter(marks);
+        window.windowHandle()->installEventFilter(marks);
+    }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Expose || event->type() == QEvent::UpdateRequest)
+            QMetaObject::invokeMethod(this, [] { StartupTrace::mark("frame"); }, Qt::QueuedConnection);
+        return false;
+    }
+};
+
 } // namespace
 
 // No arguments are taken: everything lives in DATA/ beside the program.
 int main(int argc, char *argv[])
 {
+    StartupTrace::mark("main");
     if (PlatformChoice::prefersX11(QProcessEnvironment::systemEnvironment(), commandLine(argc, argv)))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
@@ -70,9 +96,10 @@ int main(int argc, char *argv[])
             return 0;
     }
 
+    StartupTrace::mark("folder claimed");
     QApplication app(argc, argv);
+    StartupTrace::mark("application made");
     app.setApplicationName(QStringLiteral("Kladdo"));
-    app.setWindowIcon(Bitmaps::programIcon());
     FontFallbacks::install();
     if (!copy) {
         programFolder = QCoreApplication::applicationDirPath();
@@ -86,9 +113,12 @@ int main(int argc, char *argv[])
         environment.showError(nullptr, unansweredCopyText(programFolder));
         return 1;
     }
-    copy->listen();
 
-    TForm1 form(environment, programFolder);
+    // The rolled-in window shows only its handle: the rest, and the
+    // listening for later starts, which wait for the lock meanwhile,
+    // follow its first frame.
+    TForm1 form(environment, programFolder, TForm1::StartUp::HandleFirst);
+    QObject::connect(&form, &TForm1::started, copy.get(), &SingleCopy::listen);
     QObject::connect(copy.get(), &SingleCopy::comeOutRequested, &form, &TForm1::comeOut);
     QObject::connect(&form, &TForm1::closed, &app, &QCoreApplication::quit);
     // Every way the program ends but a kill saves the page shown.
@@ -101,5 +131,7 @@ int main(int argc, char *argv[])
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.saveUnattended(); });
 #endif
     form.show();
+    StartupTrace::mark("shown");
+    FrameMarks::watch(form);
     return app.exec();
 }

@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Whole-process start-up of Kladdo against the bare window, both showing the
-# same generated note of about 100 KB of rich text, on a private Xvfb:
-# the time from launch until the window is mapped and viewable, and the
-# resident memory (VmRSS, VmHWM) once the window is shown and the program
-# idle. Runs alternate between the two programs after one warm-up each, so
-# that the shared machine's moods fall on both alike.
+# Whole-process start-up of Kladdo against two floors on a private Xvfb:
+# the empty window (the cheapest window Qt shows, of Kladdo's size and
+# kind) and the filled window (the same, holding the plain text of Kladdo's
+# generated note of about 100 KB of rich text). It takes the time from
+# launch until the window is mapped and viewable, and the resident memory
+# (VmRSS, VmHWM) once the window is shown and the program idle; and the
+# time from launch until a roll-out, asked for by a right click on the
+# handle the moment the window maps, has put the page's first screen on
+# the screen (the program's own trace tells when that frame went out). Runs
+# alternate between the programs after one warm-up each, so that the
+# shared machine's moods fall on all alike.
 #
 # With --full-data, Kladdo also starts, in the same rotation, on a data
 # folder as a long-time user has it: ten note pages of that size, ten full
@@ -46,7 +51,9 @@ lay_folders() {
   mkdir -p "$work/kladdo/DATA.template" "$work/bare"
   cp "$build/bin/kladdo" "$work/kladdo/"
   cp "$source_dir/resources/note.wav" "$work/kladdo/DATA.template/"
-  printf '[WINDOW]\r\nPos=%d\r\nNote=0\r\nLanguage=English\r\n' "$top" > "$work/kladdo/DATA.template/note.ini"
+  # No roll pauses: the roll-out's time is the program's, not the animation's.
+  printf '[WINDOW]\r\nPos=%d\r\nNote=0\r\nLanguage=English\r\nRollEffect=0\r\n' "$top" \
+    > "$work/kladdo/DATA.template/note.ini"
   "$build/bench/bench_sample_note" "$note_bytes" "$work/kladdo/DATA.template/note0.rtf" "$work/bare/note0.txt"
   cp "$build/bench/bare_window" "$work/bare/"
   if $full_data; then
@@ -189,6 +196,32 @@ run_bare() {
   measure "$1" "$work/bare/bare_window" "$work/bare/note0.txt" "$top"
 }
 
+run_empty() {
+  measure "$1" "$work/bare/bare_window" "$top"
+}
+
+# run_rollout NAME [TEMPLATE]: a right click on the handle as soon as the
+# window maps; appends to NAME.runs the ms from launch until the first
+# frame the program drew after its roll.
+run_rollout() {
+  local started frame
+  rm -rf "$work/kladdo/DATA"
+  cp -r "$work/kladdo/DATA.${2:-template}" "$work/kladdo/DATA"
+  drain_events
+  started=${EPOCHREALTIME/./}
+  KLADDO_STARTUP_TRACE=1 "$work/kladdo/kladdo" 2> "$work/$1.log" &
+  program_pid=$!
+  wait_for_event MapNotify 30 || fail "kladdo showed no window: $(cat "$work/$1.log")"
+  xdotool mousemove $((screen_width - 8)) $((top + 341 + 23)) click 3
+  wait_until_idle "$program_pid" kladdo
+  frame=$(awk '$5 == "rolled" { rolled = 1 } rolled && $5 == "frame" { print $2; exit }' "$work/$1.log")
+  [ -n "$frame" ] || fail "no frame after a roll-out: $(cat "$work/$1.log")"
+  echo "$(( (frame - started) / 1000 )).$(printf '%03d' $(( (frame - started) % 1000 )))" >> "$work/$1.runs"
+  kill "$program_pid"
+  wait "$program_pid" 2>/dev/null || true
+  program_pid=
+}
+
 # median_min FILE N: median and minimum of the Nth figure of FILE.
 median_min() {
   sort -g -k"$2,$2" "$1" | awk -v n="$2" '
@@ -207,33 +240,44 @@ figures() {
 }
 
 row() {
-  printf '%-14s %10s %10s %10s %10s %10s %10s\n' "$@"
+  printf '%-16s %10s %10s %10s %10s %10s %10s\n' "$@"
+}
+
+# ratio_row LABEL A B: the figures of A over those of B.
+ratio_row() {
+  local ratio
+  mapfile -t ratio < <(paste <(figures "$2") <(figures "$3") | awk '{ printf "%.2f\n", $1 / $2 }')
+  row "$1" "${ratio[@]}"
 }
 
 report() {
-  local kladdo bare other ratio
-  mapfile -t kladdo < <(figures kladdo)
-  mapfile -t bare < <(figures bare)
-  mapfile -t ratio < <(paste <(figures kladdo) <(figures bare) | awk '{ printf "%.2f\n", $1 / $2 }')
+  local kladdo bare other
   echo "$runs runs each; note $(stat -c %s "$work/kladdo/DATA.template/note0.rtf") bytes of rich text," \
        "$(stat -c %s "$work/bare/note0.txt") bytes of plain text; Xvfb ${screen_width}x800"
-  printf '%-14s %21s %21s %21s\n' "" "launch to shown, ms" "VmRSS, MB" "VmHWM, MB"
+  printf '%-16s %21s %21s %21s\n' "" "launch to shown, ms" "VmRSS, MB" "VmHWM, MB"
   row "" median min median min median min
-  row kladdo "${kladdo[@]}"
-  row "bare window" "${bare[@]}"
-  row "kladdo / bare" "${ratio[@]}"
+  for name in kladdo empty bare; do
+    mapfile -t kladdo < <(figures "$name")
+    row "${name/bare/filled}" "${kladdo[@]}"
+  done
+  ratio_row "kladdo / empty" kladdo empty
+  ratio_row "kladdo / filled" kladdo bare
   if $full_data; then
     mapfile -t kladdo < <(figures kladdo-full)
-    mapfile -t ratio < <(paste <(figures kladdo-full) <(figures bare) | awk '{ printf "%.2f\n", $1 / $2 }')
     row "kladdo full" "${kladdo[@]}"
-    row "full / bare" "${ratio[@]}"
+    ratio_row "full / empty" kladdo-full empty
+    ratio_row "full / filled" kladdo-full bare
     echo "kladdo full: DATA/ of $(du -sk "$work/kladdo/DATA.full" | cut -f1) KB, $(ls "$work/kladdo/DATA.full" | wc -l) files"
   fi
+  for name in rollout rollout-full; do
+    [ -s "$work/$name.runs" ] || continue
+    echo "launch to the rolled-out first screen, ${name/rollout/kladdo}: median $(median_min "$work/$name.runs" 1 |
+      awk '{ printf "%.1f ms, min %.1f ms", $1, $2 }')"
+  done
   if $with_xpad; then
     mapfile -t other < <(figures xpad)
-    mapfile -t ratio < <(paste <(figures kladdo) <(figures xpad) | awk '{ printf "%.2f\n", $1 / $2 }')
     row xpad "${other[@]}"
-    row "kladdo / xpad" "${ratio[@]}"
+    ratio_row "kladdo / xpad" kladdo xpad
   fi
 }
 
@@ -246,13 +290,17 @@ start_watcher
 
 run_kladdo warmup
 run_bare warmup
+run_empty warmup
 $full_data && run_kladdo warmup full
 $with_xpad && run_xpad warmup
 for _ in $(seq "$runs"); do
   run_kladdo kladdo
+  run_empty empty
   run_bare bare
+  run_rollout rollout
   if $full_data; then
     run_kladdo kladdo-full full
+    run_rollout rollout-full full
   fi
   if $with_xpad; then
     run_xpad xpad

@@ -1,4 +1,5 @@
 #include "app/SingleCopy.h"
+#include "platform/LocalChannel.h"
 #include "platform/RunningCopy.h"
 #include "support/TestFiles.h"
 
@@ -86,6 +87,27 @@ private slots:
         SingleCopy first(folder());
         QCOMPARE(first.claim(), Claim::First);
         QCOMPARE(SingleCopy(folder()).claim(), Claim::Unanswered);
+    }
+
+    // Only the one request, however it is cut, brings the window out.
+    void onlyTheWholeRequestCounts()
+    {
+        const struct
+        {
+            QByteArray sent;
+            int comeOuts;
+        } cases[] = {{"come out\n", 1}, {"come out\nand more", 1}, {"come ou", 0}, {"come in!\n", 0}, {"", 0}};
+        SingleCopy first(folder());
+        QCOMPARE(first.claim(), Claim::First);
+        first.listen();
+        QSignalSpy asked(&first, &SingleCopy::comeOutRequested);
+        int expected = 0;
+        for (const auto &each : cases) {
+            QVERIFY(LocalChannel::send(RunningCopy::serverName(folder()), each.sent, 1000));
+            expected += each.comeOuts;
+            QTest::qWait(50);
+            QVERIFY2(asked.count() == expected, each.sent.constData());
+        }
     }
 
     void noLockMeansUnguarded()

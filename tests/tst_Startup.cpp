@@ -5,15 +5,32 @@
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMimeData>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTextEdit>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
 constexpr int kScreenWidth = 1920;
+
+// Every control of the window by its path of names, and whether it shows.
+QStringList shownControls(const QWidget &window)
+{
+    QStringList shown;
+    for (const QWidget *control : window.findChildren<QWidget *>()) {
+        QString path = control->isVisible() ? QStringLiteral(" shown") : QStringLiteral(" hidden");
+        for (const QObject *level = control; level != &window; level = level->parent())
+            path.prepend(u'/' + level->objectName());
+        shown.append(path);
+    }
+    return shown;
+}
 
 } // namespace
 
@@ -119,6 +136,59 @@ private slots:
             }
         }
         QCOMPARE(readFile(iniPath()), old);
+    }
+
+    // Before the rest is built the rolled-in window looks as it will after;
+    // the first input builds the rest before the input is handled, and
+    // every control then shows as in a whole start.
+    void handleFirstLooksTheSameAndStartsAtTheFirstInput()
+    {
+        writeIni("[WINDOW]\r\nPos=40\r\nLanguage=English\r\nPalette=3\r\nRollEffect=0\r\n");
+        QVERIFY(writeFile(m_dir->filePath("DATA/note0.rtf"), "{\\rtf1 Shown at once}"));
+        TForm1 whole(m_environment, m_dir->path());
+        whole.show();
+        TForm1 early(m_environment, m_dir->path(), TForm1::StartUp::HandleFirst);
+        early.show();
+        QVERIFY(!early.hasStarted());
+        QCOMPARE(early.pos(), whole.pos());
+        const QRect handle(0, 0, 16, TForm1::FormHeight);
+        QCOMPARE(early.grab(handle).toImage(), whole.grab(handle).toImage());
+
+        QWidget *image1 = early.findChild<QWidget *>("Image1");
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), image1->mapToGlobal(QPointF(5, 5)),
+                          Qt::RightButton, Qt::RightButton, {});
+        QApplication::sendEvent(image1, &press);
+        QVERIFY(early.hasStarted());
+        QVERIFY(!early.isRolledIn());
+        QCOMPARE(early.findChild<QTextEdit *>("RichEdit1")->toPlainText(), QStringLiteral("Shown at once"));
+        QCOMPARE(shownControls(early), shownControls(whole));
+    }
+
+    // Nothing read yet, so nothing may be written: an empty grid saved
+    // over the password page would lose it.
+    void endedBeforeTheStartWritesNothing()
+    {
+        writeIni("[WINDOW]\r\nDisplayNP=1\r\n");
+        const QByteArray page(10752, 'p');
+        QVERIFY(writeFile(m_dir->filePath("DATA/pass0.dat"), page));
+        TForm1 early(m_environment, m_dir->path(), TForm1::StartUp::HandleFirst);
+        QSignalSpy closed(&early, &TForm1::closed);
+        early.saveUnattended();
+        early.endSession();
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(readFile(m_dir->filePath("DATA/pass0.dat")), page);
+        QCOMPARE(QDir(m_dir->filePath("DATA")).entryList(QDir::Files | QDir::NoDotAndDotDot | QDir::Dirs),
+                 QStringList({"note.ini", "pass0.dat"}));
+    }
+
+    // The first frame starts the rest without any input.
+    void firstFrameStartsTheRest()
+    {
+        TForm1 early(m_environment, m_dir->path(), TForm1::StartUp::HandleFirst);
+        QSignalSpy started(&early, &TForm1::started);
+        early.show();
+        QTRY_COMPARE(started.count(), 1);
+        QVERIFY(early.findChild<QWidget *>("FarbButton9")->isVisible());
     }
 
     void missingDataFolderReported()

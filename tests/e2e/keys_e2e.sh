@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The editor's keys and the commands' keys through real input: a typed word
+# The editor's keys and the commands' keys through real input, the first
+# click coming as soon as the window maps: a typed word
 # made bold with Ctrl+B and centred with Ctrl+E, the page turned with
 # Ctrl+Page Down, which saves it; then Ctrl+F opens the find dialog and
 # Escape closes it. The page file must hold the bold word in a centred
@@ -16,8 +17,9 @@ left=$((screen_width - 525))
 lay_program_folder "$program" "$top"
 start_xvfb "$screen_width"
 
-start_kladdo "$work"
-wait_for_position $((screen_width - 16)) "$top"
+# The roll-out is asked for the moment the window maps, while the page is
+# still being read: it must wait for the page, not lose the click.
+start_kladdo "$work" --at-once
 xdotool mousemove $((screen_width - 16 + 8)) $((top + 342 + 23)) click 3
 wait_for_position "$left" "$top"
 xdotool mousemove $((left + 200)) $((top + 100)) click 1 type --delay 5 "word"

@@ -108,15 +108,16 @@ start_program() {
   fail "round $round: no window appeared"
 }
 
-# The main window's id, once the message boxes before it are answered.
+# The main window's id once its start has finished (the program says so on
+# standard error), answering with Enter the notices of pages brought back
+# that come over it meanwhile.
 past_notices() {
-  local id=$1 WIDTH=0
-  for _ in $(seq 100); do
-    eval "$(xdotool getwindowgeometry --shell "$id" 2>/dev/null)"
-    [ "$WIDTH" = 528 ] && { echo "$id"; return 0; }
-    xdo windowfocus "$id" key Return
-    sleep 0.1
-    id=$(wait_for_window) || return 1
+  local id=$1 box
+  for _ in $(seq 300); do
+    grep -q ' started$' "$work/program.log" && { echo "$id"; return 0; }
+    box=$(xdotool search --onlyvisible --name '^Kladdo$' 2>/dev/null | grep -vx "$id" | head -1)
+    [ -n "$box" ] && xdo windowfocus "$box" key Return
+    sleep 0.05
   done
   return 1
 }
@@ -220,6 +221,7 @@ typing_round() {
 for page in $(seq 0 9); do page_text "$page" > "$work/good/page$page"; done
 start_xvfb "$screen_width"
 export QT_QPA_PLATFORM=xcb
+export KLADDO_STARTUP_TRACE=1
 started=$(date +%s)
 refused=0
 echo "kill_test: $count rounds, seed $seed"

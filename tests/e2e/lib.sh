@@ -89,12 +89,21 @@ lay_program_folder() {
   unset QT_QPA_PLATFORM
 }
 
-# start_kladdo DIR: runs DIR/kladdo and waits for its window.
+# start_kladdo DIR [--at-once]: runs DIR/kladdo, its standard error in
+# $work/kladdo.log, and waits for its window and, unless told to go on at
+# once, for the end of its start (the pages read and every control built,
+# which the program's start-up trace tells).
 start_kladdo() {
-  "$1/kladdo" &
+  KLADDO_STARTUP_TRACE=1 "$1/kladdo" 2>"$work/kladdo.log" &
   program_pid=$!
   window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
     fail "no Kladdo window appeared"
+  [ "${2:-}" = --at-once ] && return 0
+  for _ in $(seq 300); do
+    grep -q ' started$' "$work/kladdo.log" && return 0
+    sleep 0.05
+  done
+  fail "the start did not finish: $(cat "$work/kladdo.log")"
 }
 
 # wait_for_line FILE LINE: FILE holds LINE (CR LF ended) within 10 s.

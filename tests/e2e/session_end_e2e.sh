@@ -104,14 +104,15 @@ program_pid=
 "$checker" check "$work/DATA" | grep -q '^backup/note0.rtf.unsaved: unsaved changes' ||
   fail "kladdo-data check does not report the recovery file: $("$checker" check "$work/DATA")"
 
-# The restart tells of the recovered page before its window shows.
+# The restart shows its handle, then tells of the recovered page.
 "$work/kladdo" 2>"$work/program.log" &
 program_pid=$!
-notice=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
-  fail "no notice of the recovered page appeared"
+window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
+  fail "no Kladdo window appeared"
+notice=$(second_window)
+[ -n "$notice" ] || fail "no notice of the recovered page appeared"
 xdotool windowactivate --sync "$notice" key Return 2>/dev/null || xdotool key Return
-window=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | grep -vx "$notice" | head -1) ||
-  fail "no Kladdo window appeared after the notice"
+expect_second_window_gone "notice"
 wait_for_position $((screen_width - 16)) "$top"
 xdotool mousemove $((screen_width - 16 + 8)) $((top + 342 + 23)) click 3
 wait_for_position "$left" "$top"
