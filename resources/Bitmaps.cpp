@@ -1,6 +1,7 @@
 #include "resources/Bitmaps.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -38,9 +39,29 @@ QStringList names()
     return result;
 }
 
+// The quoted strings of an XPM file, which is C source: what Qt's XPM
+// array reader takes. Read that way, a picture needs none of the image
+// plugins that a file name makes Qt look for, which would cost the first
+// picture, the handle shown before the window maps, milliseconds.
 QImage bitmap(const QString &name)
 {
-    return QImage(kBitmapFolder + name + kSuffix);
+    QFile file(kBitmapFolder + name + kSuffix);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = file.readAll();
+    QList<QByteArray> rows;
+    for (qsizetype open = text.indexOf('"'); open >= 0; open = text.indexOf('"', open)) {
+        const qsizetype close = text.indexOf('"', open + 1);
+        if (close < 0)
+            return {};
+        rows.append(text.mid(open + 1, close - open - 1));
+        open = close + 1;
+    }
+    QList<const char *> lines;
+    for (const QByteArray &row : rows)
+        lines.append(row.constData());
+    lines.append(nullptr);
+    return rows.isEmpty() ? QImage() : QImage(lines.constData());
 }
 
 QPixmap pixmapFor(const QImage &picture, qreal devicePixelRatio)

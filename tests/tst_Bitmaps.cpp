@@ -159,6 +159,7 @@ private slots:
         QFETCH(Kind, kind);
         const QImage image = Bitmaps::bitmap(name);
         QVERIFY2(!image.isNull(), qPrintable(name));
+        QCOMPARE(image, QImage(":/bitmaps/" + name + ".xpm"));
         QCOMPARE(image.size(), sizeOf(kind));
         QVERIFY(colorsOf(image).size() <= (kind == Kind::Glyph ? 16 : 256));
     }
