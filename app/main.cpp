@@ -6,6 +6,7 @@
 #include "options/LanguageTables.h"
 #include "platform/DisplayLoss.h"
 #include "platform/EndRequests.h"
+#include "platform/FontWarmUp.h"
 #include "platform/ProfileFile.h"
 #include "platform/StartupTrace.h"
 #include "settings/WindowSettings.h"
@@ -96,6 +97,8 @@ int main(int argc, char *argv[])
             return 0;
     }
 
+    // Not for a start that only hands over: it would end with the thread.
+    FontWarmUp::start();
     StartupTrace::mark("folder claimed");
     QApplication app(argc, argv);
     StartupTrace::mark("application made");
