@@ -60,6 +60,29 @@ struct Picture
     qsizetype offset = 0;
 };
 
+// A code page as text is decoded in: one we or the system know, else
+// Windows-1252.
+struct CodePage
+{
+    int number = 1252;
+    const CodePages::UpperHalf *upper = nullptr;
+};
+
+// Whether token can hold the trail byte of a double-byte character:
+// writers escape a trail byte of 0x5C, 0x7B or 0x7D as \\, \{ or \}.
+bool mayHoldTrailByte(const RtfToken &token)
+{
+    switch (token.kind) {
+    case RtfToken::Kind::HexByte:
+    case RtfToken::Kind::Text:
+        return true;
+    case RtfToken::Kind::ControlSymbol:
+        return token.symbol == '\\' || token.symbol == '{' || token.symbol == '}';
+    default:
+        return false;
+    }
+}
+
 bool isTrailingFiller(char c)
 {
     return c == '\0' || c == ' ' || c == '\r' || c == '\n' || c == '\t';
@@ -81,6 +104,7 @@ private:
     void onControlWord(const RtfToken &token);
     void onControlSymbol(const RtfToken &token);
     void onHexByte(const RtfToken &token);
+    void onByte(unsigned char byte, qsizetype offset);
     void onText(const RtfToken &token);
     void onUnicode(int value);
 
@@ -101,10 +125,13 @@ private:
 
     // Text destination output
     void appendText(QByteArrayView bytes, bool printableAscii, qsizetype offset);
+    template<typename Out>
+    void decodeByte(unsigned char byte, const CodePage &codePage, Out out);
+    void dropLeadByte();
     void beginContent();
     void appendUnit(char16_t unit);
     void endParagraph();
-    const CodePages::UpperHalf &upperHalf(int codePage, QByteArrayView bytes, qsizetype offset);
+    CodePage resolve(int codePage, QByteArrayView bytes, qsizetype offset);
     int codePageOfFont(int font);
 
     void addProblem(qsizetype offset, const QString &what);
@@ -120,6 +147,7 @@ private:
     int m_skipCount = 0;         // fallback bytes still to skip after \u
     int m_pendingCells = 0;      // cell ends whose tab waits for the next content
     char16_t m_highSurrogate = 0; // first half of a \u pair
+    unsigned char m_leadByte = 0; // first byte of a double-byte character, 0 when none
 
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;
@@ -141,6 +169,8 @@ QStringList RtfParser::parse()
 {
     while (!m_ended) {
         const RtfToken token = m_tokens.next();
+        if (m_leadByte != 0 && !mayHoldTrailByte(token))
+            dropLeadByte();
         switch (token.kind) {
         case RtfToken::Kind::End:
             addProblem(token.offset, QStringLiteral("the file ends with %1 group(s) still open (truncated or unbalanced braces)")
@@ -296,13 +326,16 @@ void RtfParser::onControlSymbol(const RtfToken &token)
         --m_skipCount;
         return;
     }
-    if (m_state.destination != Destination::Text)
+    if (m_state.destination != Destination::Text && m_leadByte == 0)
         return;
     switch (token.symbol) {
     case '\\':
     case '{':
     case '}':
-        appendUnit(char16_t(token.symbol));
+        if (m_leadByte != 0)
+            onByte(static_cast<unsigned char>(token.symbol), token.offset);
+        else
+            appendUnit(char16_t(token.symbol));
         break;
     case '~':
         appendUnit(QChar::Nbsp);
@@ -329,13 +362,18 @@ void RtfParser::onHexByte(const RtfToken &token)
         --m_skipCount;
         return;
     }
-    const QByteArrayView byte(reinterpret_cast<const char *>(&token.byte), 1);
+    onByte(token.byte, token.offset);
+}
+
+void RtfParser::onByte(unsigned char byte, qsizetype offset)
+{
     switch (m_state.destination) {
     case Destination::Text:
-        appendText(byte, false, token.offset);
+        if (!m_state.hidden)
+            appendText(QByteArrayView(reinterpret_cast<const char *>(&byte), 1), false, offset);
         break;
     case Destination::FontTable:
-        appendToFontName(token.byte, token.offset);
+        appendToFontName(byte, offset);
         break;
     case Destination::ColorTable:
     case Destination::Picture:
@@ -495,7 +533,7 @@ void RtfParser::applyTextWord(RtfWord word, const RtfToken &token)
         return;
     switch (word) {
     case RtfWord::Ansicpg:
-        m_ansiCodePage = token.parameter;
+        m_ansiCodePage = token.parameter == 0 ? CodePages::systemCodePage() : token.parameter;
         m_codePagesChanged = true;
         break;
     case RtfWord::Deff:
@@ -698,13 +736,13 @@ void RtfParser::endDestination(Destination closed)
 
 void RtfParser::appendToFontName(unsigned char byte, qsizetype offset)
 {
-    if (byte < 0x80) {
+    if (byte < 0x80 && m_leadByte == 0) {
         m_font.name.append(QLatin1Char(char(byte)));
         return;
     }
-    const int codePage = m_font.codePage != 0 ? m_font.codePage : m_ansiCodePage;
-    const QByteArrayView bytes(reinterpret_cast<const char *>(&byte), 1);
-    m_font.name.append(QChar(upperHalf(codePage, bytes, offset)[byte - 0x80]));
+    const int number = m_font.codePage != 0 ? m_font.codePage : m_ansiCodePage;
+    const CodePage codePage = resolve(number, QByteArrayView(reinterpret_cast<const char *>(&byte), 1), offset);
+    decodeByte(byte, codePage, [this](char16_t c) { m_font.name.append(QChar(c)); });
 }
 
 void RtfParser::commitFont()
@@ -756,10 +794,43 @@ void RtfParser::appendText(QByteArrayView bytes, bool printableAscii, qsizetype 
 {
     beginContent();
     // Most text is printable ASCII, the same in every code page.
-    if (printableAscii)
+    if (printableAscii && m_leadByte == 0) {
         m_builder.appendAscii(bytes, m_state.chars);
+        return;
+    }
+    const CodePage codePage = resolve(codePageOfFont(m_state.chars.font), bytes, offset);
+    if (!CodePages::isDoubleByte(codePage.number)) {
+        m_builder.appendBytes(bytes, *codePage.upper, m_state.chars);
+        return;
+    }
+    for (const char byte : bytes)
+        decodeByte(static_cast<unsigned char>(byte), codePage, [this](char16_t c) { m_builder.appendChar(c, m_state.chars); });
+}
+
+template<typename Out>
+void RtfParser::decodeByte(unsigned char byte, const CodePage &codePage, Out out)
+{
+    if (m_leadByte != 0) {
+        if (const auto c = CodePages::pairChar(codePage.number, std::exchange(m_leadByte, 0), byte)) {
+            out(*c);
+            return;
+        }
+        out(char16_t(QChar::ReplacementCharacter)); // the trail byte is read on its own
+    }
+    if (CodePages::isLeadByte(codePage.number, byte))
+        m_leadByte = byte;
     else
-        m_builder.appendBytes(bytes, upperHalf(codePageOfFont(m_state.chars.font), bytes, offset), m_state.chars);
+        out(byte >= 0x80 ? (*codePage.upper)[byte - 0x80] : char16_t(byte));
+}
+
+// A lead byte that no trail byte followed.
+void RtfParser::dropLeadByte()
+{
+    m_leadByte = 0;
+    if (m_state.destination == Destination::FontTable)
+        m_font.name.append(QChar::ReplacementCharacter);
+    else if (m_state.destination == Destination::Text && !m_state.hidden)
+        m_builder.appendChar(QChar::ReplacementCharacter, m_state.chars);
 }
 
 void RtfParser::beginContent()
@@ -799,10 +870,10 @@ void RtfParser::endParagraph()
     m_builder.endParagraph(m_state.paragraph, m_state.chars);
 }
 
-const CodePages::UpperHalf &RtfParser::upperHalf(int codePage, QByteArrayView bytes, qsizetype offset)
+CodePage RtfParser::resolve(int codePage, QByteArrayView bytes, qsizetype offset)
 {
     if (const CodePages::UpperHalf *upper = CodePages::upperHalf(codePage))
-        return *upper;
+        return {codePage, upper};
     const bool needed = std::any_of(bytes.begin(), bytes.end(),
                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     if (needed && !m_reportedCodePages.contains(codePage)) {
@@ -810,7 +881,7 @@ const CodePages::UpperHalf &RtfParser::upperHalf(int codePage, QByteArrayView by
         addProblem(offset, QStringLiteral("code page %1 is not supported; its characters were read as Windows-1252")
                                .arg(codePage));
     }
-    return *CodePages::upperHalf(1252);
+    return {1252, CodePages::upperHalf(1252)};
 }
 
 int RtfParser::codePageOfFont(int font)

@@ -166,6 +166,23 @@ private slots:
         QTest::newRow("ansicpg 1251") << byDocument(1251, "\\'c0") << u"А"_qs;
         QTest::newRow("ansicpg 1250") << byDocument(1250, "\\'8a") << u"Š"_qs;
         QTest::newRow("raw high bytes too") << byDocument(1251, "\xc0\xe1") << u"Аб"_qs;
+        // Double-byte code pages: a lead byte and the byte after it, however written.
+        QTest::newRow("932 by ansicpg") << byDocument(932, "\\'82\\'a0\\'82\\'a2") << u"あい"_qs;
+        QTest::newRow("932 by charset") << byFont(128, "\\'93\\'fa\\'96\\'7b") << u"日本"_qs;
+        QTest::newRow("932 trail as plain byte") << byFont(128, "\\'82`\\'82a") << u"ＡＢ"_qs;
+        QTest::newRow("932 trail as escaped backslash") << byFont(128, "\\'83\\\\") << u"ソ"_qs;
+        QTest::newRow("932 raw bytes") << byFont(128, "\x82\xa0\x82\xa2") << u"あい"_qs;
+        QTest::newRow("932 half-width single byte") << byFont(128, "\\'b1a") << u"ｱa"_qs;
+        QTest::newRow("932 pair across a line end") << byFont(128, "\\'82\r\n\\'a0") << u"あ"_qs;
+        QTest::newRow("932 lead without trail") << byFont(128, "\\'82\\par x") << u"\uFFFD\nx"_qs;
+        QTest::newRow("932 trail that does not fit") << byFont(128, "\\'82\\'0d!") << u"\uFFFD!"_qs;
+        QTest::newRow("932 \\u with two-byte fallback") << byFont(128, "\\uc2\\u12354\\'82\\'a0!") << u"あ!"_qs;
+        QTest::newRow("936 simplified chinese") << byFont(134, "\\'c4\\'e3\\'ba\\'c3") << u"你好"_qs;
+        QTest::newRow("949 korean") << byFont(129, "\\'c7\\'d1\\'b1\\'db") << u"한글"_qs;
+        QTest::newRow("950 traditional chinese") << byFont(136, "\\'a4\\'a4\\'a4\\'e5") << u"中文"_qs;
+        QTest::newRow("font 1252 in a 932 document") << byDocument(932, "\\'e4").replace("\\fnil", "\\fcharset0")
+                                                    << u"ä"_qs;
+        QTest::newRow("ansicpg0 is the system's, 1252") << byDocument(0, "\\'e4\\'80") << u"ä€"_qs;
     }
 
     void codePages()
@@ -178,11 +195,22 @@ private slots:
         QCOMPARE(RichTextDump::text(doc), text);
     }
 
+    void fontNameInItsCodePage_data()
+    {
+        QTest::addColumn<QByteArray>("font");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("1251") << QByteArray("\\fcharset204 \\'cc\\'ee\\'e9 \\u1060?") << u"Мой Ф"_qs;
+        QTest::newRow("932") << QByteArray("\\fcharset128 \\'82\\'6c\\'82\\'72 \\'83\\'53\\'83\\'56\\'83\\'62\\'83\\'4e")
+                             << u"ＭＳ ゴシック"_qs;
+    }
+
     void fontNameInItsCodePage()
     {
+        QFETCH(QByteArray, font);
+        QFETCH(QString, name);
         QTextDocument doc;
-        RtfReader::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fcharset204 \\'cc\\'ee\\'e9 \\u1060?;}}\\f0 x}", &doc);
-        QCOMPARE(RichTextDump::formatOf(doc, "x"), u"Мой Ф 12"_qs);
+        RtfReader::read("{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0" + font + ";}}\\f0 x}", &doc);
+        QCOMPARE(RichTextDump::formatOf(doc, "x"), name + " 12");
     }
 
     void formats_data()
@@ -374,9 +402,9 @@ private slots:
             << QByteArray("{\\rtf1{\\fonttbl{\\colortbl\\red1;}{\\pict\\pngblip 00}{\\fonttbl x;}}a}") << "a" << "";
         QTest::newRow("cell without row") << QByteArray("{\\rtf1 a\\cell\\cell}") << "a" << "";
         // What we cannot read is named, and the rest still read.
-        QTest::newRow("unsupported code page")
-            << QByteArray("{\\rtf1\\ansi\\ansicpg932 abc\\'82\\'a0}") << u"abc\u201A\u00A0"_qs << "code page 932";
-        QTest::newRow("unsupported code page, unused") << QByteArray("{\\rtf1\\ansi\\ansicpg932 abc}") << "abc" << "";
+        QTest::newRow("unknown code page")
+            << QByteArray("{\\rtf1\\ansi\\ansicpg777 abc\\'82\\'a0}") << u"abc\u201A\u00A0"_qs << "code page 777";
+        QTest::newRow("unknown code page, unused") << QByteArray("{\\rtf1\\ansi\\ansicpg777 abc}") << "abc" << "";
         QTest::newRow("undecodable picture")
             << richEdit("a{\\pict\\pngblip 0102030405}b") << "ab" << "PNG picture could not be decoded";
     }
