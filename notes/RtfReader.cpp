@@ -96,7 +96,8 @@ public:
     {
     }
 
-    QStringList parse();
+    // The problems met; warnings go to warnings.
+    QStringList parse(QStringList &warnings);
 
 private:
     void onGroupStart(const RtfToken &token);
@@ -165,7 +166,7 @@ private:
     QStringList m_problems;
 };
 
-QStringList RtfParser::parse()
+QStringList RtfParser::parse(QStringList &warnings)
 {
     while (!m_ended) {
         const RtfToken token = m_tokens.next();
@@ -205,8 +206,10 @@ QStringList RtfParser::parse()
     m_builder.finish(m_state.paragraph);
 
     const QByteArrayView rest = QByteArrayView(m_input).sliced(m_tokens.position());
-    if (!std::all_of(rest.begin(), rest.end(), isTrailingFiller))
-        addProblem(m_tokens.position(), QStringLiteral("text after the document's closing brace was left out"));
+    if (!std::all_of(rest.begin(), rest.end(), isTrailingFiller)) {
+        warnings.append(QStringLiteral("text after the document's closing brace was left out (at byte %1)")
+                            .arg(m_tokens.position()));
+    }
     return m_problems;
 }
 
@@ -913,7 +916,7 @@ RtfReadResult RtfReader::read(const QByteArray &input, QTextDocument *document)
     document->setUndoRedoEnabled(false);
     document->clear();
     if (input.startsWith(kRtfSignature)) {
-        result.problems = RtfParser(input, document).parse();
+        result.problems = RtfParser(input, document).parse(result.warnings);
     } else {
         result.wasRtf = false;
         document->setPlainText(PlainText::decode(input));

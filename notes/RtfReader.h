@@ -6,11 +6,13 @@
 class QTextDocument;
 
 // How a read went. The document is filled in any case; problems say what
-// kept the input from reading cleanly.
+// kept the input from reading cleanly, warnings what was read cleanly but
+// left out as the rich-edit control leaves it out.
 struct RtfReadResult
 {
     bool wasRtf = true; // false: the bytes did not start with {\rtf and were read as plain text
     QStringList problems;
+    QStringList warnings;
 
     bool isClean() const { return problems.isEmpty(); }
 };
