@@ -4,6 +4,7 @@
 #include "notes/PlainText.h"
 #include "notes/RtfControlWords.h"
 #include "notes/RtfDocumentBuilder.h"
+#include "notes/RtfLists.h"
 #include "notes/RtfTokenizer.h"
 #include "platform/HexDigit.h"
 
@@ -28,7 +29,20 @@ constexpr int kMaxUnicodeSkip = 255;
 constexpr double kMaxPicturePixels = 16384;
 constexpr double kTwipsPerPixel = 15.0;
 
-enum class Destination : unsigned char { Text, FontTable, ColorTable, Picture };
+enum class Destination : unsigned char {
+    Text,
+    FontTable,
+    ColorTable,
+    Picture,
+    ListTable, // \listtable and the groups inside it
+    List,
+    ListLevel,
+    LevelText,
+    LevelNumbers,
+    ListOverrideTable,
+    ListOverride,
+    Shape, // a shape's or drawing object's properties, where only its text box is text
+};
 
 // What a group saves on '{' and gets back on '}'.
 struct GroupState
@@ -38,6 +52,15 @@ struct GroupState
     Destination destination = Destination::Text;
     int unicodeSkip = 1; // \uc: bytes that stand in for each \u character
     bool hidden = false;
+    bool listText = false; // inside \listtext
+    bool textBox = false;  // inside the text of a text box
+};
+
+// A \listoverride: which list an \ls number stands for.
+struct ListOverride
+{
+    int number = 0;
+    int listId = -1;
 };
 
 struct FontEntry
@@ -110,6 +133,10 @@ private:
     void onUnicode(int value);
 
     bool startDestination(RtfWord word);
+    void enterDestination(Destination from, Destination to);
+    void startTextBox();
+    void applyListWord(RtfWord word, const RtfToken &token);
+    void appendToLevelText(char16_t c);
     void applyFontTableWord(RtfWord word, const RtfToken &token);
     void applyColorTableWord(RtfWord word, const RtfToken &token);
     void applyPictureWord(RtfWord word, const RtfToken &token);
@@ -118,6 +145,7 @@ private:
     bool applyParagraphWord(RtfWord word, const RtfToken &token);
 
     void endDestination(Destination closed);
+    void commitListLevel();
     void appendToFontName(unsigned char byte, qsizetype offset);
     void commitFont();
     void commitColor();
@@ -132,6 +160,7 @@ private:
     void beginContent();
     void appendUnit(char16_t unit);
     void endParagraph();
+    std::optional<RtfListItem> listItem();
     CodePage resolve(int codePage, QByteArrayView bytes, qsizetype offset);
     int codePageOfFont(int font);
 
@@ -160,6 +189,16 @@ private:
     QList<QColor> m_colors;
     int m_red = -1, m_green = -1, m_blue = -1;
     Picture m_picture;
+    RtfLists m_lists;
+    QList<RtfListLevel> m_listLevels; // of the \list being read
+    int m_listId = -1;
+    RtfListLevel m_level;
+    QString m_levelText;      // \leveltext as read, its length first
+    bool m_levelTextEnded = false;
+    QList<int> m_levelNumbers; // \levelnumbers as read
+    bool m_hasLevelNumbers = false;
+    ListOverride m_override;
+    bool m_shapeHasTextBox = false;
 
     QList<int> m_reportedCodePages;
     bool m_reportedDepth = false;
@@ -203,7 +242,7 @@ QStringList RtfParser::parse(QStringList &warnings)
     }
     if (m_highSurrogate != 0)
         beginContent();
-    m_builder.finish(m_state.paragraph);
+    m_builder.finish(m_state.paragraph, m_state.chars, m_builder.hasOpenParagraph() ? listItem() : std::nullopt);
 
     const QByteArrayView rest = QByteArrayView(m_input).sliced(m_tokens.position());
     if (!std::all_of(rest.begin(), rest.end(), isTrailingFiller)) {
@@ -234,23 +273,36 @@ void RtfParser::onGroupEnd()
         m_ended = true;
         return;
     }
-    const Destination closed = m_state.destination;
+    const GroupState closed = m_state;
     m_state = m_groups.pop();
     if (std::exchange(m_skippedGroup, false))
         return;
-    if (closed == Destination::FontTable)
+    if (closed.destination == Destination::FontTable)
         commitFont(); // an entry may end with its group instead of ';'
-    if (closed != m_state.destination)
-        endDestination(closed);
+    if (closed.destination != m_state.destination)
+        endDestination(closed.destination);
+    if (closed.listText && !m_state.listText)
+        m_builder.endListText();
+    if (closed.textBox && !m_state.textBox)
+        m_builder.endTextBox();
 }
 
 void RtfParser::onControlWord(const RtfToken &token)
 {
     const RtfWord word = rtfWordFor(token.text);
-    if (std::exchange(m_starPending, false) && word != RtfWord::Shppict) {
+    if (std::exchange(m_starPending, false)) {
         // \* marks a group that readers which do not know it must skip.
-        skipGroup();
-        return;
+        switch (word) {
+        case RtfWord::Shppict:
+        case RtfWord::Listtable:
+        case RtfWord::Listoverridetable:
+        case RtfWord::Shpinst:
+        case RtfWord::Do:
+            break;
+        default:
+            skipGroup();
+            return;
+        }
     }
     if (word == RtfWord::Bin) {
         const QByteArrayView data = m_tokens.takeBinary(token.parameter);
@@ -279,6 +331,17 @@ void RtfParser::onControlWord(const RtfToken &token)
     case Destination::Picture:
         applyPictureWord(word, token);
         break;
+    case Destination::ListTable:
+    case Destination::List:
+    case Destination::ListLevel:
+    case Destination::LevelText:
+    case Destination::LevelNumbers:
+    case Destination::ListOverrideTable:
+    case Destination::ListOverride:
+        applyListWord(word, token);
+        break;
+    case Destination::Shape:
+        break; // shape properties are not shown
     }
 }
 
@@ -313,9 +376,86 @@ bool RtfParser::startDestination(RtfWord word)
         m_picture = Picture{};
         m_picture.offset = m_tokens.position();
         return true;
+    case RtfWord::Listtable:
+        enterDestination(Destination::Text, Destination::ListTable);
+        return true;
+    case RtfWord::List:
+        enterDestination(Destination::ListTable, Destination::List);
+        m_listLevels.clear();
+        m_listId = -1;
+        return true;
+    case RtfWord::Listlevel:
+        enterDestination(Destination::List, Destination::ListLevel);
+        m_level = RtfListLevel{};
+        m_levelText.clear();
+        m_levelTextEnded = false;
+        m_levelNumbers.clear();
+        m_hasLevelNumbers = false;
+        return true;
+    case RtfWord::Leveltext:
+        enterDestination(Destination::ListLevel, Destination::LevelText);
+        return true;
+    case RtfWord::Levelnumbers:
+        enterDestination(Destination::ListLevel, Destination::LevelNumbers);
+        m_hasLevelNumbers = true;
+        return true;
+    case RtfWord::Listoverridetable:
+        enterDestination(Destination::Text, Destination::ListOverrideTable);
+        return true;
+    case RtfWord::Listoverride:
+        enterDestination(Destination::ListOverrideTable, Destination::ListOverride);
+        m_override = ListOverride{};
+        return true;
+    case RtfWord::Shp:
+        m_shapeHasTextBox = false;
+        return false;
+    case RtfWord::Shpinst:
+    case RtfWord::Do:
+        enterDestination(Destination::Text, Destination::Shape);
+        return true;
+    case RtfWord::Shptxt:
+    case RtfWord::Dptxbxtext:
+        startTextBox();
+        return true;
+    case RtfWord::Shprslt:
+        // What a shape looks like to readers that do not know shapes: its
+        // text box's text again, when the shape has one.
+        if (m_shapeHasTextBox)
+            skipGroup();
+        return true;
+    case RtfWord::Listtext:
+        if (m_state.destination != Destination::Text) {
+            skipGroup();
+            return true;
+        }
+        m_state.listText = true;
+        m_builder.beginListText();
+        return true;
     default:
         return false;
     }
+}
+
+void RtfParser::enterDestination(Destination from, Destination to)
+{
+    if (m_state.destination == from)
+        m_state.destination = to;
+    else
+        skipGroup(); // out of its place
+}
+
+void RtfParser::startTextBox()
+{
+    if (m_state.destination != Destination::Shape && m_state.destination != Destination::Text) {
+        skipGroup();
+        return;
+    }
+    m_shapeHasTextBox = true;
+    m_state.destination = Destination::Text;
+    if (!m_state.textBox)
+        m_builder.beginTextBox();
+    m_state.textBox = true;
+    m_state.paragraph = RtfParagraphState{};
 }
 
 void RtfParser::onControlSymbol(const RtfToken &token)
@@ -378,8 +518,21 @@ void RtfParser::onByte(unsigned char byte, qsizetype offset)
     case Destination::FontTable:
         appendToFontName(byte, offset);
         break;
+    case Destination::LevelText:
+        // Bytes below 9 are the places of level numbers; the rest are text.
+        appendToLevelText(byte >= 0x80 ? (*resolve(m_ansiCodePage, {}, offset).upper)[byte - 0x80] : char16_t(byte));
+        break;
+    case Destination::LevelNumbers:
+        m_levelNumbers.append(byte);
+        break;
     case Destination::ColorTable:
     case Destination::Picture:
+    case Destination::ListTable:
+    case Destination::List:
+    case Destination::ListLevel:
+    case Destination::ListOverrideTable:
+    case Destination::ListOverride:
+    case Destination::Shape:
         break;
     }
 }
@@ -414,6 +567,22 @@ void RtfParser::onText(const RtfToken &token)
                 commitColor();
         }
         break;
+    case Destination::LevelText:
+        for (const char c : bytes) {
+            if (c == ';')
+                m_levelTextEnded = true;
+            else
+                onByte(static_cast<unsigned char>(c), token.offset);
+        }
+        break;
+    case Destination::ListTable:
+    case Destination::List:
+    case Destination::ListLevel:
+    case Destination::LevelNumbers:
+    case Destination::ListOverrideTable:
+    case Destination::ListOverride:
+    case Destination::Shape:
+        break;
     case Destination::Picture:
         if (m_picture.kind == Picture::Kind::None)
             break;
@@ -444,6 +613,11 @@ void RtfParser::onUnicode(int value)
     if (m_state.destination == Destination::FontTable) {
         if (value >= 0 && value <= 0xFFFF)
             m_font.name.append(QChar(char16_t(value)));
+        return;
+    }
+    if (m_state.destination == Destination::LevelText) {
+        if (value >= 0 && value <= 0xFFFF)
+            appendToLevelText(char16_t(value));
         return;
     }
     if (m_state.destination != Destination::Text || m_state.hidden)
@@ -480,6 +654,44 @@ void RtfParser::applyFontTableWord(RtfWord word, const RtfToken &token)
     default:
         break;
     }
+}
+
+void RtfParser::applyListWord(RtfWord word, const RtfToken &token)
+{
+    switch (word) {
+    case RtfWord::Levelnfc:
+        if (m_state.destination == Destination::ListLevel)
+            m_level.numberFormat = token.parameter;
+        break;
+    case RtfWord::Levelstartat:
+        if (m_state.destination == Destination::ListLevel)
+            m_level.startAt = std::clamp(token.parameter, 0, 32767);
+        break;
+    case RtfWord::Listid:
+        if (m_state.destination == Destination::List)
+            m_listId = token.parameter;
+        else if (m_state.destination == Destination::ListOverride)
+            m_override.listId = token.parameter;
+        break;
+    case RtfWord::Ls:
+        if (m_state.destination == Destination::ListOverride)
+            m_override.number = token.parameter;
+        break;
+    case RtfWord::U:
+        onUnicode(token.parameter);
+        break;
+    case RtfWord::Uc:
+        m_state.unicodeSkip = std::clamp(token.parameter, 0, kMaxUnicodeSkip);
+        break;
+    default:
+        break;
+    }
+}
+
+void RtfParser::appendToLevelText(char16_t c)
+{
+    if (!m_levelTextEnded)
+        m_levelText.append(QChar(c));
 }
 
 void RtfParser::applyColorTableWord(RtfWord word, const RtfToken &token)
@@ -716,6 +928,12 @@ bool RtfParser::applyParagraphWord(RtfWord word, const RtfToken &token)
     case RtfWord::Fi:
         paragraph.firstLineIndent = twips;
         return true;
+    case RtfWord::Ls:
+        paragraph.listOverride = token.parameter;
+        return true;
+    case RtfWord::Ilvl:
+        paragraph.listLevel = std::clamp(token.parameter, 0, RtfLists::kLevels - 1);
+        return true;
     default:
         return false;
     }
@@ -731,10 +949,48 @@ void RtfParser::endDestination(Destination closed)
     case Destination::Picture:
         finishPicture();
         break;
+    case Destination::LevelText:
+        // Its first character is its length.
+        if (!m_levelText.isEmpty())
+            m_level.text = m_levelText.mid(1, m_levelText.at(0).unicode());
+        break;
+    case Destination::ListLevel:
+        commitListLevel();
+        break;
+    case Destination::List:
+        if (m_listId >= 0)
+            m_lists.addList(m_listId, m_listLevels);
+        break;
+    case Destination::ListOverride:
+        m_lists.addOverride(m_override.number, m_override.listId);
+        break;
     case Destination::FontTable:
     case Destination::Text:
+    case Destination::ListTable:
+    case Destination::LevelNumbers:
+    case Destination::ListOverrideTable:
+    case Destination::Shape:
         break;
     }
+}
+
+void RtfParser::commitListLevel()
+{
+    // The level numbers go where \levelnumbers says, in 1-based offsets
+    // that count the length too; other characters below 9 are dropped.
+    QString text;
+    for (qsizetype i = 0; i < m_level.text.size(); ++i) {
+        const QChar c = m_level.text.at(i);
+        const bool isPlace = c.unicode() < RtfLists::kLevels
+                             && (!m_hasLevelNumbers || m_levelNumbers.contains(int(i + 1)));
+        if (isPlace)
+            m_level.placeholders.append(int(text.size()));
+        if (isPlace || c.unicode() >= 0x20)
+            text.append(c);
+    }
+    m_level.text = text;
+    if (m_listLevels.size() < RtfLists::kLevels)
+        m_listLevels.append(m_level);
 }
 
 void RtfParser::appendToFontName(unsigned char byte, qsizetype offset)
@@ -870,7 +1126,16 @@ void RtfParser::endParagraph()
 {
     if (m_highSurrogate != 0)
         beginContent();
-    m_builder.endParagraph(m_state.paragraph, m_state.chars);
+    m_builder.endParagraph(m_state.paragraph, m_state.chars, listItem());
+}
+
+// The paragraph's place in the list it names, when the list table has it.
+std::optional<RtfListItem> RtfParser::listItem()
+{
+    const RtfParagraphState &paragraph = m_state.paragraph;
+    if (paragraph.listOverride == 0 || !m_lists.contains(paragraph.listOverride))
+        return std::nullopt;
+    return m_lists.nextItem(paragraph.listOverride, paragraph.listLevel);
 }
 
 CodePage RtfParser::resolve(int codePage, QByteArrayView bytes, qsizetype offset)

@@ -1,4 +1,5 @@
 #include "notes/RtfReader.h"
+#include "notes/RtfWriter.h"
 
 #include "support/RichTextDump.h"
 #include "support/TestFiles.h"
@@ -6,6 +7,7 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextDocument>
+#include <QTextList>
 
 namespace {
 
@@ -18,6 +20,39 @@ QByteArray richEdit(const QByteArray &body)
            "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\r\n"
            "\\viewkind4\\uc1 \\pard\\f0\\fs20 "
            + body + "\\par\r\n}\r\n";
+}
+
+// A document whose list table holds one list, override 3, of levels.
+QByteArray withList(const QByteArray &levels, const QByteArray &body)
+{
+    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}{\\*\\listtable{\\list\\listtemplateid1" + levels
+           + "{\\listname ;}\\listid7}}{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls3}}\r\n" + body + "}";
+}
+
+QByteArray level(int numberFormat, const QByteArray &text, const QByteArray &numbers, int startAt = 1)
+{
+    return "{\\listlevel\\levelnfc" + QByteArray::number(numberFormat) + "\\levelnfcn" + QByteArray::number(numberFormat)
+           + "\\levelstartat" + QByteArray::number(startAt) + "{\\leveltext\\leveltemplateid5" + text + ";}"
+           + (numbers.isNull() ? QByteArray() : "{\\levelnumbers" + numbers + ";}") + "\\fi-360\\li720}";
+}
+
+QByteArray item(int level, const QByteArray &text)
+{
+    return "\\pard\\ls3\\ilvl" + QByteArray::number(level) + "\\fi-360\\li720 " + text + "\\par\r\n";
+}
+
+// Each paragraph as "[marker]text", the marker as Qt's list shows it.
+QString listDump(const QTextDocument &doc)
+{
+    QStringList lines;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const QTextList *list = block.textList();
+        QString marker = list ? list->itemText(block) : QString();
+        if (list && list->format().style() >= QTextListFormat::ListSquare)
+            marker = QStringList{"disc", "circle", "square"}.value(-1 - list->format().style());
+        lines << (list ? '[' + marker + ']' : QString()) + block.text();
+    }
+    return lines.join('\n');
 }
 
 QByteArray pictureHex(const char *format)
@@ -127,6 +162,17 @@ private slots:
         QTest::newRow("metafile skipped") << QByteArray("{\\pict\\wmetafile8 0102ff}x") << "x";
         QTest::newRow("nonshppict skipped") << QByteArray("{\\nonshppict{\\pict\\wmetafile8 00}}x") << "x";
         QTest::newRow("shape result kept") << QByteArray("{\\shp{\\*\\shpinst x}{\\shprslt y}}") << "y";
+        // Text boxes follow the paragraph that anchors them.
+        const QByteArray shape = "{\\shp{\\*\\shpinst\\shpleft0{\\sp{\\sn shapeType}{\\sv 202}}"
+                                 "{\\shptxt \\pard in {\\b box}\\par second\\par}}"
+                                 "{\\shprslt{\\*\\do\\dobxcolumn{\\dptxbx{\\dptxbxtext in box\\par second\\par}}}}}";
+        QTest::newRow("text box") << "a" + shape + " b\\par next" << "a b\nin box\nsecond\nnext";
+        QTest::newRow("text box at the end") << "a" + shape << "a\nin box\nsecond";
+        QTest::newRow("two text boxes") << "a" + shape + shape + "b" << "ab\nin box\nsecond\nin box\nsecond";
+        QTest::newRow("drawing object's text box") << QByteArray("a{\\*\\do\\dobxcolumn{\\dptxbx{\\dptxbxtext old}}}b")
+                                                   << "ab\nold";
+        QTest::newRow("shape result without text box") << QByteArray("a{\\shp{\\*\\shpinst{\\sp{\\sn x}}}{\\shprslt r}}b")
+                                                       << "arb";
     }
 
     void text()
@@ -137,6 +183,63 @@ private slots:
         const RtfReadResult result = RtfReader::read(richEdit(body), &doc);
         QVERIFY2(result.isClean(), qPrintable(result.problems.join('\n')));
         QCOMPARE(RichTextDump::text(doc), text);
+    }
+
+    void lists_data()
+    {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("dump");
+
+        const QByteArray decimal = level(0, "\\'02\\'00.", "\\'01");
+        QTest::newRow("decimal") << withList(decimal, item(0, "a") + item(0, "b") + item(0, "c")) << "[1.]a\n[2.]b\n[3.]c";
+        QTest::newRow("upper letters") << withList(level(3, "\\'02\\'00)", "\\'01"), item(0, "a") + item(0, "b"))
+                                       << "[A)]a\n[B)]b";
+        QTest::newRow("lower letters") << withList(level(4, "\\'02\\'00.", "\\'01"), item(0, "a")) << "[a.]a";
+        QTest::newRow("lower roman") << withList(level(2, "\\'03(\\'00)", "\\'02"), item(0, "a") + item(0, "b") + item(0, "c") + item(0, "d"))
+                                     << "[(i)]a\n[(ii)]b\n[(iii)]c\n[(iv)]d";
+        QTest::newRow("upper roman") << withList(level(1, "\\'02\\'00.", "\\'01"), item(0, "a")) << "[I.]a";
+        QTest::newRow("bullets") << withList(level(23, "\\'01\\u-3913 ?", "") + level(23, "\\'01o", "") + level(23, "\\'01\\u-3929 ?", ""),
+                                             item(0, "a") + item(1, "b") + item(2, "c"))
+                                 << "[disc]a\n[circle]b\n[square]c";
+        const QByteArray threeLevels = decimal + level(0, "\\'03\\'00.\\'01", "\\'01\\'03")
+                                       + level(0, "\\'05\\'00.\\'01.\\'02", "\\'01\\'03\\'05");
+        QTest::newRow("multi-level")
+            << withList(threeLevels, item(0, "a") + item(1, "b") + item(1, "c") + item(2, "d") + item(0, "e") + item(1, "f"))
+            << "[1.]a\n[1.1]b\n[1.2]c\n[1.2.1]d\n[2.]e\n[2.1]f";
+        QTest::newRow("levels without levelnumbers")
+            << withList(decimal + level(4, "\\'02\\'01)", QByteArray()), item(0, "a") + item(1, "b") + item(0, "c") + item(1, "d"))
+            << "[1.]a\n[a)]b\n[2.]c\n[a)]d";
+        QTest::newRow("interrupted list goes on") << withList(decimal, item(0, "a") + "\\pard x\\par " + item(0, "b"))
+                                                  << "[1.]a\nx\n[2.]b";
+        QTest::newRow("listtext gives way") << withList(decimal, "{\\listtext\\pard\\plain 9.\\tab}" + item(0, "a"))
+                                            << "[1.]a";
+        QTest::newRow("level missing from the table") << withList(decimal, item(0, "a") + item(1, "b")) << "[1.]a\n[1.]b";
+        QTest::newRow("unknown override keeps listtext")
+            << withList(decimal, "{\\listtext 4.\\tab}\\pard\\ls9 a\\par") << "4.\ta";
+        QTest::newRow("last item without par") << withList(decimal, "\\pard\\ls3 a") << "[1.]a";
+        // What Qt's lists cannot show comes as text.
+        QTest::newRow("starting at 5") << withList(level(0, "\\'02\\'00.", "\\'01", 5), item(0, "a") + item(0, "b"))
+                                       << "5.\ta\n6.\tb";
+        QTest::newRow("leading zero") << withList(level(22, "\\'02\\'00.", "\\'01"), item(0, "a")) << "01.\ta";
+        QTest::newRow("own number not last") << withList(decimal + level(0, "\\'03\\'01-\\'00", "\\'01\\'03"), item(0, "a") + item(1, "b"))
+                                             << "[1.]a\n1-1\tb";
+    }
+
+    void lists()
+    {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, dump);
+        QTextDocument doc;
+        const RtfReadResult result = RtfReader::read(rtf, &doc);
+        QVERIFY2(result.isClean(), qPrintable(result.problems.join('\n')));
+        QCOMPARE(listDump(doc), dump);
+
+        // Our writer keeps them lists.
+        const QByteArray written = RtfWriter::write(&doc);
+        QTextDocument back;
+        QVERIFY(RtfReader::read(written, &back).isClean());
+        QCOMPARE(listDump(back), dump);
+        QCOMPARE(RtfWriter::write(&back), written);
     }
 
     void codePages_data()
