@@ -107,8 +107,9 @@ void RtfDocumentBuilder::endParagraph(const RtfParagraphState &paragraph, const 
     flushRun();
     if (m_at->pendingBlock)
         startBlock();
-    applyParagraph(paragraph, item.has_value());
-    applyListItem(item, state);
+    const bool inQtList = fitsQtList(item);
+    applyParagraph(paragraph, inQtList);
+    applyListItem(item, inQtList, state);
     // An empty line keeps the size of its paragraph mark.
     if (m_at->blockEmpty)
         m_at->cursor.setBlockCharFormat(charFormat(state));
@@ -124,8 +125,9 @@ void RtfDocumentBuilder::finish(const RtfParagraphState &paragraph, const RtfCha
         endTextBox();
     flushRun();
     if (!m_main.pendingBlock) {
-        applyParagraph(paragraph, item.has_value());
-        applyListItem(item, state);
+        const bool inQtList = fitsQtList(item);
+        applyParagraph(paragraph, inQtList);
+        applyListItem(item, inQtList, state);
     }
     placeTextBoxes();
     m_main.cursor.endEditBlock();
@@ -201,32 +203,43 @@ void RtfDocumentBuilder::startBlock()
     m_at->listTextStart = m_at->listTextEnd = -1;
 }
 
-void RtfDocumentBuilder::applyParagraph(const RtfParagraphState &paragraph, bool isListItem)
+// A Qt list numbers its items by their place in it, which must be the
+// item's (it is not when the list went on in a text box).
+bool RtfDocumentBuilder::fitsQtList(const std::optional<RtfListItem> &item)
 {
-    if (paragraph == m_at->blockState)
+    if (!item || !item->format)
+        return false;
+    const QTextList *list = m_at->lists.value(item->key);
+    return (list ? list->count() : 0) + 1 == item->ordinal;
+}
+
+void RtfDocumentBuilder::applyParagraph(const RtfParagraphState &paragraph, bool inQtList)
+{
+    if (m_at->blockState == std::pair(paragraph, inQtList))
         return;
     QTextBlockFormat format;
     if (paragraph.alignment != Qt::AlignLeft)
         format.setAlignment(paragraph.alignment);
     // A list item's indents make room for its marker, and Qt's list indent
     // makes that room itself.
-    const double listIndent = isListItem ? (paragraph.listLevel + 1) * m_at->document->indentWidth() : 0;
+    const double listIndent = inQtList ? (paragraph.listLevel + 1) * m_at->document->indentWidth() : 0;
     if (const double left = std::max(paragraph.leftIndent / kTwipsPerPixel - listIndent, 0.0); left != 0)
         format.setLeftMargin(left);
     if (paragraph.rightIndent != 0)
         format.setRightMargin(paragraph.rightIndent / kTwipsPerPixel);
-    if (paragraph.firstLineIndent != 0 && !isListItem)
+    if (paragraph.firstLineIndent != 0 && !inQtList)
         format.setTextIndent(paragraph.firstLineIndent / kTwipsPerPixel);
     m_at->cursor.setBlockFormat(format);
-    m_at->blockState = paragraph;
+    m_at->blockState = std::pair(paragraph, inQtList);
 }
 
-void RtfDocumentBuilder::applyListItem(const std::optional<RtfListItem> &item, const RtfCharState &state)
+void RtfDocumentBuilder::applyListItem(const std::optional<RtfListItem> &item, bool inQtList,
+                                       const RtfCharState &state)
 {
     if (!item)
         return;
     removeListText();
-    if (item->format) {
+    if (inQtList) {
         QTextList *&list = m_at->lists[item->key];
         if (list)
             list->add(m_at->cursor.block());
@@ -253,7 +266,9 @@ void RtfDocumentBuilder::placeTextBoxes()
 {
     if (!m_box || m_boxDocument->isEmpty())
         return;
-    if (m_main.pendingBlock || !m_main.blockEmpty)
+    // Qt gives a fragment that starts with a list item a paragraph of its own.
+    const bool startsWithListItem = m_boxDocument->begin().textList() != nullptr;
+    if (!startsWithListItem && (m_main.pendingBlock || !m_main.blockEmpty))
         startBlock();
     m_main.cursor.insertFragment(QTextDocumentFragment(m_boxDocument.get()));
     m_main.pendingBlock = true;

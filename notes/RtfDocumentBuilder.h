@@ -101,7 +101,9 @@ private:
 
         QTextDocument *document;
         QTextCursor cursor;
-        std::optional<RtfParagraphState> blockState; // unknown after text boxes were placed
+        // The format of the last paragraph and whether it was in a Qt
+        // list; unknown after text boxes were placed.
+        std::optional<std::pair<RtfParagraphState, bool>> blockState;
         bool pendingBlock = false;
         bool blockEmpty = true;
         int listTextStart = -1;
@@ -112,8 +114,9 @@ private:
     void prepareRun(const RtfCharState &state);
     void flushRun();
     void startBlock();
-    void applyParagraph(const RtfParagraphState &paragraph, bool isListItem);
-    void applyListItem(const std::optional<RtfListItem> &item, const RtfCharState &state);
+    bool fitsQtList(const std::optional<RtfListItem> &item);
+    void applyParagraph(const RtfParagraphState &paragraph, bool inQtList);
+    void applyListItem(const std::optional<RtfListItem> &item, bool inQtList, const RtfCharState &state);
     void removeListText();
     void placeTextBoxes();
     const QTextCharFormat &charFormat(const RtfCharState &state);

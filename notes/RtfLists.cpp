@@ -142,6 +142,7 @@ RtfListItem RtfLists::nextItem(int override, int level)
     for (int parent = 0; parent < level; ++parent)
         key << QString::number(counters.started[size_t(parent)] ? counters.numbers[size_t(parent)] : 0);
     item.key = key.join(QLatin1Char(':'));
+    item.ordinal = counters.numbers[size_t(level)] - own.startAt + 1;
     if (own.numberFormat == RtfListLevel::Bullet)
         item.format = qtFormat(override, level, bulletStyle(marker), {}, {});
     else if (lastLevel == level && own.startAt == 1) // Qt 6.4 lists always start at 1

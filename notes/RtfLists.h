@@ -42,6 +42,7 @@ struct RtfListItem
     QString marker;
     std::optional<QTextListFormat> format;
     QString key; // items with the same key belong to the same Qt list
+    int ordinal = 1; // the item's place in that Qt list, counted from 1
 };
 
 // The properties by which a Qt list remembers the list it was read from,

@@ -489,7 +489,10 @@ void RtfEmitter::writeListMarker(const QTextBlock &block)
     const RunFormat outside = m_written;
     m_out.append("{");
     word("\\listtext");
-    writeRunFormat(runFormat(block.charFormat(), block.charFormatIndex()));
+    // In the format of the item's first characters.
+    const QTextFragment first = block.begin().atEnd() ? QTextFragment() : block.begin().fragment();
+    writeRunFormat(first.isValid() ? runFormat(first.charFormat(), first.charFormatIndex())
+                                   : runFormat(block.charFormat(), block.charFormatIndex()));
     writeText(marker);
     word("\\tab");
     m_out.append("}");

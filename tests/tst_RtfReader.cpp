@@ -216,6 +216,9 @@ private slots:
         QTest::newRow("level missing from the table") << withList(decimal, item(0, "a") + item(1, "b")) << "[1.]a\n[1.]b";
         QTest::newRow("unknown override keeps listtext")
             << withList(decimal, "{\\listtext 4.\\tab}\\pard\\ls9 a\\par") << "4.\ta";
+        QTest::newRow("list in a text box")
+            << withList(decimal, "\\pard anchor{\\shp{\\*\\shpinst{\\shptxt " + item(0, "in box") + "}}} tail\\par " + item(0, "b"))
+            << "anchor tail\n[1.]in box\n2.\tb";
         QTest::newRow("last item without par") << withList(decimal, "\\pard\\ls3 a") << "[1.]a";
         // What Qt's lists cannot show comes as text.
         QTest::newRow("starting at 5") << withList(level(0, "\\'02\\'00.", "\\'01", 5), item(0, "a") + item(0, "b"))
