@@ -977,16 +977,21 @@ void RtfParser::endDestination(Destination closed)
 void RtfParser::commitListLevel()
 {
     // The level numbers go where \levelnumbers says, in 1-based offsets
-    // that count the length too; other characters below 9 are dropped.
+    // that count the length too. A marker is one short line: control
+    // characters, line and paragraph separators, halves of surrogate pairs
+    // and the document's frame markers are dropped.
+    const auto fitsMarker = [](char16_t c) {
+        return c >= 0x20 && !QChar::isSurrogate(c) && c != QChar::LineSeparator && c != QChar::ParagraphSeparator
+               && c != 0xFDD0 && c != 0xFDD1;
+    };
     QString text;
     for (qsizetype i = 0; i < m_level.text.size(); ++i) {
-        const QChar c = m_level.text.at(i);
-        const bool isPlace = c.unicode() < RtfLists::kLevels
-                             && (!m_hasLevelNumbers || m_levelNumbers.contains(int(i + 1)));
+        const char16_t c = m_level.text.at(i).unicode();
+        const bool isPlace = c < RtfLists::kLevels && (!m_hasLevelNumbers || m_levelNumbers.contains(int(i + 1)));
         if (isPlace)
             m_level.placeholders.append(int(text.size()));
-        if (isPlace || c.unicode() >= 0x20)
-            text.append(c);
+        if (isPlace || fitsMarker(c))
+            text.append(QChar(c));
     }
     m_level.text = text;
     if (m_listLevels.size() < RtfLists::kLevels)
