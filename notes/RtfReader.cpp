@@ -137,6 +137,7 @@ private:
     void startTextBox();
     void applyListWord(RtfWord word, const RtfToken &token);
     void appendToLevelText(char16_t c);
+    bool applyUnicodeWord(RtfWord word, const RtfToken &token);
     void applyFontTableWord(RtfWord word, const RtfToken &token);
     void applyColorTableWord(RtfWord word, const RtfToken &token);
     void applyPictureWord(RtfWord word, const RtfToken &token);
@@ -633,8 +634,22 @@ void RtfParser::onUnicode(int value)
     }
 }
 
+// \u and \uc, which every destination that holds text reads.
+bool RtfParser::applyUnicodeWord(RtfWord word, const RtfToken &token)
+{
+    if (word == RtfWord::U)
+        onUnicode(token.parameter);
+    else if (word == RtfWord::Uc)
+        m_state.unicodeSkip = std::clamp(token.parameter, 0, kMaxUnicodeSkip);
+    else
+        return false;
+    return true;
+}
+
 void RtfParser::applyFontTableWord(RtfWord word, const RtfToken &token)
 {
+    if (applyUnicodeWord(word, token))
+        return;
     switch (word) {
     case RtfWord::F:
         m_font.number = token.parameter;
@@ -645,12 +660,6 @@ void RtfParser::applyFontTableWord(RtfWord word, const RtfToken &token)
     case RtfWord::Cpg:
         m_font.codePage = token.parameter;
         break;
-    case RtfWord::U:
-        onUnicode(token.parameter);
-        break;
-    case RtfWord::Uc:
-        m_state.unicodeSkip = std::clamp(token.parameter, 0, kMaxUnicodeSkip);
-        break;
     default:
         break;
     }
@@ -658,6 +667,8 @@ void RtfParser::applyFontTableWord(RtfWord word, const RtfToken &token)
 
 void RtfParser::applyListWord(RtfWord word, const RtfToken &token)
 {
+    if (applyUnicodeWord(word, token))
+        return;
     switch (word) {
     case RtfWord::Levelnfc:
         if (m_state.destination == Destination::ListLevel)
@@ -676,12 +687,6 @@ void RtfParser::applyListWord(RtfWord word, const RtfToken &token)
     case RtfWord::Ls:
         if (m_state.destination == Destination::ListOverride)
             m_override.number = token.parameter;
-        break;
-    case RtfWord::U:
-        onUnicode(token.parameter);
-        break;
-    case RtfWord::Uc:
-        m_state.unicodeSkip = std::clamp(token.parameter, 0, kMaxUnicodeSkip);
         break;
     default:
         break;
@@ -744,7 +749,7 @@ void RtfParser::applyPictureWord(RtfWord word, const RtfToken &token)
 
 void RtfParser::applyTextWord(RtfWord word, const RtfToken &token)
 {
-    if (applyCharWord(word, token) || applyParagraphWord(word, token))
+    if (applyCharWord(word, token) || applyParagraphWord(word, token) || applyUnicodeWord(word, token))
         return;
     switch (word) {
     case RtfWord::Ansicpg:
@@ -755,12 +760,6 @@ void RtfParser::applyTextWord(RtfWord word, const RtfToken &token)
         m_defaultFont = token.parameter;
         m_codePagesChanged = true;
         m_builder.setDefaultFont(token.parameter);
-        break;
-    case RtfWord::Uc:
-        m_state.unicodeSkip = std::clamp(token.parameter, 0, kMaxUnicodeSkip);
-        break;
-    case RtfWord::U:
-        onUnicode(token.parameter);
         break;
     case RtfWord::Par:
         endParagraph();
