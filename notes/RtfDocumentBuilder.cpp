@@ -205,7 +205,7 @@ void RtfDocumentBuilder::startBlock()
 
 // A Qt list numbers its items by their place in it, which must be the
 // item's (it is not when the list went on in a text box).
-bool RtfDocumentBuilder::fitsQtList(const std::optional<RtfListItem> &item)
+bool RtfDocumentBuilder::fitsQtList(const std::optional<RtfListItem> &item) const
 {
     if (!item || !item->format)
         return false;

@@ -50,7 +50,7 @@ struct RtfParagraphState
     bool operator==(const RtfParagraphState &) const = default;
 };
 
-// Fills a document with what the reader finds, through one cursor. Text is
+// Fills a document with what the reader finds, through a cursor. Text is
 // gathered into runs of one format and inserted a run at a time, and each
 // distinct format is built once; that keeps reading close to the cost of
 // the insertions themselves.
@@ -114,7 +114,7 @@ private:
     void prepareRun(const RtfCharState &state);
     void flushRun();
     void startBlock();
-    bool fitsQtList(const std::optional<RtfListItem> &item);
+    bool fitsQtList(const std::optional<RtfListItem> &item) const;
     void applyParagraph(const RtfParagraphState &paragraph, bool inQtList);
     void applyListItem(const std::optional<RtfListItem> &item, bool inQtList, const RtfCharState &state);
     void removeListText();
