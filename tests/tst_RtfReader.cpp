@@ -1,3 +1,4 @@
+#include "notes/RtfLists.h"
 #include "notes/RtfReader.h"
 #include "notes/RtfWriter.h"
 
@@ -219,6 +220,7 @@ private slots:
         QTest::newRow("list in a text box")
             << withList(decimal, "\\pard anchor{\\shp{\\*\\shpinst{\\shptxt " + item(0, "in box") + "}}} tail\\par " + item(0, "b"))
             << "anchor tail\n[1.]in box\n2.\tb";
+        QTest::newRow("semicolon in the marker") << withList(level(0, "\\'02\\'00\\'3b", "\\'01"), item(0, "a")) << "[1;]a";
         QTest::newRow("last item without par") << withList(decimal, "\\pard\\ls3 a") << "[1.]a";
         // What Qt's lists cannot show comes as text.
         QTest::newRow("starting at 5") << withList(level(0, "\\'02\\'00.", "\\'01", 5), item(0, "a") + item(0, "b"))
@@ -243,6 +245,32 @@ private slots:
         QVERIFY(RtfReader::read(written, &back).isClean());
         QCOMPARE(listDump(back), dump);
         QCOMPARE(RtfWriter::write(&back), written);
+    }
+
+    void listNumbers_data()
+    {
+        QTest::addColumn<int>("numberFormat");
+        QTest::addColumn<int>("number");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("decimal") << int(RtfListLevel::Decimal) << 42 << "42";
+        QTest::newRow("other formats as decimal") << 5 << 3 << "3";
+        QTest::newRow("roman") << int(RtfListLevel::UpperRoman) << 1994 << "MCMXCIV";
+        QTest::newRow("largest roman") << int(RtfListLevel::LowerRoman) << 3999 << "mmmcmxcix";
+        QTest::newRow("beyond roman") << int(RtfListLevel::LowerRoman) << 4000 << "4000";
+        QTest::newRow("roman zero") << int(RtfListLevel::UpperRoman) << 0 << "0";
+        QTest::newRow("letters") << int(RtfListLevel::LowerLetter) << 26 << "z";
+        QTest::newRow("letters after z, as Qt counts") << int(RtfListLevel::UpperLetter) << 28 << "AB";
+        QTest::newRow("leading zero") << int(RtfListLevel::LeadingZero) << 7 << "07";
+        QTest::newRow("leading zero, two digits") << int(RtfListLevel::LeadingZero) << 12 << "12";
+        QTest::newRow("bullet") << int(RtfListLevel::Bullet) << 1 << "";
+    }
+
+    void listNumbers()
+    {
+        QFETCH(int, numberFormat);
+        QFETCH(int, number);
+        QFETCH(QString, text);
+        QCOMPARE(RtfLists::numberText(numberFormat, number), text);
     }
 
     void codePages_data()
