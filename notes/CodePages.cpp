@@ -2,6 +2,12 @@
 
 #include "platform/Cp1252.h"
 
+#include <algorithm>
+#include <array>
+#include <map>
+#include <memory>
+#include <mutex>
+
 namespace CodePages {
 namespace {
 
@@ -186,11 +192,26 @@ struct CharsetCodePage
 };
 
 // The Windows charset numbers that fonts carry in \fcharset. Charsets that
-// are missing here (symbol, OEM, double-byte) keep the document's code page.
+// are missing here (default, symbol, OEM) keep the document's code page.
 constexpr CharsetCodePage kCharsets[] = {
     {0, 1252},   {77, 10000}, {128, 932}, {129, 949}, {130, 1361}, {134, 936},
     {136, 950},  {161, 1253}, {162, 1254}, {163, 1258}, {177, 1255}, {178, 1256},
     {186, 1257}, {204, 1251}, {222, 874}, {238, 1250},
+};
+
+// Lead-byte ranges of the double-byte code pages, from their published
+// mapping tables.
+struct LeadBytes
+{
+    int codePage;
+    unsigned char first, last;
+};
+
+constexpr LeadBytes kLeadBytes[] = {
+    {932, 0x81, 0x9F}, {932, 0xE0, 0xFC}, // Japanese (Shift JIS)
+    {936, 0x81, 0xFE},                    // Simplified Chinese (GBK)
+    {949, 0x81, 0xFE},                    // Korean (Unified Hangul Code)
+    {950, 0x81, 0xFE},                    // Traditional Chinese (Big5)
 };
 
 const UpperHalf *windows1252()
@@ -204,6 +225,66 @@ const UpperHalf *windows1252()
     return &table.upper;
 }
 
+// A code page that only the system knows, asked once per byte or pair and
+// remembered: documents repeat the same few characters.
+class SystemTable
+{
+public:
+    explicit SystemTable(int codePage)
+        : m_codePage(codePage), m_known(System::decode(codePage, "a").has_value())
+    {
+        for (int b = 0x80; b <= 0xFF; ++b) {
+            const char byte = char(b);
+            m_upper[b - 0x80] = isLeadByte(codePage, b) ? char16_t(QChar::ReplacementCharacter)
+                                                        : single(QByteArrayView(&byte, 1));
+        }
+    }
+
+    bool isKnown() const { return m_known; }
+    const UpperHalf &upper() const { return m_upper; }
+
+    std::optional<char16_t> pair(unsigned char lead, unsigned char trail)
+    {
+        char16_t &c = m_pairs[size_t(lead - 0x80) << 8 | trail];
+        if (c == kNotAsked) {
+            const char bytes[] = {char(lead), char(trail)};
+            c = single(QByteArrayView(bytes, 2));
+        }
+        if (c == QChar::ReplacementCharacter)
+            return std::nullopt;
+        return c;
+    }
+
+private:
+    static constexpr char16_t kNotAsked = 0;
+
+    // The one character bytes stand for; U+FFFD when they stand for none or
+    // more than one, or for the substitute (U+001A) of the system's tables.
+    char16_t single(QByteArrayView bytes) const
+    {
+        const std::optional<QString> text = System::decode(m_codePage, bytes);
+        if (!text || text->size() != 1 || text->at(0) == QChar(0x1A))
+            return QChar::ReplacementCharacter;
+        return text->at(0).unicode();
+    }
+
+    int m_codePage;
+    bool m_known;
+    UpperHalf m_upper{};
+    std::array<char16_t, 128 * 256> m_pairs{}; // lead 0x80-0xFF, any trail
+};
+
+std::mutex s_systemTablesMutex;
+
+SystemTable &systemTable(int codePage)
+{
+    static std::map<int, std::unique_ptr<SystemTable>> tables;
+    auto &table = tables[codePage];
+    if (!table)
+        table = std::make_unique<SystemTable>(codePage);
+    return *table;
+}
+
 } // namespace
 
 const UpperHalf *upperHalf(int codePage)
@@ -214,7 +295,33 @@ const UpperHalf *upperHalf(int codePage)
         if (table.codePage == codePage)
             return &table.upper;
     }
-    return nullptr;
+    const std::lock_guard lock(s_systemTablesMutex);
+    const SystemTable &table = systemTable(codePage);
+    return table.isKnown() ? &table.upper() : nullptr;
+}
+
+bool isLeadByte(int codePage, unsigned char byte)
+{
+    for (const LeadBytes &range : kLeadBytes) {
+        if (range.codePage == codePage && byte >= range.first && byte <= range.last)
+            return true;
+    }
+    return false;
+}
+
+bool isDoubleByte(int codePage)
+{
+    return std::any_of(std::begin(kLeadBytes), std::end(kLeadBytes),
+                       [codePage](const LeadBytes &range) { return range.codePage == codePage; });
+}
+
+std::optional<char16_t> pairChar(int codePage, unsigned char lead, unsigned char trail)
+{
+    if (!isLeadByte(codePage, lead))
+        return std::nullopt;
+    const std::lock_guard lock(s_systemTablesMutex);
+    SystemTable &table = systemTable(codePage);
+    return table.isKnown() ? table.pair(lead, trail) : std::nullopt;
 }
 
 int forCharset(int charset)
@@ -224,6 +331,11 @@ int forCharset(int charset)
             return entry.codePage;
     }
     return 0;
+}
+
+int systemCodePage()
+{
+    return System::ansiCodePage();
 }
 
 } // namespace CodePages

@@ -12,7 +12,12 @@ enum class RtfWord : unsigned char {
 
     // Destinations
     Fonttbl, Colortbl, Pict, Shppict, Fldrslt, Listtext, Pntext,
+    Listtable, List, Listlevel, Leveltext, Levelnumbers, Listoverridetable, Listoverride,
+    Shp, Shpinst, Shptxt, Shprslt, Do, Dptxbxtext,
     SkippedDestination, // stylesheet, info, headers, field instructions, ...
+
+    // Lists
+    Levelnfc, Levelstartat, Listid, Ls, Ilvl,
 
     // Font and colour tables
     Fcharset, Cpg, Red, Green, Blue,

@@ -2,6 +2,8 @@
 
 #include <QTextBlockFormat>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
+#include <QTextList>
 #include <QTextImageFormat>
 #include <QUrl>
 
@@ -30,10 +32,12 @@ size_t qHash(const RtfCharState &state, size_t seed)
 }
 
 RtfDocumentBuilder::RtfDocumentBuilder(QTextDocument *document)
-    : m_document(document), m_cursor(document)
+    : m_document(document), m_main(document)
 {
-    m_cursor.beginEditBlock();
+    m_main.cursor.beginEditBlock();
 }
+
+RtfDocumentBuilder::~RtfDocumentBuilder() = default;
 
 void RtfDocumentBuilder::setFontFamily(int number, const QString &family)
 {
@@ -89,43 +93,90 @@ void RtfDocumentBuilder::appendImage(const QImage &image, QSizeF size, const Rtf
     prepareRun(state);
     flushRun();
     const QString name = QStringLiteral("rtf-image-%1").arg(++m_imageCount);
-    m_document->addResource(QTextDocument::ImageResource, QUrl(name), image);
+    m_document->addResource(QTextDocument::ImageResource, QUrl(name), image); // text boxes' too
     QTextImageFormat format;
     format.setName(name);
     format.setWidth(size.width());
     format.setHeight(size.height());
-    m_cursor.insertImage(format);
+    m_at->cursor.insertImage(format);
 }
 
-void RtfDocumentBuilder::endParagraph(const RtfParagraphState &paragraph, const RtfCharState &state)
+void RtfDocumentBuilder::endParagraph(const RtfParagraphState &paragraph, const RtfCharState &state,
+                                      const std::optional<RtfListItem> &item)
 {
     flushRun();
-    if (m_pendingBlock) {
-        m_cursor.insertBlock();
-        m_blockEmpty = true;
-    }
-    applyParagraph(paragraph);
+    if (m_at->pendingBlock)
+        startBlock();
+    const bool inQtList = fitsQtList(item);
+    applyParagraph(paragraph, inQtList);
+    applyListItem(item, inQtList, state);
     // An empty line keeps the size of its paragraph mark.
-    if (m_blockEmpty)
-        m_cursor.setBlockCharFormat(charFormat(state));
-    m_pendingBlock = true;
+    if (m_at->blockEmpty)
+        m_at->cursor.setBlockCharFormat(charFormat(state));
+    m_at->pendingBlock = true;
+    if (m_at == &m_main)
+        placeTextBoxes();
 }
 
-void RtfDocumentBuilder::finish(const RtfParagraphState &paragraph)
+void RtfDocumentBuilder::finish(const RtfParagraphState &paragraph, const RtfCharState &state,
+                                const std::optional<RtfListItem> &item)
+{
+    if (m_at != &m_main)
+        endTextBox();
+    flushRun();
+    if (!m_main.pendingBlock) {
+        const bool inQtList = fitsQtList(item);
+        applyParagraph(paragraph, inQtList);
+        applyListItem(item, inQtList, state);
+    }
+    placeTextBoxes();
+    m_main.cursor.endEditBlock();
+}
+
+void RtfDocumentBuilder::beginListText()
 {
     flushRun();
-    if (!m_pendingBlock)
-        applyParagraph(paragraph);
-    m_cursor.endEditBlock();
+    if (m_at->pendingBlock) {
+        startBlock();
+        m_at->pendingBlock = false;
+    }
+    m_at->listTextStart = m_at->cursor.position();
+    m_at->listTextEnd = m_at->listTextStart;
+}
+
+void RtfDocumentBuilder::endListText()
+{
+    flushRun();
+    m_at->listTextEnd = m_at->cursor.position();
+}
+
+void RtfDocumentBuilder::beginTextBox()
+{
+    flushRun();
+    if (!m_box) {
+        m_boxDocument = std::make_unique<QTextDocument>();
+        m_boxDocument->setUndoRedoEnabled(false);
+        m_box = std::make_unique<Target>(m_boxDocument.get());
+    }
+    m_at = m_box.get();
+}
+
+void RtfDocumentBuilder::endTextBox()
+{
+    flushRun();
+    // The next text box starts a paragraph of its own.
+    if (!m_box->pendingBlock && !m_box->blockEmpty)
+        m_box->pendingBlock = true;
+    m_at = &m_main;
 }
 
 void RtfDocumentBuilder::prepareRun(const RtfCharState &state)
 {
-    if (m_pendingBlock) {
-        m_cursor.insertBlock();
-        m_pendingBlock = false;
+    if (m_at->pendingBlock) {
+        startBlock();
+        m_at->pendingBlock = false;
     }
-    m_blockEmpty = false;
+    m_at->blockEmpty = false;
     if (m_run.isEmpty())
         m_runState = state;
     else if (!(state == m_runState)) {
@@ -138,25 +189,92 @@ void RtfDocumentBuilder::flushRun()
 {
     if (m_run.isEmpty())
         return;
-    m_cursor.insertText(m_run, charFormat(m_runState));
+    m_at->cursor.insertText(m_run, charFormat(m_runState));
     m_run.resize(0); // keeps the capacity for the next run
 }
 
-void RtfDocumentBuilder::applyParagraph(const RtfParagraphState &paragraph)
+void RtfDocumentBuilder::startBlock()
 {
-    if (paragraph == m_blockState)
+    // A new paragraph takes the format of the one before, but not its list.
+    QTextBlockFormat format = m_at->cursor.blockFormat();
+    format.setObjectIndex(-1);
+    m_at->cursor.insertBlock(format);
+    m_at->blockEmpty = true;
+    m_at->listTextStart = m_at->listTextEnd = -1;
+}
+
+// A Qt list numbers its items by their place in it, which must be the
+// item's (it is not when the list went on in a text box).
+bool RtfDocumentBuilder::fitsQtList(const std::optional<RtfListItem> &item) const
+{
+    if (!item || !item->format)
+        return false;
+    const QTextList *list = m_at->lists.value(item->key);
+    return (list ? list->count() : 0) + 1 == item->ordinal;
+}
+
+void RtfDocumentBuilder::applyParagraph(const RtfParagraphState &paragraph, bool inQtList)
+{
+    if (m_at->blockState == std::pair(paragraph, inQtList))
         return;
     QTextBlockFormat format;
     if (paragraph.alignment != Qt::AlignLeft)
         format.setAlignment(paragraph.alignment);
-    if (paragraph.leftIndent != 0)
-        format.setLeftMargin(paragraph.leftIndent / kTwipsPerPixel);
+    // A list item's indents make room for its marker, and Qt's list indent
+    // makes that room itself.
+    const double listIndent = inQtList ? (paragraph.listLevel + 1) * m_at->document->indentWidth() : 0;
+    if (const double left = std::max(paragraph.leftIndent / kTwipsPerPixel - listIndent, 0.0); left != 0)
+        format.setLeftMargin(left);
     if (paragraph.rightIndent != 0)
         format.setRightMargin(paragraph.rightIndent / kTwipsPerPixel);
-    if (paragraph.firstLineIndent != 0)
+    if (paragraph.firstLineIndent != 0 && !inQtList)
         format.setTextIndent(paragraph.firstLineIndent / kTwipsPerPixel);
-    m_cursor.setBlockFormat(format);
-    m_blockState = paragraph;
+    m_at->cursor.setBlockFormat(format);
+    m_at->blockState = std::pair(paragraph, inQtList);
+}
+
+void RtfDocumentBuilder::applyListItem(const std::optional<RtfListItem> &item, bool inQtList,
+                                       const RtfCharState &state)
+{
+    if (!item)
+        return;
+    removeListText();
+    if (inQtList) {
+        QTextList *&list = m_at->lists[item->key];
+        if (list)
+            list->add(m_at->cursor.block());
+        else
+            list = m_at->cursor.createList(*item->format);
+    } else if (!item->marker.isEmpty()) {
+        QTextCursor(m_at->cursor.block()).insertText(item->marker + QLatin1Char('\t'), charFormat(state));
+        m_at->blockEmpty = false;
+    }
+}
+
+void RtfDocumentBuilder::removeListText()
+{
+    if (m_at->listTextStart < 0 || m_at->listTextEnd <= m_at->listTextStart)
+        return;
+    QTextCursor listText(m_at->document);
+    listText.setPosition(m_at->listTextStart);
+    listText.setPosition(m_at->listTextEnd, QTextCursor::KeepAnchor);
+    listText.removeSelectedText();
+    m_at->listTextStart = m_at->listTextEnd = -1;
+}
+
+void RtfDocumentBuilder::placeTextBoxes()
+{
+    if (!m_box || m_boxDocument->isEmpty())
+        return;
+    // Qt gives a fragment that starts with a list item a paragraph of its own.
+    const bool startsWithListItem = m_boxDocument->begin().textList() != nullptr;
+    if (!startsWithListItem && (m_main.pendingBlock || !m_main.blockEmpty))
+        startBlock();
+    m_main.cursor.insertFragment(QTextDocumentFragment(m_boxDocument.get()));
+    m_main.pendingBlock = true;
+    m_main.blockState.reset();
+    m_box.reset();
+    m_boxDocument.reset();
 }
 
 const QTextCharFormat &RtfDocumentBuilder::charFormat(const RtfCharState &state)

@@ -4,6 +4,7 @@
 #include "notes/PlainText.h"
 #include "notes/RtfControlWords.h"
 #include "notes/RtfDocumentBuilder.h"
+#include "notes/RtfLists.h"
 #include "notes/RtfTokenizer.h"
 #include "platform/HexDigit.h"
 
@@ -28,7 +29,20 @@ constexpr int kMaxUnicodeSkip = 255;
 constexpr double kMaxPicturePixels = 16384;
 constexpr double kTwipsPerPixel = 15.0;
 
-enum class Destination : unsigned char { Text, FontTable, ColorTable, Picture };
+enum class Destination : unsigned char {
+    Text,
+    FontTable,
+    ColorTable,
+    Picture,
+    ListTable, // \listtable and the groups inside it
+    List,
+    ListLevel,
+    LevelText,
+    LevelNumbers,
+    ListOverrideTable,
+    ListOverride,
+    Shape, // a shape's or drawing object's properties, where only its text box is text
+};
 
 // What a group saves on '{' and gets back on '}'.
 struct GroupState
@@ -38,6 +52,15 @@ struct GroupState
     Destination destination = Destination::Text;
     int unicodeSkip = 1; // \uc: bytes that stand in for each \u character
     bool hidden = false;
+    bool listText = false; // inside \listtext
+    bool textBox = false;  // inside the text of a text box
+};
+
+// A \listoverride: which list an \ls number stands for.
+struct ListOverride
+{
+    int number = 0;
+    int listId = -1;
 };
 
 struct FontEntry
@@ -60,6 +83,29 @@ struct Picture
     qsizetype offset = 0;
 };
 
+// A code page as text is decoded in: one we or the system know, else
+// Windows-1252.
+struct CodePage
+{
+    int number = 1252;
+    const CodePages::UpperHalf *upper = nullptr;
+};
+
+// Whether token can hold the trail byte of a double-byte character:
+// writers escape a trail byte of 0x5C, 0x7B or 0x7D as \\, \{ or \}.
+bool mayHoldTrailByte(const RtfToken &token)
+{
+    switch (token.kind) {
+    case RtfToken::Kind::HexByte:
+    case RtfToken::Kind::Text:
+        return true;
+    case RtfToken::Kind::ControlSymbol:
+        return token.symbol == '\\' || token.symbol == '{' || token.symbol == '}';
+    default:
+        return false;
+    }
+}
+
 bool isTrailingFiller(char c)
 {
     return c == '\0' || c == ' ' || c == '\r' || c == '\n' || c == '\t';
@@ -73,7 +119,8 @@ public:
     {
     }
 
-    QStringList parse();
+    // The problems met; warnings go to warnings.
+    QStringList parse(QStringList &warnings);
 
 private:
     void onGroupStart(const RtfToken &token);
@@ -81,10 +128,16 @@ private:
     void onControlWord(const RtfToken &token);
     void onControlSymbol(const RtfToken &token);
     void onHexByte(const RtfToken &token);
+    void onByte(unsigned char byte, qsizetype offset);
     void onText(const RtfToken &token);
     void onUnicode(int value);
 
     bool startDestination(RtfWord word);
+    void enterDestination(Destination from, Destination to);
+    void startTextBox();
+    void applyListWord(RtfWord word, const RtfToken &token);
+    void appendToLevelText(char16_t c);
+    bool applyUnicodeWord(RtfWord word, const RtfToken &token);
     void applyFontTableWord(RtfWord word, const RtfToken &token);
     void applyColorTableWord(RtfWord word, const RtfToken &token);
     void applyPictureWord(RtfWord word, const RtfToken &token);
@@ -93,6 +146,7 @@ private:
     bool applyParagraphWord(RtfWord word, const RtfToken &token);
 
     void endDestination(Destination closed);
+    void commitListLevel();
     void appendToFontName(unsigned char byte, qsizetype offset);
     void commitFont();
     void commitColor();
@@ -101,10 +155,14 @@ private:
 
     // Text destination output
     void appendText(QByteArrayView bytes, bool printableAscii, qsizetype offset);
+    template<typename Out>
+    void decodeByte(unsigned char byte, const CodePage &codePage, Out out);
+    void dropLeadByte();
     void beginContent();
     void appendUnit(char16_t unit);
     void endParagraph();
-    const CodePages::UpperHalf &upperHalf(int codePage, QByteArrayView bytes, qsizetype offset);
+    std::optional<RtfListItem> listItem();
+    CodePage resolve(int codePage, QByteArrayView bytes, qsizetype offset);
     int codePageOfFont(int font);
 
     void addProblem(qsizetype offset, const QString &what);
@@ -120,6 +178,7 @@ private:
     int m_skipCount = 0;         // fallback bytes still to skip after \u
     int m_pendingCells = 0;      // cell ends whose tab waits for the next content
     char16_t m_highSurrogate = 0; // first half of a \u pair
+    unsigned char m_leadByte = 0; // first byte of a double-byte character, 0 when none
 
     int m_ansiCodePage = 1252;
     int m_defaultFont = 0;
@@ -131,16 +190,28 @@ private:
     QList<QColor> m_colors;
     int m_red = -1, m_green = -1, m_blue = -1;
     Picture m_picture;
+    RtfLists m_lists;
+    QList<RtfListLevel> m_listLevels; // of the \list being read
+    int m_listId = -1;
+    RtfListLevel m_level;
+    QString m_levelText;      // \leveltext as read, its length first
+    bool m_levelTextEnded = false;
+    QList<int> m_levelNumbers; // \levelnumbers as read
+    bool m_hasLevelNumbers = false;
+    ListOverride m_override;
+    bool m_shapeHasTextBox = false;
 
     QList<int> m_reportedCodePages;
     bool m_reportedDepth = false;
     QStringList m_problems;
 };
 
-QStringList RtfParser::parse()
+QStringList RtfParser::parse(QStringList &warnings)
 {
     while (!m_ended) {
         const RtfToken token = m_tokens.next();
+        if (m_leadByte != 0 && !mayHoldTrailByte(token))
+            dropLeadByte();
         switch (token.kind) {
         case RtfToken::Kind::End:
             addProblem(token.offset, QStringLiteral("the file ends with %1 group(s) still open (truncated or unbalanced braces)")
@@ -172,11 +243,13 @@ QStringList RtfParser::parse()
     }
     if (m_highSurrogate != 0)
         beginContent();
-    m_builder.finish(m_state.paragraph);
+    m_builder.finish(m_state.paragraph, m_state.chars, m_builder.hasOpenParagraph() ? listItem() : std::nullopt);
 
     const QByteArrayView rest = QByteArrayView(m_input).sliced(m_tokens.position());
-    if (!std::all_of(rest.begin(), rest.end(), isTrailingFiller))
-        addProblem(m_tokens.position(), QStringLiteral("text after the document's closing brace was left out"));
+    if (!std::all_of(rest.begin(), rest.end(), isTrailingFiller)) {
+        warnings.append(QStringLiteral("text after the document's closing brace was left out (at byte %1)")
+                            .arg(m_tokens.position()));
+    }
     return m_problems;
 }
 
@@ -201,23 +274,36 @@ void RtfParser::onGroupEnd()
         m_ended = true;
         return;
     }
-    const Destination closed = m_state.destination;
+    const GroupState closed = m_state;
     m_state = m_groups.pop();
     if (std::exchange(m_skippedGroup, false))
         return;
-    if (closed == Destination::FontTable)
+    if (closed.destination == Destination::FontTable)
         commitFont(); // an entry may end with its group instead of ';'
-    if (closed != m_state.destination)
-        endDestination(closed);
+    if (closed.destination != m_state.destination)
+        endDestination(closed.destination);
+    if (closed.listText && !m_state.listText)
+        m_builder.endListText();
+    if (closed.textBox && !m_state.textBox)
+        m_builder.endTextBox();
 }
 
 void RtfParser::onControlWord(const RtfToken &token)
 {
     const RtfWord word = rtfWordFor(token.text);
-    if (std::exchange(m_starPending, false) && word != RtfWord::Shppict) {
+    if (std::exchange(m_starPending, false)) {
         // \* marks a group that readers which do not know it must skip.
-        skipGroup();
-        return;
+        switch (word) {
+        case RtfWord::Shppict:
+        case RtfWord::Listtable:
+        case RtfWord::Listoverridetable:
+        case RtfWord::Shpinst:
+        case RtfWord::Do:
+            break;
+        default:
+            skipGroup();
+            return;
+        }
     }
     if (word == RtfWord::Bin) {
         const QByteArrayView data = m_tokens.takeBinary(token.parameter);
@@ -246,6 +332,17 @@ void RtfParser::onControlWord(const RtfToken &token)
     case Destination::Picture:
         applyPictureWord(word, token);
         break;
+    case Destination::ListTable:
+    case Destination::List:
+    case Destination::ListLevel:
+    case Destination::LevelText:
+    case Destination::LevelNumbers:
+    case Destination::ListOverrideTable:
+    case Destination::ListOverride:
+        applyListWord(word, token);
+        break;
+    case Destination::Shape:
+        break; // shape properties are not shown
     }
 }
 
@@ -280,9 +377,86 @@ bool RtfParser::startDestination(RtfWord word)
         m_picture = Picture{};
         m_picture.offset = m_tokens.position();
         return true;
+    case RtfWord::Listtable:
+        enterDestination(Destination::Text, Destination::ListTable);
+        return true;
+    case RtfWord::List:
+        enterDestination(Destination::ListTable, Destination::List);
+        m_listLevels.clear();
+        m_listId = -1;
+        return true;
+    case RtfWord::Listlevel:
+        enterDestination(Destination::List, Destination::ListLevel);
+        m_level = RtfListLevel{};
+        m_levelText.clear();
+        m_levelTextEnded = false;
+        m_levelNumbers.clear();
+        m_hasLevelNumbers = false;
+        return true;
+    case RtfWord::Leveltext:
+        enterDestination(Destination::ListLevel, Destination::LevelText);
+        return true;
+    case RtfWord::Levelnumbers:
+        enterDestination(Destination::ListLevel, Destination::LevelNumbers);
+        m_hasLevelNumbers = true;
+        return true;
+    case RtfWord::Listoverridetable:
+        enterDestination(Destination::Text, Destination::ListOverrideTable);
+        return true;
+    case RtfWord::Listoverride:
+        enterDestination(Destination::ListOverrideTable, Destination::ListOverride);
+        m_override = ListOverride{};
+        return true;
+    case RtfWord::Shp:
+        m_shapeHasTextBox = false;
+        return false;
+    case RtfWord::Shpinst:
+    case RtfWord::Do:
+        enterDestination(Destination::Text, Destination::Shape);
+        return true;
+    case RtfWord::Shptxt:
+    case RtfWord::Dptxbxtext:
+        startTextBox();
+        return true;
+    case RtfWord::Shprslt:
+        // What a shape looks like to readers that do not know shapes: its
+        // text box's text again, when the shape has one.
+        if (m_shapeHasTextBox)
+            skipGroup();
+        return true;
+    case RtfWord::Listtext:
+        if (m_state.destination != Destination::Text) {
+            skipGroup();
+            return true;
+        }
+        m_state.listText = true;
+        m_builder.beginListText();
+        return true;
     default:
         return false;
     }
+}
+
+void RtfParser::enterDestination(Destination from, Destination to)
+{
+    if (m_state.destination == from)
+        m_state.destination = to;
+    else
+        skipGroup(); // out of its place
+}
+
+void RtfParser::startTextBox()
+{
+    if (m_state.destination != Destination::Shape && m_state.destination != Destination::Text) {
+        skipGroup();
+        return;
+    }
+    m_shapeHasTextBox = true;
+    m_state.destination = Destination::Text;
+    if (!m_state.textBox)
+        m_builder.beginTextBox();
+    m_state.textBox = true;
+    m_state.paragraph = RtfParagraphState{};
 }
 
 void RtfParser::onControlSymbol(const RtfToken &token)
@@ -296,13 +470,16 @@ void RtfParser::onControlSymbol(const RtfToken &token)
         --m_skipCount;
         return;
     }
-    if (m_state.destination != Destination::Text)
+    if (m_state.destination != Destination::Text && m_leadByte == 0)
         return;
     switch (token.symbol) {
     case '\\':
     case '{':
     case '}':
-        appendUnit(char16_t(token.symbol));
+        if (m_leadByte != 0)
+            onByte(static_cast<unsigned char>(token.symbol), token.offset);
+        else
+            appendUnit(char16_t(token.symbol));
         break;
     case '~':
         appendUnit(QChar::Nbsp);
@@ -329,16 +506,34 @@ void RtfParser::onHexByte(const RtfToken &token)
         --m_skipCount;
         return;
     }
-    const QByteArrayView byte(reinterpret_cast<const char *>(&token.byte), 1);
+    onByte(token.byte, token.offset);
+}
+
+void RtfParser::onByte(unsigned char byte, qsizetype offset)
+{
     switch (m_state.destination) {
     case Destination::Text:
-        appendText(byte, false, token.offset);
+        if (!m_state.hidden)
+            appendText(QByteArrayView(reinterpret_cast<const char *>(&byte), 1), false, offset);
         break;
     case Destination::FontTable:
-        appendToFontName(token.byte, token.offset);
+        appendToFontName(byte, offset);
+        break;
+    case Destination::LevelText:
+        // Bytes below 9 are the places of level numbers; the rest are text.
+        appendToLevelText(byte >= 0x80 ? (*resolve(m_ansiCodePage, {}, offset).upper)[byte - 0x80] : char16_t(byte));
+        break;
+    case Destination::LevelNumbers:
+        m_levelNumbers.append(byte);
         break;
     case Destination::ColorTable:
     case Destination::Picture:
+    case Destination::ListTable:
+    case Destination::List:
+    case Destination::ListLevel:
+    case Destination::ListOverrideTable:
+    case Destination::ListOverride:
+    case Destination::Shape:
         break;
     }
 }
@@ -373,6 +568,22 @@ void RtfParser::onText(const RtfToken &token)
                 commitColor();
         }
         break;
+    case Destination::LevelText:
+        for (const char c : bytes) {
+            if (c == ';')
+                m_levelTextEnded = true;
+            else
+                onByte(static_cast<unsigned char>(c), token.offset);
+        }
+        break;
+    case Destination::ListTable:
+    case Destination::List:
+    case Destination::ListLevel:
+    case Destination::LevelNumbers:
+    case Destination::ListOverrideTable:
+    case Destination::ListOverride:
+    case Destination::Shape:
+        break;
     case Destination::Picture:
         if (m_picture.kind == Picture::Kind::None)
             break;
@@ -405,6 +616,11 @@ void RtfParser::onUnicode(int value)
             m_font.name.append(QChar(char16_t(value)));
         return;
     }
+    if (m_state.destination == Destination::LevelText) {
+        if (value >= 0 && value <= 0xFFFF)
+            appendToLevelText(char16_t(value));
+        return;
+    }
     if (m_state.destination != Destination::Text || m_state.hidden)
         return;
     if (value < 0 || value > 0x10FFFF) {
@@ -418,8 +634,22 @@ void RtfParser::onUnicode(int value)
     }
 }
 
+// \u and \uc, which every destination that holds text reads.
+bool RtfParser::applyUnicodeWord(RtfWord word, const RtfToken &token)
+{
+    if (word == RtfWord::U)
+        onUnicode(token.parameter);
+    else if (word == RtfWord::Uc)
+        m_state.unicodeSkip = std::clamp(token.parameter, 0, kMaxUnicodeSkip);
+    else
+        return false;
+    return true;
+}
+
 void RtfParser::applyFontTableWord(RtfWord word, const RtfToken &token)
 {
+    if (applyUnicodeWord(word, token))
+        return;
     switch (word) {
     case RtfWord::F:
         m_font.number = token.parameter;
@@ -430,15 +660,43 @@ void RtfParser::applyFontTableWord(RtfWord word, const RtfToken &token)
     case RtfWord::Cpg:
         m_font.codePage = token.parameter;
         break;
-    case RtfWord::U:
-        onUnicode(token.parameter);
+    default:
         break;
-    case RtfWord::Uc:
-        m_state.unicodeSkip = std::clamp(token.parameter, 0, kMaxUnicodeSkip);
+    }
+}
+
+void RtfParser::applyListWord(RtfWord word, const RtfToken &token)
+{
+    if (applyUnicodeWord(word, token))
+        return;
+    switch (word) {
+    case RtfWord::Levelnfc:
+        if (m_state.destination == Destination::ListLevel)
+            m_level.numberFormat = token.parameter;
+        break;
+    case RtfWord::Levelstartat:
+        if (m_state.destination == Destination::ListLevel)
+            m_level.startAt = std::clamp(token.parameter, 0, 32767);
+        break;
+    case RtfWord::Listid:
+        if (m_state.destination == Destination::List)
+            m_listId = token.parameter;
+        else if (m_state.destination == Destination::ListOverride)
+            m_override.listId = token.parameter;
+        break;
+    case RtfWord::Ls:
+        if (m_state.destination == Destination::ListOverride)
+            m_override.number = token.parameter;
         break;
     default:
         break;
     }
+}
+
+void RtfParser::appendToLevelText(char16_t c)
+{
+    if (!m_levelTextEnded)
+        m_levelText.append(QChar(c));
 }
 
 void RtfParser::applyColorTableWord(RtfWord word, const RtfToken &token)
@@ -491,23 +749,17 @@ void RtfParser::applyPictureWord(RtfWord word, const RtfToken &token)
 
 void RtfParser::applyTextWord(RtfWord word, const RtfToken &token)
 {
-    if (applyCharWord(word, token) || applyParagraphWord(word, token))
+    if (applyCharWord(word, token) || applyParagraphWord(word, token) || applyUnicodeWord(word, token))
         return;
     switch (word) {
     case RtfWord::Ansicpg:
-        m_ansiCodePage = token.parameter;
+        m_ansiCodePage = token.parameter == 0 ? CodePages::systemCodePage() : token.parameter;
         m_codePagesChanged = true;
         break;
     case RtfWord::Deff:
         m_defaultFont = token.parameter;
         m_codePagesChanged = true;
         m_builder.setDefaultFont(token.parameter);
-        break;
-    case RtfWord::Uc:
-        m_state.unicodeSkip = std::clamp(token.parameter, 0, kMaxUnicodeSkip);
-        break;
-    case RtfWord::U:
-        onUnicode(token.parameter);
         break;
     case RtfWord::Par:
         endParagraph();
@@ -675,6 +927,12 @@ bool RtfParser::applyParagraphWord(RtfWord word, const RtfToken &token)
     case RtfWord::Fi:
         paragraph.firstLineIndent = twips;
         return true;
+    case RtfWord::Ls:
+        paragraph.listOverride = token.parameter;
+        return true;
+    case RtfWord::Ilvl:
+        paragraph.listLevel = std::clamp(token.parameter, 0, RtfLists::kLevels - 1);
+        return true;
     default:
         return false;
     }
@@ -690,21 +948,64 @@ void RtfParser::endDestination(Destination closed)
     case Destination::Picture:
         finishPicture();
         break;
+    case Destination::LevelText:
+        // Its first character is its length.
+        if (!m_levelText.isEmpty())
+            m_level.text = m_levelText.mid(1, m_levelText.at(0).unicode());
+        break;
+    case Destination::ListLevel:
+        commitListLevel();
+        break;
+    case Destination::List:
+        if (m_listId >= 0)
+            m_lists.addList(m_listId, m_listLevels);
+        break;
+    case Destination::ListOverride:
+        m_lists.addOverride(m_override.number, m_override.listId);
+        break;
     case Destination::FontTable:
     case Destination::Text:
+    case Destination::ListTable:
+    case Destination::LevelNumbers:
+    case Destination::ListOverrideTable:
+    case Destination::Shape:
         break;
     }
 }
 
+void RtfParser::commitListLevel()
+{
+    // The level numbers go where \levelnumbers says, in 1-based offsets
+    // that count the length too. A marker is one short line: control
+    // characters, line and paragraph separators, halves of surrogate pairs
+    // and the document's frame markers are dropped.
+    const auto fitsMarker = [](char16_t c) {
+        return c >= 0x20 && !QChar::isSurrogate(c) && c != QChar::LineSeparator && c != QChar::ParagraphSeparator
+               && c != 0xFDD0 && c != 0xFDD1;
+    };
+    QString text;
+    for (qsizetype i = 0; i < m_level.text.size(); ++i) {
+        const char16_t c = m_level.text.at(i).unicode();
+        const bool isPlace = c < RtfLists::kLevels && (!m_hasLevelNumbers || m_levelNumbers.contains(int(i + 1)));
+        if (isPlace)
+            m_level.placeholders.append(int(text.size()));
+        if (isPlace || fitsMarker(c))
+            text.append(QChar(c));
+    }
+    m_level.text = text;
+    if (m_listLevels.size() < RtfLists::kLevels)
+        m_listLevels.append(m_level);
+}
+
 void RtfParser::appendToFontName(unsigned char byte, qsizetype offset)
 {
-    if (byte < 0x80) {
+    if (byte < 0x80 && m_leadByte == 0) {
         m_font.name.append(QLatin1Char(char(byte)));
         return;
     }
-    const int codePage = m_font.codePage != 0 ? m_font.codePage : m_ansiCodePage;
-    const QByteArrayView bytes(reinterpret_cast<const char *>(&byte), 1);
-    m_font.name.append(QChar(upperHalf(codePage, bytes, offset)[byte - 0x80]));
+    const int number = m_font.codePage != 0 ? m_font.codePage : m_ansiCodePage;
+    const CodePage codePage = resolve(number, QByteArrayView(reinterpret_cast<const char *>(&byte), 1), offset);
+    decodeByte(byte, codePage, [this](char16_t c) { m_font.name.append(QChar(c)); });
 }
 
 void RtfParser::commitFont()
@@ -756,10 +1057,43 @@ void RtfParser::appendText(QByteArrayView bytes, bool printableAscii, qsizetype 
 {
     beginContent();
     // Most text is printable ASCII, the same in every code page.
-    if (printableAscii)
+    if (printableAscii && m_leadByte == 0) {
         m_builder.appendAscii(bytes, m_state.chars);
+        return;
+    }
+    const CodePage codePage = resolve(codePageOfFont(m_state.chars.font), bytes, offset);
+    if (!CodePages::isDoubleByte(codePage.number)) {
+        m_builder.appendBytes(bytes, *codePage.upper, m_state.chars);
+        return;
+    }
+    for (const char byte : bytes)
+        decodeByte(static_cast<unsigned char>(byte), codePage, [this](char16_t c) { m_builder.appendChar(c, m_state.chars); });
+}
+
+template<typename Out>
+void RtfParser::decodeByte(unsigned char byte, const CodePage &codePage, Out out)
+{
+    if (m_leadByte != 0) {
+        if (const auto c = CodePages::pairChar(codePage.number, std::exchange(m_leadByte, 0), byte)) {
+            out(*c);
+            return;
+        }
+        out(char16_t(QChar::ReplacementCharacter)); // the trail byte is read on its own
+    }
+    if (CodePages::isLeadByte(codePage.number, byte))
+        m_leadByte = byte;
     else
-        m_builder.appendBytes(bytes, upperHalf(codePageOfFont(m_state.chars.font), bytes, offset), m_state.chars);
+        out(byte >= 0x80 ? (*codePage.upper)[byte - 0x80] : char16_t(byte));
+}
+
+// A lead byte that no trail byte followed.
+void RtfParser::dropLeadByte()
+{
+    m_leadByte = 0;
+    if (m_state.destination == Destination::FontTable)
+        m_font.name.append(QChar::ReplacementCharacter);
+    else if (m_state.destination == Destination::Text && !m_state.hidden)
+        m_builder.appendChar(QChar::ReplacementCharacter, m_state.chars);
 }
 
 void RtfParser::beginContent()
@@ -796,13 +1130,22 @@ void RtfParser::endParagraph()
 {
     if (m_highSurrogate != 0)
         beginContent();
-    m_builder.endParagraph(m_state.paragraph, m_state.chars);
+    m_builder.endParagraph(m_state.paragraph, m_state.chars, listItem());
 }
 
-const CodePages::UpperHalf &RtfParser::upperHalf(int codePage, QByteArrayView bytes, qsizetype offset)
+// The paragraph's place in the list it names, when the list table has it.
+std::optional<RtfListItem> RtfParser::listItem()
+{
+    const RtfParagraphState &paragraph = m_state.paragraph;
+    if (paragraph.listOverride == 0 || !m_lists.contains(paragraph.listOverride))
+        return std::nullopt;
+    return m_lists.nextItem(paragraph.listOverride, paragraph.listLevel);
+}
+
+CodePage RtfParser::resolve(int codePage, QByteArrayView bytes, qsizetype offset)
 {
     if (const CodePages::UpperHalf *upper = CodePages::upperHalf(codePage))
-        return *upper;
+        return {codePage, upper};
     const bool needed = std::any_of(bytes.begin(), bytes.end(),
                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     if (needed && !m_reportedCodePages.contains(codePage)) {
@@ -810,7 +1153,7 @@ const CodePages::UpperHalf &RtfParser::upperHalf(int codePage, QByteArrayView by
         addProblem(offset, QStringLiteral("code page %1 is not supported; its characters were read as Windows-1252")
                                .arg(codePage));
     }
-    return *CodePages::upperHalf(1252);
+    return {1252, CodePages::upperHalf(1252)};
 }
 
 int RtfParser::codePageOfFont(int font)
@@ -842,7 +1185,7 @@ RtfReadResult RtfReader::read(const QByteArray &input, QTextDocument *document)
     document->setUndoRedoEnabled(false);
     document->clear();
     if (input.startsWith(kRtfSignature)) {
-        result.problems = RtfParser(input, document).parse();
+        result.problems = RtfParser(input, document).parse(result.warnings);
     } else {
         result.wasRtf = false;
         document->setPlainText(PlainText::decode(input));

@@ -1,5 +1,7 @@
 #include "notes/RtfWriter.h"
 
+#include "notes/RtfLists.h"
+
 #include "platform/Cp1252.h"
 
 #include <QBuffer>
@@ -42,9 +44,81 @@ struct ParagraphFormat
     int leftIndent = 0;   // twips
     int rightIndent = 0;
     int firstLineIndent = 0;
+    int list = 0; // \ls; 0 is none
+    int level = 0;
 
     bool operator==(const ParagraphFormat &) const = default;
 };
+
+// The room a list item's marker hangs in, left of its text.
+constexpr int kMarkerTwips = 360;
+
+// One level of a list as the list table gives it: \levelnfc and the
+// marker, in which characters below 9 stand for the level numbers.
+struct ListLevel
+{
+    int numberFormat = RtfListLevel::Decimal;
+    QString text;
+};
+
+using ListLevels = std::array<std::optional<ListLevel>, RtfLists::kLevels>;
+
+bool isBullet(QTextListFormat::Style style)
+{
+    return style >= QTextListFormat::ListSquare || style == QTextListFormat::ListStyleUndefined;
+}
+
+QString bulletOf(const QTextListFormat &format)
+{
+    if (format.hasProperty(RtfListProperty::LevelText))
+        return format.stringProperty(RtfListProperty::LevelText);
+    switch (format.style()) {
+    case QTextListFormat::ListCircle:
+        return QStringLiteral("\u25E6");
+    case QTextListFormat::ListSquare:
+        return QStringLiteral("\u25AA");
+    default:
+        return QStringLiteral("\u2022");
+    }
+}
+
+int numberFormatOf(QTextListFormat::Style style)
+{
+    switch (style) {
+    case QTextListFormat::ListLowerAlpha:
+        return RtfListLevel::LowerLetter;
+    case QTextListFormat::ListUpperAlpha:
+        return RtfListLevel::UpperLetter;
+    case QTextListFormat::ListLowerRoman:
+        return RtfListLevel::LowerRoman;
+    case QTextListFormat::ListUpperRoman:
+        return RtfListLevel::UpperRoman;
+    default:
+        return isBullet(style) ? RtfListLevel::Bullet : RtfListLevel::Decimal;
+    }
+}
+
+int levelOf(const QTextListFormat &format)
+{
+    return std::clamp(format.indent() - 1, 0, RtfLists::kLevels - 1);
+}
+
+ListLevel listLevelOf(const QTextListFormat &format)
+{
+    ListLevel level{numberFormatOf(format.style()), {}};
+    if (level.numberFormat == RtfListLevel::Bullet) {
+        level.text = bulletOf(format);
+    } else if (format.hasProperty(RtfListProperty::LevelText)) {
+        level.text = format.stringProperty(RtfListProperty::LevelText);
+    } else {
+        const QString suffix = format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix()
+                                                                                 : QStringLiteral(".");
+        level.text = format.numberPrefix() + QChar(char16_t(levelOf(format))) + suffix;
+    }
+    // Other characters below the space have no place in a marker.
+    level.text.removeIf([](QChar c) { return c.unicode() >= RtfLists::kLevels && c.unicode() < 0x20; });
+    return level;
+}
 
 const char *underlineWord(QTextCharFormat::UnderlineStyle style)
 {
@@ -103,6 +177,7 @@ public:
 
 private:
     void collectTables();
+    void collectList(const QTextList *list);
     const RunFormat &runFormat(const QTextFormat &format, int formatIndex);
     RunFormat buildRunFormat(const QTextCharFormat &format);
     int fontIndex(const QString &family);
@@ -110,6 +185,9 @@ private:
     ParagraphFormat paragraphFormat(const QTextBlock &block) const;
 
     void writeHeader();
+    void writeListTables();
+    void writeListLevel(int level, const ListLevel &format);
+    void writeHexByte(int byte);
     void writeBlock(const QTextBlock &block);
     void writeListMarker(const QTextBlock &block);
     void writeParagraphFormat(const ParagraphFormat &format);
@@ -131,6 +209,9 @@ private:
     QList<QColor> m_colors{QColor()}; // entry 0 is the automatic colour
     QHash<QRgb, int> m_colorIndex;
     QHash<int, RunFormat> m_runFormats; // by the document's format index
+    QList<ListLevels> m_lists;                // list i is \listid and \ls i + 1
+    QHash<const QTextList *, int> m_listIndex;
+    QHash<int, int> m_listOfOverride; // Qt lists read from one list stay one
 
     QByteArray m_out;
     RunFormat m_written;
@@ -169,11 +250,31 @@ QByteArray RtfEmitter::write()
 void RtfEmitter::collectTables()
 {
     for (QTextBlock block = m_document->begin(); block.isValid(); block = block.next()) {
+        if (const QTextList *list = block.textList())
+            collectList(list);
         if (block.length() == 1)
             runFormat(block.charFormat(), block.charFormatIndex());
         for (auto it = block.begin(); !it.atEnd(); ++it)
             runFormat(it.fragment().charFormat(), it.fragment().charFormatIndex());
     }
+}
+
+void RtfEmitter::collectList(const QTextList *list)
+{
+    if (m_listIndex.contains(list))
+        return;
+    const QTextListFormat format = list->format();
+    int index = int(m_lists.size());
+    if (format.hasProperty(RtfListProperty::Override))
+        index = m_listOfOverride.value(format.intProperty(RtfListProperty::Override), index);
+    if (index == m_lists.size())
+        m_lists.append(ListLevels{});
+    if (format.hasProperty(RtfListProperty::Override))
+        m_listOfOverride.insert(format.intProperty(RtfListProperty::Override), index);
+    m_listIndex.insert(list, index);
+    std::optional<ListLevel> &level = m_lists[index][size_t(levelOf(format))];
+    if (!level)
+        level = listLevelOf(format);
 }
 
 const RunFormat &RtfEmitter::runFormat(const QTextFormat &format, int formatIndex)
@@ -255,6 +356,14 @@ ParagraphFormat RtfEmitter::paragraphFormat(const QTextBlock &block) const
     paragraph.leftIndent = qRound(left * kTwipsPerPixel);
     paragraph.rightIndent = qRound(format.rightMargin() * kTwipsPerPixel);
     paragraph.firstLineIndent = qRound(format.textIndent() * kTwipsPerPixel);
+    if (const QTextList *list = block.textList()) {
+        // Qt's list indent is the room of the marker; rich text says it in
+        // the paragraph's indents.
+        paragraph.list = m_listIndex.value(list) + 1;
+        paragraph.level = levelOf(list->format());
+        paragraph.leftIndent += qRound(list->format().indent() * m_document->indentWidth() * kTwipsPerPixel);
+        paragraph.firstLineIndent = -std::min(kMarkerTwips, paragraph.leftIndent);
+    }
     return paragraph;
 }
 
@@ -280,7 +389,74 @@ void RtfEmitter::writeHeader()
         }
         m_out.append("}\r\n");
     }
+    writeListTables();
     m_out.append("{\\*\\generator Kladdo;}\\viewkind4\\uc1 \r\n");
+    m_afterWord = false;
+}
+
+void RtfEmitter::writeListTables()
+{
+    if (m_lists.isEmpty())
+        return;
+    m_out.append("{\\*\\listtable");
+    for (int i = 0; i < m_lists.size(); ++i) {
+        m_out.append("{");
+        word("\\list\\listtemplateid", i + 1);
+        // All nine levels, as word processors expect; the ones no paragraph
+        // uses are numbered "1.".
+        for (int level = 0; level < RtfLists::kLevels; ++level) {
+            const std::optional<ListLevel> &used = m_lists[i][size_t(level)];
+            writeListLevel(level, used.value_or(ListLevel{RtfListLevel::Decimal, QChar(char16_t(level)) + QStringLiteral(".")}));
+        }
+        word("\\listid", i + 1);
+        m_out.append("}");
+    }
+    m_out.append("}\r\n{\\*\\listoverridetable");
+    for (int i = 0; i < m_lists.size(); ++i) {
+        m_out.append("{");
+        word("\\listoverride\\listid", i + 1);
+        word("\\listoverridecount", 0);
+        word("\\ls", i + 1);
+        m_out.append("}");
+    }
+    m_out.append("}\r\n");
+}
+
+void RtfEmitter::writeListLevel(int level, const ListLevel &format)
+{
+    m_out.append("{");
+    word("\\listlevel\\levelnfc", format.numberFormat);
+    word("\\levelnfcn", format.numberFormat);
+    word("\\leveljc0\\leveljcn0\\levelfollow0\\levelstartat", 1);
+    // The marker after its length; level numbers as the bytes 0-8, and a
+    // ';' escaped, since a plain one ends it.
+    m_out.append("{\\leveltext");
+    writeHexByte(int(format.text.size()));
+    QByteArray numbers;
+    for (qsizetype i = 0; i < format.text.size(); ++i) {
+        const char16_t c = format.text.at(i).unicode();
+        if (c < RtfLists::kLevels) {
+            writeHexByte(c);
+            numbers.append(char(i + 1));
+        } else if (c == ';') {
+            writeHexByte(c);
+        } else {
+            writeText(format.text.sliced(i, 1));
+        }
+    }
+    m_out.append(";}{\\levelnumbers");
+    for (const char offset : numbers)
+        writeHexByte(offset);
+    m_out.append(";}");
+    word("\\fi", -kMarkerTwips);
+    word("\\li", (level + 1) * 2 * kMarkerTwips);
+    m_out.append("}");
+    m_afterWord = false;
+}
+
+void RtfEmitter::writeHexByte(int byte)
+{
+    m_out.append("\\'").append(kHexDigits[(byte >> 4) & 0xF]).append(kHexDigits[byte & 0xF]);
     m_afterWord = false;
 }
 
@@ -306,14 +482,22 @@ void RtfEmitter::writeBlock(const QTextBlock &block)
 
 void RtfEmitter::writeListMarker(const QTextBlock &block)
 {
-    // Lists are kept as their visible markers: the reader has no lists.
+    // The marker as the item shows it, for readers without lists; a group,
+    // so that its format ends with it.
     const QTextList *list = block.textList();
-    QString marker = list->itemText(block);
-    if (marker.isEmpty())
-        marker = QStringLiteral("\u2022");
-    writeRunFormat(runFormat(block.charFormat(), block.charFormatIndex()));
+    const QString marker = isBullet(list->format().style()) ? bulletOf(list->format()) : list->itemText(block);
+    const RunFormat outside = m_written;
+    m_out.append("{");
+    word("\\listtext");
+    // In the format of the item's first characters.
+    const QTextFragment first = block.begin().atEnd() ? QTextFragment() : block.begin().fragment();
+    writeRunFormat(first.isValid() ? runFormat(first.charFormat(), first.charFormatIndex())
+                                   : runFormat(block.charFormat(), block.charFormatIndex()));
     writeText(marker);
     word("\\tab");
+    m_out.append("}");
+    m_afterWord = false;
+    m_written = outside;
 }
 
 void RtfEmitter::writeParagraphFormat(const ParagraphFormat &format)
@@ -329,6 +513,10 @@ void RtfEmitter::writeParagraphFormat(const ParagraphFormat &format)
         word("\\ri", format.rightIndent);
     if (format.firstLineIndent != 0)
         word("\\fi", format.firstLineIndent);
+    if (format.list != 0) {
+        word("\\ls", format.list);
+        word("\\ilvl", format.level);
+    }
     m_paragraph = format;
 }
 
@@ -395,8 +583,7 @@ void RtfEmitter::writeText(QStringView text)
         if (c < 0x20)
             continue; // control characters have no place in the text
         if (const int byte = Cp1252::byteFor(c); byte >= 0) {
-            m_out.append("\\'").append(kHexDigits[byte >> 4]).append(kHexDigits[byte & 0xF]);
-            m_afterWord = false;
+            writeHexByte(byte);
         } else {
             // \u takes a signed 16-bit number; '?' is the fallback for
             // readers without Unicode, as \uc1 announced.

@@ -180,6 +180,16 @@ private slots:
         QCOMPARE(readFile(data("note3.rtf")), before);
     }
 
+    void textAfterTheEndIsAWarning()
+    {
+        QVERIFY(writeFile(data("tail.rtf"), "{\\rtf1 kept}\r\nstray text"));
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "import", m_dir->path(), "3", data("tail.rtf")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.err.contains("warning: ") && r.err.contains("tail.rtf: text after the document's closing brace was left out"),
+                 qPrintable(r.err));
+        QCOMPARE(dumpOf(readFile(data("note3.rtf"))), "[left] {MS Sans Serif 12}kept");
+    }
+
     void importFailures_data()
     {
         QTest::addColumn<QString>("dataDir");

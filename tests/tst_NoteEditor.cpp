@@ -9,6 +9,8 @@
 #include <QMimeData>
 #include <QPointer>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextList>
 
 #include <functional>
 
@@ -250,6 +252,30 @@ private slots:
                  expected.isEmpty() ? QStringLiteral("[left] {MS Sans Serif 8}kept") : expected);
         QVERIFY(!editor.insertMimeData(nullptr));
         QVERIFY(!NoteClipboard::normalised(nullptr));
+    }
+
+    // What word processors put on the clipboard: a Japanese line in its code
+    // page and a numbered list from the list table, pasted as it is and
+    // through the normalising paste.
+    void pastedRtfComesWhole()
+    {
+        QMimeData data;
+        data.setData(QStringLiteral("text/rtf"),
+                     "{\\rtf1\\ansi\\ansicpg932\\deff0{\\fonttbl{\\f0\\fcharset128 MS Mincho;}}"
+                     "{\\*\\listtable{\\list{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'02\\'00.;}{\\levelnumbers\\'01;}}"
+                     "{\\listlevel\\levelnfc0\\levelstartat1{\\leveltext\\'03\\'00.\\'01;}{\\levelnumbers\\'01\\'03;}}\\listid1}}"
+                     "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+                     "\\f0 \\'93\\'fa\\'96\\'7b\\'8c\\'ea\\par"
+                     "{\\listtext 1.\\tab}\\ls1 one\\par{\\listtext 1.1\\tab}\\ls1\\ilvl1 sub\\par}");
+        const std::unique_ptr<QMimeData> normalised(NoteClipboard::normalised(&data));
+        for (const QMimeData *pasted : {&data, normalised.get()}) {
+            NoteEditor editor;
+            QVERIFY(editor.insertMimeData(pasted));
+            QStringList lines;
+            for (QTextBlock block = editor.document()->begin(); block.isValid(); block = block.next())
+                lines << (block.textList() ? block.textList()->itemText(block) + ' ' : QString()) + block.text();
+            QCOMPARE(lines, QStringList({u"日本語"_qs, "1. one", "1.1 sub"}));
+        }
     }
 
     void normalised_data()

@@ -8,11 +8,13 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextList>
 
 // Our codec against a real word processor: LibreOffice writes rich text
 // from documents the test makes, and reads what our writer emits. Each
@@ -38,6 +40,30 @@ const QList<QPair<QString, QString>> kHtmlSources = {
      "<p><a href=\"http://example.org/\">link text</a> and <img src=\"data:image/png;base64,"
          + QString::fromLatin1(RichTextDump::redPicture("PNG").toBase64()) + "\" width=\"8\" height=\"6\"></p>"},
 };
+
+// Each paragraph as "[marker]text", the marker as Qt's list shows it.
+QStringList listItems(const QTextDocument &doc)
+{
+    QStringList items;
+    for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+        const QTextList *list = block.textList();
+        items << (list ? '[' + list->itemText(block) + ']' : QString()) + block.text();
+    }
+    return items;
+}
+
+// The lines of a text file LibreOffice wrote, without its byte order mark
+// and the indents of list items.
+QStringList textLines(const QByteArray &utf8)
+{
+    QStringList lines = QString::fromUtf8(utf8).remove(QChar::ByteOrderMark).split('\n', Qt::SkipEmptyParts);
+    for (QString &line : lines)
+        line = line.trimmed();
+    return lines;
+}
+
+const QStringList kMultiLevelList = {"Steps", "1. Prepare", "1.1 Gather", "1.2 Sort", "a) by size", "2. Cook", "2.1 Serve",
+                                     "Done"};
 
 } // namespace
 
@@ -148,11 +174,18 @@ private slots:
             m_writtenByLibreOffice.insert(name, rtf);
         }
 
-        // LibreOffice reads what our writer emits.
+        // LibreOffice reads what our writer emits, and a file of code page 932.
         const QString ours = m_dir.filePath("ours.rtf");
         QVERIFY(writeFile(ours, RtfWriter::write(documentForLibreOffice())));
+        const QString list = m_dir.filePath("list.rtf");
+        QTextDocument listDocument;
+        RtfReader::read(rtfSample("multilevel-list.rtf"), &listDocument);
+        QVERIFY(writeFile(list, RtfWriter::write(&listDocument)));
+        const QString japanese = m_dir.filePath("cp932.rtf");
+        QVERIFY(writeFile(japanese, rtfSample("cp932.rtf")));
         convert({ours}, {"--convert-to", "fodt"}, m_dir.filePath("toOdt"));
-        convert({ours}, {"--convert-to", "txt:Text (encoded):UTF8"}, m_dir.filePath("toText"));
+        convert({ours, list, japanese}, {"--convert-to", "txt:Text (encoded):UTF8"}, m_dir.filePath("toText"));
+        convert({list}, {"--convert-to", "rtf"}, m_dir.filePath("listBack"));
         m_seenByLibreOffice = FlatOdtRuns::read(readFile(m_dir.filePath("toOdt/ours.fodt")));
         QVERIFY(!m_seenByLibreOffice.isEmpty());
         m_textSeenByLibreOffice = QString::fromUtf8(readFile(m_dir.filePath("toText/ours.txt")));
@@ -226,7 +259,11 @@ private slots:
     {
         QTextDocument doc;
         QVERIFY(RtfReader::read(m_writtenByLibreOffice.value("structure.html"), &doc).isClean());
-        QCOMPARE(RichTextDump::text(doc), u"a1\tb1\na2\tb2\n•\tfirst\n•\tsecond\nlink text and \uFFFC"_qs);
+        QCOMPARE(RichTextDump::text(doc), u"a1\tb1\na2\tb2\nfirst\nsecond\nlink text and \uFFFC"_qs);
+        const QTextList *bullets = doc.findBlockByNumber(2).textList();
+        QVERIFY(bullets);
+        QCOMPARE(bullets->format().style(), QTextListFormat::ListDisc);
+        QCOMPARE(bullets->count(), 2);
         QTextCursor cursor(&doc);
         cursor.movePosition(QTextCursor::End);
         const QTextImageFormat image = cursor.charFormat().toImageFormat();
@@ -244,6 +281,27 @@ private slots:
                               u"Grüße aus Köln kosten 5 € – „zitiert“ Ωμέγα Привет 日本語 \U0001F600 {braces} back\\slash"_qs,
                               u"tab\there line"_qs, u"break no\u00A0break"_qs}));
         QCOMPARE(text.split('\n').mid(4, 4), QStringList({"centred", "right", "justified", "indented"}));
+    }
+
+    void multiLevelListBothWays()
+    {
+        QCOMPARE(textLines(readFile(m_dir.filePath("toText/list.txt"))), kMultiLevelList);
+
+        QTextDocument doc;
+        const RtfReadResult result = RtfReader::read(readFile(m_dir.filePath("listBack/list.rtf")), &doc);
+        QVERIFY2(result.isClean(), qPrintable(result.problems.join('\n')));
+        QStringList items = listItems(doc);
+        // "[1.]Prepare" as LibreOffice's text has it.
+        items.replaceInStrings(QRegularExpression("^\\[(.*)\\]"), "\\1 ");
+        QCOMPARE(items, kMultiLevelList);
+    }
+
+    void codePage932ReadsAlike()
+    {
+        QTextDocument doc;
+        QVERIFY(RtfReader::read(rtfSample("cp932.rtf"), &doc).isClean());
+        QCOMPARE(RichTextDump::text(doc).split('\n'), textLines(readFile(m_dir.filePath("toText/cp932.txt"))));
+        QCOMPARE(RichTextDump::text(doc), u"日本語のメモ\nソフト ｱｲｳ Latin"_qs);
     }
 
     void libreOfficeSeesOurFormats_data()

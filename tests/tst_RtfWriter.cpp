@@ -141,20 +141,37 @@ private slots:
         QCOMPARE(rtf.count('\n'), rtf.count("\r\n"));
     }
 
-    void listsKeepTheirMarkers()
+    void qtListsStayLists()
     {
         QTextDocument doc;
         doc.setDefaultFont(kDefaultFont);
         QTextCursor cursor(&doc);
         cursor.insertText(QStringLiteral("intro"));
-        cursor.insertBlock();
-        cursor.createList(QTextListFormat::ListDecimal);
-        cursor.insertText(QStringLiteral("one"));
-        cursor.insertBlock();
-        cursor.insertText(QStringLiteral("two"));
+        const auto item = [&cursor](QTextListFormat::Style style, int indent, const QString &text) {
+            QTextListFormat format;
+            format.setStyle(style);
+            format.setIndent(indent);
+            cursor.insertBlock(QTextBlockFormat());
+            cursor.createList(format);
+            cursor.insertText(text);
+        };
+        item(QTextListFormat::ListDecimal, 1, QStringLiteral("one"));
+        item(QTextListFormat::ListLowerAlpha, 2, QStringLiteral("sub"));
+        item(QTextListFormat::ListSquare, 1, QStringLiteral("dot"));
+        const QByteArray rtf = RtfWriter::write(&doc);
+        // Readers without lists see the markers.
+        QVERIFY2(rtf.contains("{\\listtext 1.\\tab}") && rtf.contains("{\\listtext a.\\tab}"), rtf);
+
         QTextDocument back;
-        RtfReader::read(RtfWriter::write(&doc), &back);
-        QCOMPARE(RichTextDump::text(back), "intro\n1.\tone\n2.\ttwo");
+        RtfReader::read(rtf, &back);
+        QStringList items;
+        for (QTextBlock block = back.begin(); block.isValid(); block = block.next()) {
+            const QTextList *list = block.textList();
+            items << (list ? QStringLiteral("%1 %2 %3 ").arg(list->format().style()).arg(list->format().indent()).arg(list->itemText(block))
+                           : QString())
+                         + block.text();
+        }
+        QCOMPARE(items, QStringList({"intro", "-4 1 1. one", "-5 2 a. sub", "-3 1  dot"}));
     }
 
     void roundTrip_data()

@@ -116,11 +116,14 @@ int exportPage(const QString &dataDir, int page, const QString &format, CommandI
         io.out << QString::fromLatin1(RtfWriter::write(&document));
     for (const QString &problem : result.problems)
         io.err << "kladdo-data: " << NotePage::fileName(page) << ": " << problem << '\n';
+    for (const QString &warning : result.warnings)
+        io.err << "kladdo-data: warning: " << NotePage::fileName(page) << ": " << warning << '\n';
     return result.isClean() ? ExitOk : ExitFailure;
 }
 
-// Fills document from a .txt, .html or .rtf file; an error text when it cannot.
-QString readImport(const QString &file, QTextDocument *document)
+// Fills document from a .txt, .html or .rtf file; an error text when it
+// cannot. What was read but left out is told as a warning.
+QString readImport(const QString &file, QTextDocument *document, CommandIo io)
 {
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly))
@@ -138,6 +141,8 @@ QString readImport(const QString &file, QTextDocument *document)
         if (!result.isClean())
             return QStringLiteral("%1 was not imported: %2")
                 .arg(QDir::toNativeSeparators(file), result.problems.join(QStringLiteral("; ")));
+        for (const QString &warning : result.warnings)
+            io.err << "kladdo-data: warning: " << QDir::toNativeSeparators(file) << ": " << warning << '\n';
     }
     return {};
 }
@@ -149,7 +154,7 @@ int importPage(const QString &dataDir, int page, const QString &file, CommandIo 
         return ExitFailure;
     }
     NoteDocument document;
-    if (const QString error = readImport(file, &document); !error.isEmpty()) {
+    if (const QString error = readImport(file, &document, io); !error.isEmpty()) {
         io.err << "kladdo-data: " << error << '\n';
         return ExitFailure;
     }
@@ -179,6 +184,9 @@ QList<CheckLine> checkNotePages(const QString &dataDir)
             if (!result.isClean()) {
                 line.status = CheckLine::Status::Damaged;
                 line.detail = result.problems.join(QStringLiteral("; "));
+            } else if (!result.warnings.isEmpty()) {
+                line.status = CheckLine::Status::Notice;
+                line.detail = QStringLiteral("ok; ") + result.warnings.join(QStringLiteral("; "));
             }
         } catch (const KladdoError &error) {
             line.status = CheckLine::Status::Damaged;
