@@ -1,6 +1,9 @@
 #include "platform/FontWarmUp.h"
 
 #include <dlfcn.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <thread>
 
@@ -18,7 +21,12 @@ void start()
     const auto init = reinterpret_cast<Init>(::dlsym(library, "FcInit"));
     if (!init)
         return;
-    std::thread([init] { init(); }).detach();
+    std::thread([init] {
+        // Behind everything else: the window and the X server it talks to
+        // must not wait for it before the window maps.
+        ::setpriority(PRIO_PROCESS, pid_t(::syscall(SYS_gettid)), 19);
+        init();
+    }).detach();
 }
 
 } // namespace FontWarmUp
