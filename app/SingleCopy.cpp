@@ -54,6 +54,7 @@ bool SingleCopy::askToComeOut() const
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(kAnswerMilliseconds))
         return false;
+    RunningCopy::allowForeground();
     socket.write(kComeOut.data(), kComeOut.size());
     while (socket.bytesToWrite() > 0 && socket.waitForBytesWritten(kAnswerMilliseconds)) {
     }

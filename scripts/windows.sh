@@ -16,16 +16,17 @@ ensure_packages scripts/packages-build.txt scripts/packages-test.txt scripts/pac
 jobs=2
 cache=${XDG_CACHE_HOME:-$HOME/.cache}/kladdo
 toolchain=$PWD/cmake/mingw-w64-x86_64.cmake
-build=${KLADDO_WINDOWS_BUILD:-build-windows}
+build=$(realpath -m "${KLADDO_WINDOWS_BUILD:-build-windows}")
 
 # Qt's host tools (moc, rcc, uic) come from Debian's Qt, so the source must
 # be of the very same version.
 qt_version=$(dpkg-query -W -f='${Version}' qt6-base-dev)
-qt_upstream=${qt_version%%+*}
 
 # Qt for Windows: Core, Gui, Widgets, Network and Test, shared, with the
-# image and text libraries bundled. Debian's source lacks the tablet
-# library, and QWindowsDirectWriteFontDatabase needs Direct2D's headers.
+# image and text libraries bundled; JPEG too, since a note page may hold
+# JPEG pictures, which a Qt without the plugin would drop when it saves.
+# Debian's source lacks the tablet library, and
+# QWindowsDirectWriteFontDatabase needs Direct2D's headers.
 qt_configure=(
   -G Ninja
   -DCMAKE_BUILD_TYPE=Release
@@ -47,7 +48,8 @@ qt_configure=(
   -DFEATURE_ssl=OFF
   -DFEATURE_openssl=OFF
   -DFEATURE_schannel=OFF
-  -DFEATURE_jpeg=OFF
+  -DFEATURE_jpeg=ON
+  -DFEATURE_system_jpeg=OFF
   -DFEATURE_mimetype_database=OFF
   -DFEATURE_system_zlib=OFF
   -DFEATURE_system_png=OFF
@@ -114,3 +116,37 @@ build_qt() {
 
 build_qt
 [ "${1:-}" = --qt-only ] && exit 0
+
+# The Linux kladdo-data, with which the end-to-end step reads and writes the
+# data folder from the Linux side.
+host_build=$build-linux
+cmake -S . -B "$host_build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKLADDO_BUILD_TESTS=OFF > /dev/null
+cmake --build "$host_build" --target kladdo-data -j "$jobs"
+
+# The DLLs the test programs need, which lie beside none of them.
+runtime_dirs=$qt_prefix/bin
+for runtime in libstdc++-6.dll libwinpthread-1.dll; do
+  runtime_dirs+=:$(dirname "$(realpath "$(x86_64-w64-mingw32-g++-posix -print-file-name=$runtime)")")
+done
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKLADDO_WERROR=ON \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DKLADDO_QT_WINDOWS="$qt_prefix" -DCMAKE_PREFIX_PATH="$qt_prefix" \
+  -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  "-DCMAKE_CROSSCOMPILING_EMULATOR=$PWD/tests/wine/run.sh;--dlls;$runtime_dirs" \
+  -DKLADDO_LINUX_DATA_TOOL="$host_build/bin/kladdo-data"
+cmake --build "$build" -j "$jobs"
+
+# Wine's prefix for the unit tests, made once; and a display for Wine,
+# though the tests themselves draw offscreen.
+export KLADDO_WINEPREFIX=$cache/wine
+if [ ! -f "$KLADDO_WINEPREFIX/system.reg" ]; then
+  WINEPREFIX=$KLADDO_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d" \
+    wineboot -i > /dev/null 2>&1
+fi
+source bench/xvfb.sh
+start_xvfb 1280
+export QT_QPA_PLATFORM=offscreen LANG=C.UTF-8
+ctest --test-dir "$build" --output-on-failure -j "$jobs"
+WINEPREFIX=$KLADDO_WINEPREFIX wineserver -k 2>/dev/null || true
+
+(cd "$build" && cpack > /dev/null)
+echo "Windows package: $(ls "$build"/kladdo-*-windows-x86_64.zip)"
