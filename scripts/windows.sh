@@ -60,9 +60,11 @@ qt_configure=(
 )
 # Debian's own patch for its cross-builds assumes a Linux target.
 qt_skipped_patches=(cross.patch)
+# Ours, on top of Debian's.
+qt_own_patches=(scripts/qt-windows/*.patch)
 
-qt_hash=$( { printf '%s\n' "$qt_version" "${qt_configure[@]}" "${qt_skipped_patches[@]}"; cat "$toolchain"; } \
-  | sha256sum | cut -c1-16)
+qt_hash=$( { printf '%s\n' "$qt_version" "${qt_configure[@]}" "${qt_skipped_patches[@]}";
+             cat "$toolchain" "${qt_own_patches[@]}"; } | sha256sum | cut -c1-16)
 qt_prefix=$cache/qt-windows-$qt_hash
 
 # fetch_qt_source DIR: Debian's qt6-base source of $qt_version, unpacked
@@ -101,6 +103,10 @@ build_qt() {
   mkdir -p "$cache"
   local src=$cache/qt6-base-src-$qt_version
   [ -d "$src" ] || fetch_qt_source "$src"
+  local patch
+  for patch in "${qt_own_patches[@]}"; do
+    patch -d "$src" -p1 -R -s -f --dry-run < "$patch" > /dev/null 2>&1 || patch -d "$src" -p1 -s < "$patch"
+  done
   local work=$cache/qt-windows-$qt_hash.build
   rm -rf "$work"
   mkdir -p "$work"
@@ -141,6 +147,7 @@ export KLADDO_WINEPREFIX=$cache/wine
 if [ ! -f "$KLADDO_WINEPREFIX/system.reg" ]; then
   WINEPREFIX=$KLADDO_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d" \
     wineboot -i > /dev/null 2>&1
+  WINEPREFIX=$KLADDO_WINEPREFIX wineserver -w
 fi
 source bench/xvfb.sh
 start_xvfb 1280

@@ -5,7 +5,8 @@
 # folder that the Linux kladdo-data wrote: the window rolls in at the stored
 # top edge at the right screen edge, a right click rolls it out, a second
 # start hands over to it, typed text and the close button leave note0.rtf
-# and note.ini, which the Linux kladdo-data reads as its own.
+# and note.ini, which the Linux kladdo-data reads as its own; and the end of
+# the Windows session saves the page as the close button does.
 #
 # Usage: tests/e2e/windows_e2e.sh BUILD_DIR LINUX_KLADDO_DATA
 set -euo pipefail
@@ -32,9 +33,7 @@ libgcc_s_seh-1.dll
 libstdc++-6.dll
 libwinpthread-1.dll
 platforms/
-platforms/qwindows.dll
-styles/
-styles/qwindowsvistastyle.dll"
+platforms/qwindows.dll"
 
 # What every Windows has; anything else a program imports must travel with it.
 system_dlls=' advapi32.dll api-ms-win-core-synch-l1-2-0.dll authz.dll comdlg32.dll d3d9.dll
@@ -92,6 +91,7 @@ export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.ex
 start_xvfb "$screen_width"
 unset QT_QPA_PLATFORM
 wineboot -i > /dev/null 2>&1 || fail "Wine could not make its prefix"
+wineserver -w
 
 # The Windows kladdo-data reads what the Linux one wrote, byte for byte.
 (cd "$data" && wine "$folder/kladdo-data.exe" passwords export . 0) > "$work/pass0.csv" ||
@@ -141,6 +141,24 @@ program_pid=
 grep -q 'Wine typed this' "$work/page0.out" || fail "note0.rtf reads as: $(cat "$work/page0.out")"
 [ "$("$linux_data" settings get "$data" WINDOW Pos)" = 120 ] || fail "note.ini lacks Pos=120"
 grep -q $'^Language=English\r$' "$data/note.ini" || fail "note.ini lacks Language=English"
+# Ending the Windows session saves the page shown, as the close button does.
+(cd / && exec wine "$folder/kladdo.exe") &
+program_pid=$!
+window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
+  fail "kladdo.exe showed no window the second time"
+wait_for_position $((screen_width - 16)) 120
+xdotool mousemove $((screen_width - 16 + 8)) $((120 + 342 + 23)) click 3
+wait_for_position "$left" 120
+xdotool mousemove $((left + 200)) $((120 + 100)) click 1
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool type --delay 40 'Session end'
+wine wineboot --end-session --force --shutdown > /dev/null 2>&1 || true
+for _ in $(seq 200); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$program_pid" 2>/dev/null && fail "the end of the session did not end kladdo.exe"
+program_pid=
+"$linux_data" notes export "$data" 0 --format text > "$work/page0.out"
+grep -q 'Session end' "$work/page0.out" || fail "the end of the session did not save note0.rtf: $(cat "$work/page0.out")"
+
 "$linux_data" check "$data" > "$work/check.log" 2>&1 || fail "the Linux kladdo-data finds DATA/ wanting:
 $(cat "$work/check.log")"
 echo "windows ok: $(basename "$archive"), $(stat -c %s "$archive") bytes"
