@@ -49,6 +49,9 @@ SingleCopy::Claim SingleCopy::claim()
 
 bool SingleCopy::askToComeOut() const
 {
+    // Before the request: the running copy may take the foreground only
+    // if this one, the foreground's owner, lets it.
+    RunningCopy::allowForeground();
     return LocalChannel::send(m_serverName, kComeOut.toByteArray(), kAnswerMilliseconds);
 }
 

@@ -20,6 +20,7 @@
 
 namespace {
 
+#ifndef Q_OS_WIN
 QStringList commandLine(int argc, char *argv[])
 {
     QStringList arguments;
@@ -27,13 +28,19 @@ QStringList commandLine(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     return arguments;
 }
+#endif
 
 // The program file's folder where the system tells it without the
-// application object, as Linux does; empty elsewhere.
+// application object, as Linux does; empty elsewhere. Not on Windows,
+// where Wine shows a /proc of its own through drive Z:.
 QString programFolderBeforeStart()
 {
+#ifdef Q_OS_LINUX
     const QFileInfo self(QStringLiteral("/proc/self/exe"));
     return self.exists() ? QFileInfo(self.canonicalFilePath()).absolutePath() : QString();
+#else
+    return {};
+#endif
 }
 
 std::unique_ptr<SingleCopy> singleCopyIn(const QString &programFolder)
@@ -82,8 +89,11 @@ protected:
 int main(int argc, char *argv[])
 {
     StartupTrace::mark("main");
+    // Only Linux may run on Wayland, and only it lacks the Windows fonts.
+#ifndef Q_OS_WIN
     if (PlatformChoice::prefersX11(QProcessEnvironment::systemEnvironment(), commandLine(argc, argv)))
         qputenv("QT_QPA_PLATFORM", "xcb");
+#endif
 
     // Claimed before the application object where possible: making that
     // object is most of what a second start would cost.
@@ -103,7 +113,9 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     StartupTrace::mark("application made");
     app.setApplicationName(QStringLiteral("Kladdo"));
+#ifndef Q_OS_WIN
     FontFallbacks::install();
+#endif
     if (!copy) {
         programFolder = QCoreApplication::applicationDirPath();
         copy = singleCopyIn(programFolder);

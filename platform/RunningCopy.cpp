@@ -6,6 +6,10 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace RunningCopy {
 
 QString keyFor(const QString &dataFolder)
@@ -19,10 +23,15 @@ QString keyFor(const QString &dataFolder)
 
 namespace {
 
+// Windows' "runtime" location is the home folder itself.
 QString runtimeFolder()
 {
+#ifdef Q_OS_WIN
+    return QDir::tempPath();
+#else
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     return folder.isEmpty() ? QDir::tempPath() : folder;
+#endif
 }
 
 } // namespace
@@ -34,7 +43,20 @@ QString lockFilePath(const QString &dataFolder)
 
 QString serverName(const QString &dataFolder)
 {
+#ifdef Q_OS_WIN
+    // A pipe's name is no path: its folder's drive colon and slashes are
+    // not for it.
+    return keyFor(dataFolder);
+#else
     return runtimeFolder() + u'/' + keyFor(dataFolder) + QStringLiteral(".socket");
+#endif
+}
+
+void allowForeground()
+{
+#ifdef Q_OS_WIN
+    AllowSetForegroundWindow(ASFW_ANY);
+#endif
 }
 
 bool isRunning(const QString &dataFolder)

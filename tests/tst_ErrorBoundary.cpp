@@ -97,7 +97,7 @@ private slots:
         }
 
         QCOMPARE(environment.errors.size(), 1);
-        QCOMPARE(environment.errors[0].message, message);
+        QCOMPARE(environment.errors[0].message, QDir::toNativeSeparators(message));
         QCOMPARE(environment.errors[0].parent, static_cast<QWidget *>(&form));
         QVERIFY(form.isVisible());
         QVERIFY(form.isRolledIn());

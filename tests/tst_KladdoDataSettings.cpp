@@ -1,6 +1,7 @@
 #include "support/KladdoDataRun.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -108,7 +109,7 @@ private slots:
         const QByteArray before = ini();
         const KladdoDataRun r = KladdoDataRun::run(args);
         QCOMPARE(r.exitCode, 1);
-        QCOMPARE(r.err.trimmed(), "kladdo-data: " + message);
+        QCOMPARE(r.err.trimmed(), "kladdo-data: " + QDir::toNativeSeparators(message));
         QCOMPARE(ini(), before);
     }
 };
