@@ -14,8 +14,8 @@ def read_xpm(path):
     width, height, ncolors, cpp = (int(v) for v in strings[0].split()[:4])
     colors = {}
     for line in strings[1:1 + ncolors]:
-        key, spec = line[:cpp], line[cpp:].split()
-        value = spec[spec.index("c") + 1]
+        key, fields = line[:cpp], line[cpp:].split()
+        value = fields[fields.index("c") + 1]
         if value.lower() == "none":
             colors[key] = (0, 0, 0, 0)
         else:
