@@ -4,17 +4,54 @@
 # own, and unpacked into a folder with a space and umlauts it opens a data
 # folder that the Linux kladdo-data wrote: the window rolls in at the stored
 # top edge at the right screen edge, a right click rolls it out, a second
-# start hands over to it, typed text and the close button leave note0.rtf
+# start brings it back to the front from behind another program, typed text and the close button leave note0.rtf
 # and note.ini, which the Linux kladdo-data reads as its own; and the end of
 # the Windows session saves the page as the close button does.
 #
-# Usage: tests/e2e/windows_e2e.sh BUILD_DIR LINUX_KLADDO_DATA
+# Usage: tests/e2e/windows_e2e.sh BUILD_DIR LINUX_KLADDO_DATA FOREGROUND_WINDOW_EXE
 set -euo pipefail
 
-build=$(cd "${1:?usage: windows_e2e.sh BUILD_DIR LINUX_KLADDO_DATA}" && pwd)
-linux_data=${2:?usage: windows_e2e.sh BUILD_DIR LINUX_KLADDO_DATA}
+usage="usage: windows_e2e.sh BUILD_DIR LINUX_KLADDO_DATA FOREGROUND_WINDOW_EXE"
+build=$(cd "${1:?$usage}" && pwd)
+linux_data=${2:?$usage}
+foreground_window=${3:?$usage}
 screen_width=1280
 source "$(dirname "$0")/lib.sh"
+
+left=$((screen_width - 525))
+
+# start_rolled_out: kladdo.exe started from elsewhere, so that only the
+# program's own folder can lead it to DATA/. It maps rolled in at the
+# stored top edge, and a right click on the left handle rolls it out.
+start_rolled_out() {
+  (cd / && exec wine "$folder/kladdo.exe") &
+  program_pid=$!
+  window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
+    fail "kladdo.exe showed no window"
+  wait_for_position $((screen_width - 16)) 120
+  xdotool mousemove $((screen_width - 16 + 8)) $((120 + 342 + 23)) click 3
+  wait_for_position "$left" 120
+}
+
+# type_into_page TEXT: typed into the note page through xdotool.
+type_into_page() {
+  xdotool mousemove $((left + 200)) $((120 + 100)) click 1
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+  xdotool type --delay 40 "$1"
+}
+
+# wait_for_foreground PATTERN: polls until the title of the window in front,
+# as Windows tells it, matches PATTERN.
+wait_for_foreground() {
+  local title
+  for _ in $(seq 50); do
+    title=$(wine "$foreground_window" 2>/dev/null | tr -d '\r')
+    # shellcheck disable=SC2053
+    [[ "$title" == $1 ]] && return 0
+    sleep 0.2
+  done
+  fail "the window in front is '$title', not $1"
+}
 
 expected_files="DATA/
 DATA/note.wav
@@ -105,38 +142,26 @@ $(od -c "$work/pass0.csv" | head)"
   fail "kladdo-data.exe could not export note page 2"
 grep -q 'Linux wrote this' "$work/page2.out" || fail "note page 2 reads as: $(cat "$work/page2.out")"
 
-# Started from elsewhere, so that only the program's own folder can lead it
-# to DATA/.
-(cd / && exec wine "$folder/kladdo.exe") &
-program_pid=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
-  fail "kladdo.exe showed no window"
-wait_for_position $((screen_width - 16)) 120
+start_rolled_out
 
-# A right click on the left handle rolls the window out.
-xdotool mousemove $((screen_width - 16 + 8)) $((120 + 342 + 23)) click 3
-wait_for_position $((screen_width - 525)) 120
-left=$((screen_width - 525))
-
-# A second start on the same folder ends by itself and leaves one window.
+# Another program comes to the front. A second start on the same folder
+# brings the window back to the front, ends by itself and leaves one window.
+wine notepad > /dev/null 2>&1 &
+notepad_pid=$!
+wait_for_foreground '*Notepad*'
 status=0
 timeout 30 wine "$folder/kladdo.exe" || status=$?
 [ "$status" -eq 0 ] || fail "the second start ended with status $status"
+wait_for_foreground Kladdo
 windows=$(xdotool search --onlyvisible --name '^Kladdo$' | wc -l)
 [ "$windows" -eq 1 ] || fail "$windows Kladdo windows are shown"
+kill "$notepad_pid"
 
-xdotool mousemove $((left + 200)) $((120 + 100)) click 1
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool type --delay 40 'Wine typed this'
+type_into_page 'Wine typed this'
 
 # The close button saves and ends the program.
 xdotool mousemove $((left + 480 + 10)) $((120 + 341 + 15 + 10)) click 1
-for _ in $(seq 200); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$program_pid" 2>/dev/null && fail "the close button did not end kladdo.exe"
-status=0
-wait "$program_pid" || status=$?
-program_pid=
-[ "$status" -eq 0 ] || fail "kladdo.exe ended with status $status"
+expect_clean_end "the close button" 200
 
 "$linux_data" notes export "$data" 0 --format text > "$work/page0.out" ||
   fail "the Linux kladdo-data could not read note0.rtf"
@@ -144,20 +169,10 @@ grep -q 'Wine typed this' "$work/page0.out" || fail "note0.rtf reads as: $(cat "
 [ "$("$linux_data" settings get "$data" WINDOW Pos)" = 120 ] || fail "note.ini lacks Pos=120"
 grep -q $'^Language=English\r$' "$data/note.ini" || fail "note.ini lacks Language=English"
 # Ending the Windows session saves the page shown, as the close button does.
-(cd / && exec wine "$folder/kladdo.exe") &
-program_pid=$!
-window=$(timeout 60 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
-  fail "kladdo.exe showed no window the second time"
-wait_for_position $((screen_width - 16)) 120
-xdotool mousemove $((screen_width - 16 + 8)) $((120 + 342 + 23)) click 3
-wait_for_position "$left" 120
-xdotool mousemove $((left + 200)) $((120 + 100)) click 1
-xdotool windowfocus --sync "$window" 2>/dev/null || true
-xdotool type --delay 40 'Session end'
+start_rolled_out
+type_into_page 'Session end'
 wine wineboot --end-session --force --shutdown > /dev/null 2>&1 || true
-for _ in $(seq 200); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$program_pid" 2>/dev/null && fail "the end of the session did not end kladdo.exe"
-program_pid=
+wait_for_end "the end of the session" 200
 "$linux_data" notes export "$data" 0 --format text > "$work/page0.out"
 grep -q 'Session end' "$work/page0.out" || fail "the end of the session did not save note0.rtf: $(cat "$work/page0.out")"
 
