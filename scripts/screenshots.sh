@@ -54,25 +54,13 @@ lay_data() {
   mkdir "$data"
   cp "$source_dir/resources/note.wav" "$data/"
   if [ "$1" = English ]; then
-    cat > "$work/note.html" <<'EOF'
-<p><b>Tuesday</b></p>
-<p>Call the <u>dentist</u> before noon</p>
-<p><i>Bring the blue folder</i> to the meeting</p>
-<p><span style="color:#c00000">Invoice 4711 is due!</span></p>
-EOF
     printf 'text,name,password\r\nBank,alice,kL9#vr2\r\nMail,alice@example.org,sunny-Day-7\r\nLibrary,A-10422,8843\r\n' > "$work/pass.csv"
     set_setting NOTETITLE Title0 'Week plan'
   else
-    cat > "$work/note.html" <<'EOF'
-<p><b>Dienstag</b></p>
-<p>Vor Mittag den <u>Zahnarzt</u> anrufen</p>
-<p><i>Die blaue Mappe</i> zur Besprechung mitnehmen</p>
-<p><span style="color:#c00000">Rechnung 4711 ist fällig!</span></p>
-EOF
     printf 'text,name,password\r\nBank,anna,kL9#vr2\r\nPost,anna@example.org,sonniger-Tag-7\r\nBücherei,A-10422,8843\r\n' > "$work/pass.csv"
     set_setting NOTETITLE Title0 'Wochenplan'
   fi
-  "$data_tool" notes import "$data" 0 "$work/note.html" > /dev/null
+  "$data_tool" notes import "$data" 0 "$source_dir/scripts/sample-note-$1.html" > /dev/null
   "$data_tool" passwords import "$data" 0 "$work/pass.csv" > /dev/null
   set_setting WINDOW Language "$1"
   set_setting WINDOW Pos "$top"

@@ -19,13 +19,7 @@ top=40
 unzip -q "${archives[0]}" -d "$work"
 folder=$work/$(basename "${archives[0]}" .zip)
 data=$folder/DATA
-cat > "$work/note.html" <<'EOF'
-<p><b>Tuesday</b></p>
-<p>Call the <u>dentist</u> before noon</p>
-<p><i>Bring the blue folder</i> to the meeting</p>
-<p><span style="color:#c00000">Invoice 4711 is due!</span></p>
-EOF
-"$data_tool" notes import "$data" 0 "$work/note.html" > /dev/null
+"$data_tool" notes import "$data" 0 "$source_dir/scripts/sample-note-English.html" > /dev/null
 "$data_tool" settings set "$data" NOTETITLE Title0 'Week plan' > /dev/null
 for setting in 'Language English' "Pos $top" 'RollEffect 0'; do
   # shellcheck disable=SC2086

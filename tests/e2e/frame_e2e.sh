@@ -178,12 +178,7 @@ grep -q 's3cret' "$work/DATA/pass0.dat" && fail "the password was stored in clea
 
 # The close button (toolbar x 480, y 15, 20 x 20) saves and ends the program.
 xdotool mousemove $((left + 480 + 10)) $((90 + 341 + 15 + 10)) click 1
-for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
-kill -0 "$program_pid" 2>/dev/null && fail "the close button did not end the program"
-status=0
-wait "$program_pid" || status=$?
-program_pid=
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+expect_clean_end "the close button"
 
 for line in 'Pos=90' 'Language=English' 'Adjust=1' 'RollEffect=1' 'Transparent=255'; do
   grep -q "^$line"$'\r$' "$work/DATA/note.ini" || fail "note.ini lacks $line"

@@ -37,13 +37,8 @@ expect_gone() {
 }
 
 close_by_button() {
-  local status=0
   toolbar_button 480
-  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$program_pid" 2>/dev/null && fail "the close button did not end the program"
-  wait "$program_pid" || status=$?
-  program_pid=
-  [ "$status" -eq 0 ] || fail "the close button ended the program with status $status"
+  expect_clean_end "the close button"
 }
 
 # The caret blinks in the active window: screen pictures are taken with the

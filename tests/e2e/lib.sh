@@ -5,6 +5,22 @@
 
 source "$(dirname "${BASH_SOURCE[0]}")/../../bench/xvfb.sh"
 
+# wait_for_end WHAT [TENTHS]: polls, 10 s unless told, until $program_pid
+# has ended; its exit status goes to $status. WHAT is what should end it.
+wait_for_end() {
+  status=0
+  for _ in $(seq "${2:-100}"); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+  kill -0 "$program_pid" 2>/dev/null && fail "$1 did not end the program"
+  wait "$program_pid" || status=$?
+  program_pid=
+}
+
+# expect_clean_end WHAT [TENTHS]: wait_for_end, and the status is 0.
+expect_clean_end() {
+  wait_for_end "$@"
+  [ "$status" -eq 0 ] || fail "$1 ended the program with status $status"
+}
+
 # Polls until the window's left and top edges are as expected.
 wait_for_position() {
   local want_x=$1 want_y=$2 X Y

@@ -48,15 +48,6 @@ start_and_type() {
   wait_for_recovery "$word"
 }
 
-# Waits up to 10 s for the program to end; its exit status goes to $status.
-wait_for_end() {
-  status=0
-  for _ in $(seq 100); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
-  kill -0 "$program_pid" 2>/dev/null && fail "$1: the program did not end"
-  wait "$program_pid" || status=$?
-  program_pid=
-}
-
 expect_saved() {
   local text
   text=$(page_text 0)
