@@ -64,9 +64,11 @@ QLabel *createCaption(QWidget *parent, const char *name, Qt::Alignment alignment
 TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp startUp, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
       m_environment(environment), m_programFolder(programFolder),
-      m_noteChanges(m_recoveryWriter, [this] { return NotePage::bytesOf(RichEdit1->document()); }),
-      m_passChanges(m_recoveryWriter, [this] { return passPageBytes(); }),
-      m_inputGate([this] { finishStartUpGuarded(); })
+      m_notePages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
+                  m_recoveryNotices, [this] { return RichEdit1->document(); }),
+      m_passPages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
+                  m_recoveryNotices, [this]() -> const PassPageCells & { return StringGrid1->page(); }),
+      m_start([this] { buildRest(); }, [this] { finishStarted(); }, [this] { finishStartUpGuarded(); })
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Kladdo"));
@@ -78,29 +80,20 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp s
     if (startUp == StartUp::Whole)
         finishStartUp();
     else
-        m_inputGate.arm();
+        m_start.waitForInput();
 }
 
 // The window is mapped by now: whatever the start makes visible has to be
 // shown by hand, and a message box of the start comes over the window.
 void TForm1::finishStartUp()
 {
-    if (m_startState != StartState::HandleOnly)
-        return;
-    m_startState = StartState::Starting;
-    m_inputGate.disarm();
-    buildRest();
-    FormCreate();
-    StartupTrace::mark("pages loaded");
-    // Filling it from the settings makes the language "Deutsch" or "English".
-    KladdoDlg = new TKladdoDlg(*this, this);
-    StartupTrace::mark("options dialog built");
-    if (isVisible())
-        showLateControls();
-    m_startState = StartState::Started;
+    m_start.finish();
+}
+
+void TForm1::finishStarted()
+{
     emit started();
     StartupTrace::mark("started");
-    runDeferred();
 }
 
 void TForm1::buildRest()
@@ -116,6 +109,13 @@ void TForm1::buildRest()
     trackChanges();
     createShortcuts();
     StartupTrace::mark("controls built");
+    FormCreate();
+    StartupTrace::mark("pages loaded");
+    // Filling it from the settings makes the language "Deutsch" or "English".
+    KladdoDlg = new TKladdoDlg(*this, this);
+    StartupTrace::mark("options dialog built");
+    if (isVisible())
+        showLateControls();
 }
 
 // What a shown parent would have shown along: every control not hidden on
@@ -250,8 +250,7 @@ void TForm1::runGuarded(const std::function<void()> &handler)
     });
     try {
         // Nothing may reach a window whose start is not finished.
-        if (m_startState == StartState::HandleOnly)
-            finishStartUp();
+        finishStartUp();
         handler();
     } catch (const KladdoError &error) {
         m_environment.showError(this, error.message());
@@ -266,26 +265,6 @@ void TForm1::finishStartUpGuarded()
     runGuarded([] {});
 }
 
-void TForm1::runWhenIdle(std::function<void()> handler)
-{
-    if (isBusy())
-        m_deferred.append(std::move(handler));
-    else
-        handler();
-}
-
-void TForm1::runDeferred()
-{
-    while (!m_deferred.isEmpty() && !isBusy())
-        m_deferred.takeFirst()();
-}
-
-// Rolling, or starting with a message box of the start open.
-bool TForm1::isBusy() const
-{
-    return m_rolling || m_startState == StartState::Starting;
-}
-
 // What the rolled-in window shows: the frame at its place and in its
 // colours, with the handle's picture.
 void TForm1::placeHandle()
@@ -294,9 +273,9 @@ void TForm1::placeHandle()
     QDir::setCurrent(ProgramDir);
 
     const StoredSettings stored = readSettings(settingsFile().load());
-    static_cast<WindowSettings &>(*this) = stored;
+    m_settings = stored;
     // Before the start pages load: their notices follow it.
-    LanguageIndex = LanguageTables::languageIndexFor(Language);
+    LanguageIndex = LanguageTables::languageIndexFor(m_settings.Language);
     setOpacityAlpha(stored.Transparent);
     for (QWidget *control : std::initializer_list<QWidget *>{Panel1, Image1, Image3})
         control->setGeometry(MainWindowLayout::placeOf(control->objectName()));
@@ -317,13 +296,13 @@ void TForm1::FormCreate()
     RichEditFontBitOk();
     loadStartPassPage();
 
-    applyColumnWidthRule(*this);
-    StringGrid1->setColumnWidths({ColWidth1, ColWidth2, ColWidth3});
+    applyColumnWidthRule(m_settings);
+    StringGrid1->setColumnWidths({m_settings.ColWidth1, m_settings.ColWidth2, m_settings.ColWidth3});
     PasswordsHidden = true;
     StringGrid1->setMasked(PasswordsHidden);
     ControlAccessibility::setChecked(FarbButton16, !PasswordsHidden);
     m_environment.watchScreens(this, [this] {
-        runWhenIdle([this] { runGuarded([this] { keepReachable(); }); });
+        m_start.runWhenIdle([this] { runGuarded([this] { keepReachable(); }); });
     });
     FarbButton17->hide();
     startAlarmTimer();
@@ -337,24 +316,6 @@ void TForm1::FormCreate()
     FarbeOk();
     // The clipboard is left alone: what the user copied elsewhere stays.
     KeepOnTop();
-}
-
-// The page the settings name. One that cannot be read is reported and
-// left alone: the editor stays empty and read-only, so that no save can
-// overwrite the file, until another page is loaded.
-void TForm1::loadStartPage()
-{
-    const QString path = dataPath(NotePage::fileName(Note));
-    try {
-        NotePage::ReadPage read = NotePage::read(path);
-        const std::optional<QByteArray> recovered =
-            takeRecovery(m_noteChanges, path, read.stamp, Note, LanguageTables::PageKind::Note);
-        putInEditor(recovered ? NotePage::fromBytes(*recovered) : std::move(read.document), recovered.has_value());
-    } catch (const KladdoError &error) {
-        RichEdit1->setReadOnly(true);
-        m_environment.showError(this, error.message());
-    }
-    tellOfRecovery();
 }
 
 QString TForm1::dataPath(const QString &fileName) const
@@ -378,7 +339,7 @@ void TForm1::SaveSettings()
     const ProfileFile file = settingsFile();
     ProfileDocument document = file.loadForWrite();
     StoredSettings settings;
-    static_cast<WindowSettings &>(settings) = *this;
+    static_cast<WindowSettings &>(settings) = m_settings;
     settings.Pos = y();
     settings.Transparent = m_opacityAlpha;
     writeSettings(document, settings);
@@ -401,7 +362,7 @@ void TForm1::KeepOnTop()
 
 void TForm1::ApplyWindowShape()
 {
-    const QRegion shape = WindowFrame::windowShape(DisplayAlarm == 1);
+    const QRegion shape = WindowFrame::windowShape(m_settings.DisplayAlarm == 1);
     m_outline = WindowFrame::borderOf(shape);
     setMask(shape);
     update();
@@ -429,24 +390,24 @@ bool TForm1::isRolledIn() const
 
 void TForm1::UpdateHandleHints()
 {
-    const QString hint = WindowFrame::handleHint(LanguageIndex, isRolledIn(), Adjust);
+    const QString hint = WindowFrame::handleHint(LanguageIndex, isRolledIn(), m_settings.Adjust);
     HintDisplay::setHint(Image1, hint);
     HintDisplay::setHint(Image3, hint);
 }
 
 void TForm1::RollOut()
 {
-    roll(WindowFrame::rollOutOffsets(RollEffect));
+    roll(WindowFrame::rollOutOffsets(m_settings.RollEffect));
 }
 
 void TForm1::RollIn()
 {
-    roll(WindowFrame::rollInOffsets(RollEffect));
+    roll(WindowFrame::rollInOffsets(m_settings.RollEffect));
 }
 
 void TForm1::comeOut()
 {
-    runWhenIdle([this] {
+    m_start.runWhenIdle([this] {
         runGuarded([this] {
             if (isRolledIn())
                 RollOut();
@@ -463,28 +424,23 @@ void TForm1::comeOut()
 // What comes in during the pauses waits for the window to stand still.
 void TForm1::roll(const QList<int> &offsets)
 {
-    const std::optional<int> pause = WindowFrame::RollDelay(RollEffect);
-    m_rolling = true;
-    try {
-        for (qsizetype step = 0; step < offsets.size(); ++step) {
-            move(screenWidth() - offsets[step], y());
-            if (pause && step + 1 < offsets.size())
-                m_environment.pause(*pause);
-        }
-    } catch (...) {
-        m_rolling = false;
-        throw;
+    const std::optional<int> pause = WindowFrame::RollDelay(m_settings.RollEffect);
+    m_start.setRolling(true);
+    const auto stood = qScopeGuard([this] { m_start.setRolling(false); });
+    for (qsizetype step = 0; step < offsets.size(); ++step) {
+        move(screenWidth() - offsets[step], y());
+        if (pause && step + 1 < offsets.size())
+            m_environment.pause(*pause);
     }
-    m_rolling = false;
     StartupTrace::mark("rolled");
-    QMetaObject::invokeMethod(this, &TForm1::runDeferred, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, [this] { m_start.runDeferred(); }, Qt::QueuedConnection);
 }
 
 void TForm1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
     // Should the first frame never be drawn, the start goes on all the same.
-    if (m_startState == StartState::HandleOnly)
+    if (m_start.isWaiting())
         QTimer::singleShot(kUndrawnStartMilliseconds, this, &TForm1::finishStartUpGuarded);
     // The native window exists from the first show on.
     if (!m_watchingScreen) {
@@ -504,7 +460,7 @@ void TForm1::paintEvent(QPaintEvent *)
 {
     FormPaint();
     // Once this frame is on the screen.
-    if (m_startState == StartState::HandleOnly)
+    if (m_start.isWaiting())
         QMetaObject::invokeMethod(this, &TForm1::finishStartUpGuarded, Qt::QueuedConnection);
 }
 
@@ -526,8 +482,8 @@ void TForm1::closeEvent(QCloseEvent *event)
         return;
     }
     event->ignore();
-    if (m_startState == StartState::Starting) {
-        runWhenIdle([this] { close(); });
+    if (m_start.isStarting()) {
+        m_start.runWhenIdle([this] { close(); });
         return;
     }
     runGuarded([&] {
@@ -611,7 +567,7 @@ bool TForm1::handleEditorEvent(QEvent *event)
 
 void TForm1::Image1MouseDown(Qt::MouseButton, Qt::MouseButtons buttons, QPoint position)
 {
-    if (Adjust == 1)
+    if (m_settings.Adjust == 1)
         m_dragAnchorY = position.y();
     if (buttons & Qt::RightButton)
         rollByHandle();
@@ -632,7 +588,7 @@ void TForm1::rollByHandle()
 
 void TForm1::Image1MouseMove(Qt::MouseButtons buttons, QPoint position)
 {
-    if ((buttons & Qt::LeftButton) && Adjust == 1)
+    if ((buttons & Qt::LeftButton) && m_settings.Adjust == 1)
         move(x(), y() + position.y() - m_dragAnchorY);
 }
 

@@ -1,17 +1,17 @@
 #pragma once
 
 #include "alarms/AlarmWatch.h"
-#include "app/InputGate.h"
+#include "app/NotePageSession.h"
 #include "app/PageNavigation.h"
+#include "app/PassPageSession.h"
+#include "app/StagedStart.h"
 #include "app/ToolbarFaces.h"
 #include "notes/NoteEditor.h"
 #include "options/ColorSchemes.h"
 #include "options/LanguageTables.h"
 #include "options/MainWindowLink.h"
-#include "passwords/PassPageProtection.h"
 #include "platform/ProfileFile.h"
 #include "platform/RecoveryWriter.h"
-#include "platform/UnsavedChanges.h"
 #include "settings/WindowSettings.h"
 
 #include <QImage>
@@ -19,7 +19,6 @@
 #include <QWidget>
 
 #include <QList>
-#include <QSet>
 
 #include <functional>
 
@@ -40,7 +39,7 @@ class TKladdoDlg;
 // subsystems together; their logic lives in their own libraries. Every event
 // that enters it runs through runGuarded, and everything it needs from
 // outside comes from its environment.
-class TForm1 : public QWidget, public WindowSettings, public MainWindowLink
+class TForm1 : public QWidget, public MainWindowLink
 {
     Q_OBJECT
 
@@ -61,7 +60,7 @@ public:
     // order of a whole start; does nothing once begun. Input, and every
     // handler that needs the rest, finishes the start first.
     void finishStartUp();
-    bool hasStarted() const { return m_startState == StartState::Started; }
+    bool hasStarted() const { return m_start.hasStarted(); }
 
     // The program folder, always ending in a separator.
     QString ProgramDir;
@@ -104,7 +103,8 @@ public:
     // Shows the bell of the note page shown: pending, expired or none.
     void AlarmOk();
 
-    WindowSettings &windowSettings() override { return *this; }
+    // What note.ini holds of the window, as the window shows it.
+    WindowSettings &windowSettings() override { return m_settings; }
     const ColorScheme &colorScheme() const { return m_scheme; }
 
     bool isRolledIn() const;
@@ -191,13 +191,11 @@ private:
     void connectGuarded(const Sender *sender, Signal signal, void (TForm1::*handler)())
     {
         connect(sender, signal, this, [this, handler] {
-            runWhenIdle([this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+            m_start.runWhenIdle([this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
         });
     }
-    void runWhenIdle(std::function<void()> handler);
-    void runDeferred();
-    bool isBusy() const;
     void finishStartUpGuarded();
+    void finishStarted();
 
     void createFrame();
     void placeHandle();
@@ -223,24 +221,16 @@ private:
 
     void loadStartPage();
     void loadStartPassPage();
+    void openNotePage(NotePageSession::Read read);
+    void openPassPage(int page, const PassPageLoad &load);
     void trackChanges();
-    // The changes the last run left unsaved for the page just read at
-    // pagePath, to be shown in its place; nothing when there are none or
-    // they are not to be loaded.
-    std::optional<QByteArray> takeRecovery(UnsavedChanges &changes, const QString &pagePath,
-                                           const QByteArray &stamp, int page, LanguageTables::PageKind kind);
     void tellOfRecovery();
-    QByteArray passPageBytes() const;
-    void keepUnsaved(UnsavedChanges &changes, const QString &why);
-    QString passPagePath(int page) const;
-    void showPassPage(int page, const PassPageLoad &load);
     void savePassPage();
     void copyPassCell();
     void pastePassCell();
     void clearPasswordFromClipboard();
     void connectPassGrid();
     void turnPage(PageStep step);
-    void showNotePage(int page, std::unique_ptr<QTextDocument> document, bool recovered);
     void putInEditor(std::unique_ptr<QTextDocument> document, bool recovered);
     void showStyle();
     void toggleStyle(bool CharStyle::*flag);
@@ -284,13 +274,8 @@ private:
 
     // The bold, italic and underline flags the style pictures apply.
     CharStyle m_style;
-    // Whether the password page shown may be written over its file.
-    PassPageProtection m_passProtection;
     // The password last put on the clipboard, cleared from it at the close.
     QString m_clipboardPassword;
-    // A signal that came while the window rolled, to be handled after.
-    QList<std::function<void()>> m_deferred;
-    bool m_rolling = false;
     // Handlers running now, a message box or dialog among them; a minute
     // tick waits until none is left.
     int m_guardDepth = 0;
@@ -298,22 +283,18 @@ private:
     AlarmWatch m_alarmWatch;
     QString m_alarmSound;
 
-    // Declared before the changes it writes, which use it until they go.
+    WindowSettings m_settings;
+    // Declared before the sessions whose changes it writes, which use it
+    // until they go.
     RecoveryWriter m_recoveryWriter;
-    UnsavedChanges m_noteChanges;
-    UnsavedChanges m_passChanges;
     // Whatever is told of recovery files waits until the page is shown.
-    QString m_recoveryNotice;
-    // Recovery files the user has been told of.
-    QSet<QString> m_toldRecoveries;
+    RecoveryNotices m_recoveryNotices;
+    NotePageSession m_notePages;
+    PassPageSession m_passPages;
     // A page is being put in the editor: its changes are not the user's.
     bool m_replacingPage = false;
     bool m_ended = false;
-
-    enum class StartState { HandleOnly, Starting, Started };
-    StartState m_startState = StartState::HandleOnly;
-    // Finishes the start at the first input, before the input is handled.
-    InputGate m_inputGate;
+    StagedStart m_start;
 
     QWidget *Panel1 = nullptr;
     QLabel *Image1 = nullptr;

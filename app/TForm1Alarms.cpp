@@ -76,7 +76,7 @@ void TForm1::startAlarmTimer()
 
 void TForm1::AlarmOk()
 {
-    const Alarm::State state = DisplayNP == 0 ? Alarm::stateOf(AlarmText[Note], m_environment.now())
+    const Alarm::State state = m_settings.DisplayNP == 0 ? Alarm::stateOf(m_settings.AlarmText[m_settings.Note], m_environment.now())
                                               : Alarm::State::None;
     Image2->setVisible(state != Alarm::State::None);
     if (state == Alarm::State::None)
@@ -85,7 +85,7 @@ void TForm1::AlarmOk()
         Bitmaps::bitmap(state == Alarm::State::Pending ? QStringLiteral("C1") : QStringLiteral("C2")),
         devicePixelRatio()));
     Image2->setAccessibleName(LanguageTables::bellName(state == Alarm::State::Pending,
-                                                       Alarm::shownText(AlarmText[Note]), LanguageIndex));
+                                                       Alarm::shownText(m_settings.AlarmText[m_settings.Note]), LanguageIndex));
 }
 
 // Times that do not exist are refused, so that every stored alarm can be
@@ -107,10 +107,10 @@ void TForm1::FarbButton13Click()
 // cleared, the typing is done and the time field follows the clock again.
 void TForm1::storeAlarm(const QString &text)
 {
-    settingsFile().writeString(SettingsKeys::Alarm, SettingsKeys::alarmKey(Note), text);
-    AlarmText[Note] = text;
+    settingsFile().writeString(SettingsKeys::Alarm, SettingsKeys::alarmKey(m_settings.Note), text);
+    m_settings.AlarmText[m_settings.Note] = text;
     MaskEdit1->setModified(false);
-    m_alarmWatch.forget(Note);
+    m_alarmWatch.forget(m_settings.Note);
     AlarmOk();
     showNoteCaptions();
     RichEdit1->setFocus();
@@ -135,7 +135,7 @@ void TForm1::Timer1Timer()
     Timer1->start(AlarmWatch::millisecondsToNextMinute(now));
     refreshTimeField(now);
     QStringList failures;
-    for (int page : m_alarmWatch.dueAt(now, AlarmText))
+    for (int page : m_alarmWatch.dueAt(now, m_settings.AlarmText))
         soundAlarm(page, failures);
     failures.removeDuplicates();
     if (!failures.isEmpty())
@@ -163,7 +163,7 @@ void TForm1::soundAlarm(int page, QStringList &failures)
     UpdateHandleHints();
     KeepOnTop();
     m_environment.playSound(m_alarmSound);
-    if (loaded && DisplayNP != 0)
+    if (loaded && m_settings.DisplayNP != 0)
         attempt(failures, [&] { showView(0); });
 }
 

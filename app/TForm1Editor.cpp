@@ -61,7 +61,7 @@ void TForm1::Image6Click()
 // Without a selection the clipboard keeps what it held.
 void TForm1::FarbButton14Click()
 {
-    if (DisplayNP != 0)
+    if (m_settings.DisplayNP != 0)
         copyPassCell();
     else if (QMimeData *selection = RichEdit1->selectionMimeData())
         m_environment.setClipboardMimeData(selection);
@@ -69,7 +69,7 @@ void TForm1::FarbButton14Click()
 
 void TForm1::FarbButton15Click()
 {
-    if (DisplayNP != 0)
+    if (m_settings.DisplayNP != 0)
         pastePassCell();
     else
         normalisingPaste();

@@ -31,13 +31,13 @@ void TForm1::createShortcuts()
 
 void TForm1::FindKeyPressed()
 {
-    if (DisplayNP == 0)
+    if (m_settings.DisplayNP == 0)
         FarbButton10Click();
 }
 
 void TForm1::ReplaceKeyPressed()
 {
-    if (DisplayNP == 0)
+    if (m_settings.DisplayNP == 0)
         FarbButton8Click();
 }
 
@@ -113,13 +113,13 @@ void TForm1::ReplaceDialog1Find()
 void TForm1::findWith(FindReplaceDialog &dialog)
 {
     m_lastSearch = &dialog;
-    if (DisplayNP == 0 && FindReplace::findNext(*RichEdit1, dialog.findText(), dialog.options()))
+    if (m_settings.DisplayNP == 0 && FindReplace::findNext(*RichEdit1, dialog.findText(), dialog.options()))
         showHit();
 }
 
 void TForm1::ReplaceDialog1Replace()
 {
-    if (DisplayNP != 0)
+    if (m_settings.DisplayNP != 0)
         return;
     FindReplaceDialog &dialog = *ReplaceDialog1;
     m_lastSearch = &dialog;

@@ -56,7 +56,7 @@ QList<TFarbButton *> TForm1::toolbarButtons() const
 
 ToggleState TForm1::toggleState() const
 {
-    return {DisplayNP, DisplayAlarm, PasswordsHidden};
+    return {m_settings.DisplayNP, m_settings.DisplayAlarm, PasswordsHidden};
 }
 
 // Off screen, never seen: they hold the style pictures in the current
@@ -74,7 +74,7 @@ void TForm1::createStylePictures()
 
 void TForm1::SpracheOk()
 {
-    LanguageIndex = LanguageTables::languageIndexFor(Language);
+    LanguageIndex = LanguageTables::languageIndexFor(m_settings.Language);
     setHandlePictures();
     ControlTexts::applyHints(this, LanguageTables::mainWindowHints(), LanguageIndex);
     for (TFarbButton *button : toolbarButtons()) {
@@ -86,7 +86,7 @@ void TForm1::SpracheOk()
     AlarmOk();
     setGridHeading();
     StringGrid1->setLanguage(LanguageIndex);
-    StringGrid1->setReadOnlyReason(m_passProtection.readOnlyReason(LanguageIndex));
+    StringGrid1->setReadOnlyReason(m_passPages.readOnlyReason(LanguageIndex));
     setSearchDialogTexts();
     OvcCalendar1->setNames(LanguageTables::monthNames(LanguageIndex), LanguageTables::dayNames(LanguageIndex));
     OvcCalendar1->setNavigationNames(LanguageTables::calendarNavigationNames(LanguageIndex));
@@ -122,7 +122,7 @@ void TForm1::setGridHeading()
 
 void TForm1::HintOk()
 {
-    const bool on = DisplayHint == 1;
+    const bool on = m_settings.DisplayHint == 1;
     for (TFarbButton *button : toolbarButtons())
         HintDisplay::setShowHint(button, on);
     for (QStringView name : kHintedControls) {
@@ -134,7 +134,7 @@ void TForm1::HintOk()
 // All the rolled-in window shows of the scheme.
 void TForm1::showFrameColors()
 {
-    if (const auto scheme = ColorSchemes::schemeFor(Palette, Color1, Color2, Color3))
+    if (const auto scheme = ColorSchemes::schemeFor(m_settings.Palette, m_settings.Color1, m_settings.Color2, m_settings.Color3))
         m_scheme = *scheme;
     setBackground(this, m_scheme.BackColor);
     setBackground(Panel1, m_scheme.BarColor);

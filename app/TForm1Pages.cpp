@@ -3,6 +3,7 @@
 
 #include "alarms/Alarm.h"
 #include "app/Captions.h"
+#include "app/Environment.h"
 #include "app/MainWindowLayout.h"
 #include "controls/ClickLabel.h"
 #include "controls/FarbButton.h"
@@ -19,15 +20,15 @@
 
 void TForm1::SpeichernOk()
 {
-    if (DisplayNP != 0)
+    if (m_settings.DisplayNP != 0)
         savePassPage();
-    else if (RichEdit1->document()->isModified())
-        m_noteChanges.saved(NotePage::save(dataPath(NotePage::fileName(Note)), RichEdit1->document()));
+    else
+        m_notePages.save(RichEdit1->document());
 }
 
 void TForm1::DisplayOk()
 {
-    const bool notes = DisplayNP == 0;
+    const bool notes = m_settings.DisplayNP == 0;
     for (QWidget *noteControl : std::initializer_list<QWidget *>{
              RichEdit1, Image4, Image5, Image6, FarbButton8, FarbButton10, FarbButton12, FarbButton13})
         noteControl->setVisible(notes);
@@ -48,7 +49,7 @@ void TForm1::DisplayOk()
 void TForm1::FarbButton1Click()
 {
     SpeichernOk();
-    showView(DisplayNP == 0 ? 1 : 0);
+    showView(m_settings.DisplayNP == 0 ? 1 : 0);
 }
 
 // The flag is stored before it changes, so that a failed write leaves the
@@ -56,7 +57,7 @@ void TForm1::FarbButton1Click()
 void TForm1::showView(int view)
 {
     settingsFile().writeInteger(SettingsKeys::Window, u"DisplayNP", view);
-    DisplayNP = view;
+    m_settings.DisplayNP = view;
     refreshToggleFace(FarbButton1);
     DisplayOk();
 }
@@ -64,9 +65,9 @@ void TForm1::showView(int view)
 void TForm1::FarbButton7Click()
 {
     SpeichernOk();
-    const int shown = DisplayAlarm != 0 ? 0 : 1;
+    const int shown = m_settings.DisplayAlarm != 0 ? 0 : 1;
     settingsFile().writeInteger(SettingsKeys::Window, u"DisplayAlarm", shown);
-    DisplayAlarm = shown;
+    m_settings.DisplayAlarm = shown;
     refreshToggleFace(FarbButton7);
     ApplyWindowShape();
     KeepOnTop();
@@ -74,13 +75,13 @@ void TForm1::FarbButton7Click()
 
 void TForm1::showNoteCaptions()
 {
-    Label1->setText(Captions::pageCaption(Note, NoteTitle[Note]));
-    Label2->setText(Captions::alarmCaption(Alarm::shownText(AlarmText[Note])));
+    Label1->setText(Captions::pageCaption(m_settings.Note, m_settings.NoteTitle[m_settings.Note]));
+    Label2->setText(Captions::alarmCaption(Alarm::shownText(m_settings.AlarmText[m_settings.Note])));
 }
 
 void TForm1::showPassCaptions()
 {
-    Label1->setText(Captions::pageCaption(Pass, PassTitle[Pass]));
+    Label1->setText(Captions::pageCaption(m_settings.Pass, m_settings.PassTitle[m_settings.Pass]));
     Label2->clear();
 }
 
@@ -96,17 +97,17 @@ void TForm1::refreshToggleFace(TFarbButton *button)
 void TForm1::turnPage(PageStep step)
 {
     SpeichernOk();
-    if (DisplayNP == 0) {
-        RichEditOk(pageAfter(step, Note));
+    if (m_settings.DisplayNP == 0) {
+        RichEditOk(pageAfter(step, m_settings.Note));
         RichEditFontBitOk();
     } else {
-        StringGrid1Ok(pageAfter(step, Pass));
+        StringGrid1Ok(pageAfter(step, m_settings.Pass));
     }
 }
 
 void TForm1::RichEditOk()
 {
-    RichEditOk(Note);
+    RichEditOk(m_settings.Note);
 }
 
 // The new page is read and its number stored before anything changes:
@@ -115,25 +116,35 @@ void TForm1::RichEditOk()
 // another page's number.
 void TForm1::RichEditOk(int page)
 {
-    const QString path = dataPath(NotePage::fileName(page));
-    NotePage::ReadPage read = NotePage::read(path);
+    NotePageSession::Read read = m_notePages.read(page);
     settingsFile().writeInteger(SettingsKeys::Window, u"Note", page);
-    const std::optional<QByteArray> recovered =
-        takeRecovery(m_noteChanges, path, read.stamp, page, LanguageTables::PageKind::Note);
-    showNotePage(page, recovered ? NotePage::fromBytes(*recovered) : std::move(read.document), recovered.has_value());
-    tellOfRecovery();
+    openNotePage(std::move(read));
 }
 
-// Recovered changes are unsaved changes: the next save writes them.
-void TForm1::showNotePage(int page, std::unique_ptr<QTextDocument> document, bool recovered)
+// The page the settings name. One that cannot be read is reported and
+// left alone: the editor stays empty and read-only, so that no save can
+// overwrite the file, until another page is loaded.
+void TForm1::loadStartPage()
 {
-    Note = page;
+    try {
+        openNotePage(m_notePages.read(m_settings.Note));
+    } catch (const KladdoError &error) {
+        RichEdit1->setReadOnly(true);
+        m_environment.showError(this, error.message());
+    }
+}
+
+void TForm1::openNotePage(NotePageSession::Read read)
+{
+    m_settings.Note = read.page;
+    NotePageSession::Opened opened = m_notePages.open(std::move(read), LanguageIndex);
     showNoteCaptions();
     AlarmOk();
     RichEdit1->setReadOnly(false);
-    putInEditor(std::move(document), recovered);
+    putInEditor(std::move(opened.document), opened.recovered);
     KeepOnTop();
     refreshPosition();
+    tellOfRecovery();
 }
 
 void TForm1::putInEditor(std::unique_ptr<QTextDocument> document, bool recovered)
@@ -147,20 +158,20 @@ void TForm1::putInEditor(std::unique_ptr<QTextDocument> document, bool recovered
 void TForm1::FarbButton6Click()
 {
     // A masked password is refused as a title, and so leaves the one there is.
-    if (DisplayNP != 0 && Edit2->isMasked() && Edit2->hasSelectedText())
+    if (m_settings.DisplayNP != 0 && Edit2->isMasked() && Edit2->hasSelectedText())
         return;
-    const QString marked = DisplayNP == 0 ? RichEdit1->selectedText() : Edit2->markedText();
+    const QString marked = m_settings.DisplayNP == 0 ? RichEdit1->selectedText() : Edit2->markedText();
     setCurrentTitle(NoteTitle::fromMarkedText(marked));
 }
 
 // Stored first: a title note.ini does not hold is not shown either.
 void TForm1::setCurrentTitle(const QString &title)
 {
-    const bool notes = DisplayNP == 0;
-    const int page = notes ? Note : Pass;
+    const bool notes = m_settings.DisplayNP == 0;
+    const int page = notes ? m_settings.Note : m_settings.Pass;
     settingsFile().writeString(notes ? SettingsKeys::NoteTitle : SettingsKeys::PassTitle,
                                SettingsKeys::titleKey(page), title);
-    (notes ? NoteTitle : PassTitle)[page] = title;
+    (notes ? m_settings.NoteTitle : m_settings.PassTitle)[page] = title;
     Label1->setText(Captions::pageCaption(page, title));
 }
 
@@ -177,7 +188,7 @@ void TForm1::ZS(int Line, int Col)
 
 void TForm1::refreshPosition()
 {
-    if (DisplayNP == 0) {
+    if (m_settings.DisplayNP == 0) {
         const CaretPosition caret = RichEdit1->caretPosition();
         ZS(caret.line, caret.column);
     } else {

@@ -21,25 +21,19 @@ void TForm1::connectPassGrid()
     connect(
         StringGrid1, &PassGrid::entryRefused, this,
         [this](const QString &why) {
-            runWhenIdle([this, why] { runGuarded([this, why] { m_environment.showError(this, why); }); });
+            m_start.runWhenIdle([this, why] { runGuarded([this, why] { m_environment.showError(this, why); }); });
         },
         Qt::QueuedConnection);
 }
 
-QString TForm1::passPagePath(int page) const
-{
-    return PassPageFile::pathFor(dataPath(QString()), page);
-}
-
 void TForm1::loadStartPassPage()
 {
-    showPassPage(Pass, PassPageFile(passPagePath(Pass)).load());
-    tellOfRecovery();
+    openPassPage(m_settings.Pass, m_passPages.read(m_settings.Pass));
 }
 
 void TForm1::StringGrid1Ok()
 {
-    StringGrid1Ok(Pass);
+    StringGrid1Ok(m_settings.Pass);
 }
 
 // Read before the number is stored: a number that cannot be stored leaves
@@ -47,62 +41,35 @@ void TForm1::StringGrid1Ok()
 // another page's number.
 void TForm1::StringGrid1Ok(int page)
 {
-    const PassPageLoad load = PassPageFile(passPagePath(page)).load();
+    const PassPageLoad load = m_passPages.read(page);
     settingsFile().writeInteger(SettingsKeys::Window, u"Pass", page);
-    Pass = page;
+    openPassPage(page, load);
+}
+
+// The file's own damage is told after the page shows, and still guards
+// the file.
+void TForm1::openPassPage(int page, const PassPageLoad &load)
+{
+    m_settings.Pass = page;
     showPassCaptions();
     KeepOnTop();
     StringGrid1->setFocus();
-    showPassPage(page, load);
+    const PassPageSession::Opened opened = m_passPages.open(page, load, LanguageIndex);
+    if (opened.recovered)
+        StringGrid1->setChangedPage(opened.cells, opened.readOnlyReason);
+    else
+        StringGrid1->setPage(opened.cells, opened.readOnlyReason);
+    if (!opened.notice.isEmpty())
+        m_environment.showError(this, opened.notice);
     refreshPosition();
     tellOfRecovery();
 }
 
-// Recovered changes are unsaved changes: the next save writes them. The
-// file's own damage is still told, and still guards the file.
-void TForm1::showPassPage(int page, const PassPageLoad &load)
-{
-    const QString path = passPagePath(page);
-    m_passProtection = PassPageProtection(path, load);
-    const std::optional<QByteArray> recovered =
-        takeRecovery(m_passChanges, path, load.stamp, page, LanguageTables::PageKind::Password);
-    const QString readOnlyReason = m_passProtection.readOnlyReason(LanguageIndex);
-    if (recovered)
-        StringGrid1->setChangedPage(PassPageFile::fromBytes(*recovered).cells, readOnlyReason);
-    else
-        StringGrid1->setPage(load.cells, readOnlyReason);
-    if (const QString notice = m_passProtection.notice(LanguageIndex); !notice.isEmpty())
-        m_environment.showError(this, notice);
-}
-
-// Every save writes the page, changed or not, unless its file must be kept.
-// A failed write of a changed page throws and stops whatever asked for the
-// save; an unchanged page already stands in its file as shown, so its
-// failed rewrite loses nothing and must not hold the user up.
 void TForm1::savePassPage()
 {
-    switch (m_passProtection.saveFor(StringGrid1->isModified())) {
-    case PassPageProtection::Save::Skip:
-        return;
-    case PassPageProtection::Save::AskFirst:
-        if (!m_environment.confirm(this, m_passProtection.question(LanguageIndex))) {
-            m_passChanges.discard();
-            return;
-        }
-        m_passProtection.consent();
-        break;
-    case PassPageProtection::Save::Write:
-        break;
-    }
-    try {
-        m_passChanges.saved(PassPageFile(passPagePath(Pass)).save(StringGrid1->page()));
-    } catch (const PassPageWriteError &) {
-        if (StringGrid1->isModified())
-            throw;
-    } catch (const PassCellError &error) {
-        // Its own message is English, for the data tool.
-        throw KladdoError(error.textIn(LanguageIndex));
-    }
+    m_passPages.save(
+        StringGrid1->page(), StringGrid1->isModified(),
+        [this](const QString &question) { return m_environment.confirm(this, question); }, LanguageIndex);
 }
 
 void TForm1::FarbButton16Click()

@@ -1,43 +1,17 @@
 // What keeps typing from being lost between the described saves: the
-// recovery files of the pages shown, what is done with those a run left
-// behind, and the save when the program ends without the user.
+// recovery files of the pages shown, and the save when the program ends
+// without the user.
 #include "app/TForm1.h"
 
 #include "app/Environment.h"
-#include "notes/NotePage.h"
-#include "options/LanguageTables.h"
 #include "passwords/PassGrid.h"
-#include "passwords/PassPageFile.h"
-#include "platform/RecoveryFile.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QTextDocument>
+#include <QTextEdit>
 
 #include <cstdio>
 
 namespace {
-
-using LanguageTables::KeptReason;
-using LanguageTables::PageKind;
-using Verdict = RecoveryFile::Finding::Verdict;
-
-QString whenText(const QDateTime &written)
-{
-    return written.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
-}
-
-KeptReason keptReason(Verdict verdict)
-{
-    switch (verdict) {
-    case Verdict::Older:
-        return KeptReason::Older;
-    case Verdict::PageChanged:
-        return KeptReason::PageChanged;
-    default:
-        return KeptReason::Damaged;
-    }
-}
 
 void tellOnStandardError(const QString &text)
 {
@@ -51,72 +25,19 @@ void tellOnStandardError(const QString &text)
 // are the connections' context: they go before the window's controls do.
 void TForm1::trackChanges()
 {
-    for (UnsavedChanges *changes : {&m_noteChanges, &m_passChanges})
-        changes->setDelays(m_environment.recoveryDelays());
-    connect(RichEdit1, &QTextEdit::textChanged, &m_noteChanges, [this] {
+    for (PageSession *pages : std::initializer_list<PageSession *>{&m_notePages, &m_passPages})
+        pages->changes().setDelays(m_environment.recoveryDelays());
+    connect(RichEdit1, &QTextEdit::textChanged, &m_notePages.changes(), [this] {
         if (!m_replacingPage)
-            m_noteChanges.changed();
+            m_notePages.changes().changed();
     });
-    connect(StringGrid1, &PassGrid::edited, &m_passChanges, &UnsavedChanges::changed);
-}
-
-// Null when a cell cannot be stored; the grid refuses such text, so
-// this is not expected to happen.
-QByteArray TForm1::passPageBytes() const
-{
-    try {
-        return StringGrid1->page().toRecord().bytes();
-    } catch (const PassCellError &) {
-        return {};
-    }
-}
-
-std::optional<QByteArray> TForm1::takeRecovery(UnsavedChanges &changes, const QString &pagePath,
-                                               const QByteArray &stamp, int page, PageKind kind)
-{
-    changes.track(pagePath, stamp);
-    const RecoveryFile::Finding found = RecoveryFile::examine(
-        pagePath, kind == PageKind::Note ? RecoveryFile::ContentCheck() : PassPageFile::recordDamage);
-    switch (found.verdict) {
-    case Verdict::None:
-        return std::nullopt;
-    case Verdict::Redundant:
-        RecoveryFile::remove(pagePath);
-        return std::nullopt;
-    case Verdict::Load:
-        if (!m_toldRecoveries.contains(found.path)) {
-            m_toldRecoveries.insert(found.path);
-            m_recoveryNotice = LanguageTables::recoveredPageText(kind, page, whenText(found.written), LanguageIndex);
-        }
-        return found.content;
-    case Verdict::Damaged:
-    case Verdict::Older:
-    case Verdict::PageChanged:
-        break;
-    }
-    const QString kept = RecoveryFile::keepAside(found);
-    if (!m_toldRecoveries.contains(kept)) {
-        m_toldRecoveries.insert(kept);
-        m_recoveryNotice = LanguageTables::keptChangesText(kind, page, QFileInfo(pagePath).fileName(),
-                                                           keptReason(found.verdict), whenText(found.written),
-                                                           QDir::toNativeSeparators(kept), LanguageIndex);
-    }
-    return std::nullopt;
+    connect(StringGrid1, &PassGrid::edited, &m_passPages.changes(), &UnsavedChanges::changed);
 }
 
 void TForm1::tellOfRecovery()
 {
-    if (const QString notice = std::exchange(m_recoveryNotice, QString()); !notice.isEmpty())
+    if (const QString notice = m_recoveryNotices.take(); !notice.isEmpty())
         m_environment.showError(this, notice);
-}
-
-void TForm1::keepUnsaved(UnsavedChanges &changes, const QString &why)
-{
-    const AtomicFile::Result kept = changes.keepNow();
-    const QString recovery = QDir::toNativeSeparators(RecoveryFile::pathFor(changes.pagePath()));
-    tellOnStandardError(kept.ok ? QStringLiteral("%1; the changes are kept in %2").arg(why, recovery)
-                                : QStringLiteral("%1, and the changes are lost: %2 cannot be written: %3")
-                                      .arg(why, recovery, kept.reason));
 }
 
 void TForm1::saveUnattended()
@@ -125,21 +46,19 @@ void TForm1::saveUnattended()
     // and what a page not yet read would hold must not be written.
     if (!hasStarted())
         return;
-    const bool notes = DisplayNP == 0;
+    const bool notes = m_settings.DisplayNP == 0;
     // The page of the other view was saved, or given up, when it was left.
-    UnsavedChanges &shown = notes ? m_noteChanges : m_passChanges;
+    PageSession &shown = notes ? static_cast<PageSession &>(m_notePages) : m_passPages;
     try {
-        if (notes)
-            SpeichernOk();
-        else if (m_passProtection.saveFor(StringGrid1->isModified()) == PassPageProtection::Save::AskFirst)
-            keepUnsaved(shown, QStringLiteral("%1 is damaged and is written over only when you agree")
-                                   .arg(QDir::toNativeSeparators(passPagePath(Pass))));
+        if (!notes && m_passPages.needsConsent(StringGrid1->isModified()))
+            tellOnStandardError(shown.keepUnsaved(QStringLiteral("%1 is damaged and is written over only when you agree")
+                                                      .arg(QDir::toNativeSeparators(shown.path()))));
         else
-            savePassPage();
+            SpeichernOk();
     } catch (const KladdoError &error) {
-        keepUnsaved(shown, error.message());
+        tellOnStandardError(shown.keepUnsaved(error.message()));
     } catch (const std::exception &error) {
-        keepUnsaved(shown, QString::fromUtf8(error.what()));
+        tellOnStandardError(shown.keepUnsaved(QString::fromUtf8(error.what())));
     }
 }
 
@@ -150,8 +69,8 @@ void TForm1::endSession()
     saveUnattended();
     // A dialog may be open: its handler goes on once its loop has ended,
     // and must not take away what was just kept.
-    m_noteChanges.freeze();
-    m_passChanges.freeze();
+    m_notePages.changes().freeze();
+    m_passPages.changes().freeze();
     try {
         clearPasswordFromClipboard();
     } catch (const std::exception &error) {

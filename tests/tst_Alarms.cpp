@@ -77,7 +77,7 @@ private slots:
         for (const auto &c : cases) {
             setField(*form, c.field);
             click(*form, "FarbButton12");
-            QCOMPARE(form->AlarmText[0], c.stored);
+            QCOMPARE(form->windowSettings().AlarmText[0], c.stored);
             QCOMPARE(setting(u"ALARM", u"Alarm0"), c.stored);
             QCOMPARE(shownAlarm(*form), QString(c.stored) + u' ');
             QCOMPARE(shownBell(*form), bell(c.bell));
@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(setting(u"ALARM", u"Alarm0"), "07.03.2026   09:00");
 
         click(*form, "FarbButton13");
-        QCOMPARE(form->AlarmText[0], "");
+        QCOMPARE(form->windowSettings().AlarmText[0], "");
         QCOMPARE(setting(u"ALARM", u"Alarm0"), "");
         QCOMPARE(shownAlarm(*form), " ");
         QVERIFY(shownBell(*form).isNull());
@@ -127,8 +127,8 @@ private slots:
         tickAt(*form, at(9, 1));
         QCOMPARE(m_environment.soundsPlayed, QStringList{data("note.wav")});
         QCOMPARE(form->x(), kScreenWidth - endOffset);
-        QCOMPARE(form->Note, 3);
-        QCOMPARE(form->DisplayNP, 0);
+        QCOMPARE(form->windowSettings().Note, 3);
+        QCOMPARE(form->windowSettings().DisplayNP, 0);
         QCOMPARE(setting(u"WINDOW", u"DisplayNP"), "0");
         QCOMPARE(control<NoteEditor>(*form, "RichEdit1")->toPlainText(), "alarm page");
         QVERIFY(control(*form, "RichEdit1")->isVisible());
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(soundsWhenTold, 1);
         QCOMPARE(m_environment.errors.size(), 1);
         QVERIFY(m_environment.errors[0].message.contains("note0.rtf"));
-        QCOMPARE(form->Note, 0);
+        QCOMPARE(form->windowSettings().Note, 0);
         QCOMPARE(control<NoteEditor>(*form, "RichEdit1")->toPlainText(), "kept");
         QCOMPARE(form->x(), kScreenWidth - 525);
     }
@@ -173,7 +173,7 @@ private slots:
         QCoreApplication::sendEvent(handle, &press);
         QCOMPARE(soundsMeanwhile, 0);
         QTRY_COMPARE(m_environment.soundsPlayed.size(), 1);
-        QCOMPARE(form->Note, 1);
+        QCOMPARE(form->windowSettings().Note, 1);
 
         m_environment.whileShowingError = [&] {
             tickAt(*form, at(9, 2));
@@ -183,7 +183,7 @@ private slots:
         click(*form, "FarbButton12");
         QCOMPARE(soundsMeanwhile, 1);
         QTRY_COMPARE(m_environment.soundsPlayed.size(), 2);
-        QCOMPARE(form->Note, 2);
+        QCOMPARE(form->windowSettings().Note, 2);
     }
 
     // One tick after another, each armed for the start of the next minute:
@@ -204,7 +204,7 @@ private slots:
         QVERIFY(timer->isActive());
         QCOMPARE(timer->interval(), 59'750);
         QCOMPARE(m_environment.soundsPlayed.size(), 2);
-        QCOMPARE(form->Note, 5);
+        QCOMPARE(form->windowSettings().Note, 5);
         QCOMPARE(field->text(), "09:01");
         setField(*form, "17:45");
         tickAt(*form, at(9, 2));

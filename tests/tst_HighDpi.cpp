@@ -80,7 +80,7 @@ private slots:
         TestEnvironment environment;
         TForm1 form(environment, dir.path());
         QCOMPARE(form.size(), QSize(TForm1::FormWidth, TForm1::FormHeight));
-        form.AlarmText[form.Note] = Alarm::textFor(environment.currentTime.date().addDays(1), QTime(8, 0));
+        form.windowSettings().AlarmText[form.windowSettings().Note] = Alarm::textFor(environment.currentTime.date().addDays(1), QTime(8, 0));
         form.AlarmOk();
         QList<QWidget *> pictured;
         for (const char *name : {"FarbButton1", "FarbButton9", "FarbButton13", "Image1", "Image2", "Image4", "Image5"})
@@ -117,7 +117,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkdir("DATA"));
         TestEnvironment environment;
         TForm1 form(environment, dir.path());
-        form.AlarmText[form.Note] = Alarm::textFor(environment.currentTime.date().addDays(1), QTime(8, 0));
+        form.windowSettings().AlarmText[form.windowSettings().Note] = Alarm::textFor(environment.currentTime.date().addDays(1), QTime(8, 0));
         form.AlarmOk();
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));

@@ -99,7 +99,7 @@ private slots:
         QVERIFY(!form->mask().contains(QPoint(100, 400)));
         QVERIFY(!form->mask().contains(QPoint(5, 100)));
         QVERIFY(form->mask().contains(QPoint(5, 350)));
-        form->DisplayAlarm = 1;
+        form->windowSettings().DisplayAlarm = 1;
         form->ApplyWindowShape();
         QVERIFY(form->mask().contains(QPoint(100, 400)));
         QVERIFY(!form->mask().contains(QPoint(5, 100)));
@@ -297,7 +297,7 @@ private slots:
         connect(form.get(), &TForm1::closed, this, [&] { closed = true; });
         form->show();
         form->move(form->x(), 70);
-        form->PassTitle[9] = "Bank";
+        form->windowSettings().PassTitle[9] = "Bank";
         QTest::mouseClick(close, Qt::LeftButton, {}, QPoint(10, 10));
         QVERIFY(closed);
         QVERIFY(!form->isVisible());

@@ -54,7 +54,7 @@ private slots:
     {
         auto form = makeForm();
         for (const QString &language : {QStringLiteral("Deutsch"), QStringLiteral("English")}) {
-            form->Language = language;
+            form->windowSettings().Language = language;
             form->SpracheOk();
             for (const QWidget *control : form->findChildren<QWidget *>()) {
                 const QString name = control->objectName();
@@ -71,7 +71,7 @@ private slots:
         auto *handle = form->findChild<QLabel *>("Image1");
         QCOMPARE(closeButton(*form)->toolTip(), "Beenden");
         QCOMPARE(handle->pixmap().toImage(), Bitmaps::bitmap("LOGOD").convertToFormat(QImage::Format_RGB32));
-        form->Language = "English";
+        form->windowSettings().Language = "English";
         form->SpracheOk();
         QCOMPARE(form->LanguageIndex, English);
         QCOMPARE(closeButton(*form)->toolTip(), "close");
@@ -85,7 +85,7 @@ private slots:
         form->show();
         QWidget *controls[] = {closeButton(*form), form->findChild<QLabel *>("Image3")};
         for (int setting : {0, 1}) {
-            form->DisplayHint = setting;
+            form->windowSettings().DisplayHint = setting;
             form->HintOk();
             for (QWidget *control : controls) {
                 QToolTip::hideText();
@@ -116,7 +116,7 @@ private slots:
         link.windowSettings().Palette = palette;
         link.FarbeOk();
 
-        const ColorScheme scheme = *ColorSchemes::schemeFor(palette, form->Color1, form->Color2, form->Color3);
+        const ColorScheme scheme = *ColorSchemes::schemeFor(palette, form->windowSettings().Color1, form->windowSettings().Color2, form->windowSettings().Color3);
         const QImage window = form->grab().toImage();
         QCOMPARE(GlyphImages::pixel(window, 200, 200), scheme.BackColor);
         QCOMPARE(GlyphImages::pixel(window, 300, 345), scheme.BarColor);

@@ -189,7 +189,7 @@ private slots:
             {"FarbButton3", 9}, {"FarbButton4", 0}, {"FarbButton2", 0}, {"FarbButton5", 9}, {"FarbButton3", 8}};
         for (const auto &s : steps) {
             click(*form, s.button);
-            QCOMPARE(form->Note, s.to);
+            QCOMPARE(form->windowSettings().Note, s.to);
             QCOMPARE(setting(u"WINDOW", u"Note"), QString::number(s.to));
             QCOMPARE(caption(*form), QStringLiteral(" %1 ").arg(s.to));
             QCOMPARE(editor(*form)->toPlainText(), s.to == 8 ? "" : QStringLiteral("page %1").arg(s.to));
@@ -229,7 +229,7 @@ private slots:
         click(*form, "FarbButton4");
         QCOMPARE(m_environment.errors.size(), 1);
         QVERIFY2(m_environment.errors[0].message.contains(blocked), qPrintable(m_environment.errors[0].message));
-        QCOMPARE(form->Note, 0);
+        QCOMPARE(form->windowSettings().Note, 0);
         QCOMPARE(caption(*form), " 0 ");
         QCOMPARE(editor(*form)->toPlainText(), "kept");
         QVERIFY(editor(*form)->document()->isModified());
@@ -264,7 +264,7 @@ private slots:
         type(*form, "second");
         editor(*form)->selectAll();
         click(*form, "FarbButton6");
-        QCOMPARE(form->NoteTitle[0], "first linesecond");
+        QCOMPARE(form->windowSettings().NoteTitle[0], "first linesecond");
         QCOMPARE(caption(*form), " 0 first linesecond");
         QCOMPARE(setting(u"NOTETITLE", u"Title0"), "first linesecond");
         editor(*form)->moveCursor(QTextCursor::End);
@@ -279,7 +279,7 @@ private slots:
         click(*form, "FarbButton6");
         QCOMPARE(setting(u"PASSTITLE", u"Title0"), "bank");
         QCOMPARE(caption(*form), " 0 bank");
-        QCOMPARE(form->NoteTitle[0], "");
+        QCOMPARE(form->windowSettings().NoteTitle[0], "");
     }
 
     // The editor keeps its page while hidden; the password view pages on
@@ -297,7 +297,7 @@ private slots:
         QCOMPARE(form->findChild<TFarbButton *>("FarbButton1")->toolTip(), "Notizen anzeigen");
         writeNotePage(0, "changed on disk");
         click(*form, "FarbButton4");
-        QCOMPARE(form->Pass, 1);
+        QCOMPARE(form->windowSettings().Pass, 1);
         QCOMPARE(setting(u"WINDOW", u"Pass"), "1");
         QCOMPARE(setting(u"WINDOW", u"Note"), "-");
         click(*form, "FarbButton1");
@@ -394,12 +394,12 @@ private slots:
         QList<int> pagesDuringRoll;
         m_environment.whilePaused = [&] {
             emit form->findChild<TFarbButton *>("FarbButton4")->clicked();
-            pagesDuringRoll.append(form->Note);
+            pagesDuringRoll.append(form->windowSettings().Note);
         };
         QTest::mouseClick(form->findChild<QLabel *>("Image1"), Qt::RightButton);
         QVERIFY(!pagesDuringRoll.isEmpty());
         QCOMPARE(pagesDuringRoll, QList<int>(pagesDuringRoll.size(), 0));
-        QTRY_COMPARE(form->Note, int(pagesDuringRoll.size() % 10));
+        QTRY_COMPARE(form->windowSettings().Note, int(pagesDuringRoll.size() % 10));
     }
 
     void closingSavesThePageOrStaysOpen()
@@ -483,7 +483,7 @@ private slots:
         findNext->click();
         QCOMPARE(editor(*form)->textCursor().selectionStart(), 8);
         QCOMPARE(form->findChild<QLabel *>("Label3")->text(), "  1: 12");
-        form->Language = "English";
+        form->windowSettings().Language = "English";
         form->SpracheOk();
         QCOMPARE(find->windowTitle(), "Find");
 
@@ -527,7 +527,7 @@ private slots:
             {"FarbButton16", QAccessible::CheckBox, "show passwords", "Passwörter anzeigen"},
         };
         for (const char *language : {"English", "Deutsch"}) {
-            form->Language = language;
+            form->windowSettings().Language = language;
             form->SpracheOk();
             for (const auto &control : controls) {
                 QAccessibleInterface *shown = access(control.name);

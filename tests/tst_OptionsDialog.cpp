@@ -119,8 +119,8 @@ private slots:
         withOptions(*form, [&](TKladdoDlg &dialog) {
             QTest::mouseClick(control(dialog, "RadioButton4"), Qt::LeftButton, {}, QPoint(5, 5));
             QTest::mouseClick(control(dialog, "CheckBox1"), Qt::LeftButton, {}, QPoint(5, 5));
-            QCOMPARE(form->DisplayHint, 1);
-            QCOMPARE(form->Adjust, 0);
+            QCOMPARE(form->windowSettings().DisplayHint, 1);
+            QCOMPARE(form->windowSettings().Adjust, 0);
             if (way == 0)
                 QTest::mouseClick(control(dialog, "OKBtn"), Qt::LeftButton);
             else if (way == 1)
@@ -189,7 +189,7 @@ private slots:
             auto *german = control<QComboBox>(dialog, "ComboBoxEx1");
             auto *english = control<QComboBox>(dialog, "ComboBoxEx2");
             german->setCurrentIndex(3);
-            QCOMPARE(form->Palette, 4);
+            QCOMPARE(form->windowSettings().Palette, 4);
             QCOMPARE(english->currentIndex(), 3);
             QCOMPARE(barPixel(), WinColor::toQColor(ColorSchemes::FixedPalettes[3].BarColor));
 
@@ -198,25 +198,25 @@ private slots:
             QVERIFY(control(dialog, "Label3")->isVisibleTo(&dialog));
             m_environment.pickedColor = QColor(Qt::black);
             QTest::mouseClick(control(dialog, "Label4"), Qt::LeftButton);
-            QCOMPARE(form->Color2, WinColor::Gray);
+            QCOMPARE(form->windowSettings().Color2, WinColor::Gray);
             QCOMPARE(control(dialog, "Label4")->palette().color(QPalette::WindowText), QColor(128, 128, 128));
             m_environment.pickedColor = std::nullopt;
             QTest::mouseClick(control(dialog, "Label3"), Qt::LeftButton);
-            QCOMPARE(form->Color1, 5876991);
+            QCOMPARE(form->windowSettings().Color1, 5876991);
             QCOMPARE(m_environment.colorPickerStarts.size(), 2);
             QCOMPARE(barPixel(), WinColor::toQColor(WinColor::Gray));
             german->setCurrentIndex(2);
             QVERIFY(!control(dialog, "Label3")->isVisibleTo(&dialog));
-            QCOMPARE(form->Color2, WinColor::Gray);
-            QCOMPARE(form->Color3, -2147483633);
+            QCOMPARE(form->windowSettings().Color2, WinColor::Gray);
+            QCOMPARE(form->windowSettings().Color3, -2147483633);
 
             auto *rollEffect = control<QComboBox>(dialog, "ComboBox1");
             rollEffect->setCurrentIndex(3);
-            QCOMPARE(form->RollEffect, 3);
+            QCOMPARE(form->windowSettings().RollEffect, 3);
             const auto yesButton = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
             QCOMPARE(yesButton(), "&Ja");
             QTest::mouseClick(control(dialog, "RadioButton2"), Qt::LeftButton, {}, QPoint(5, 5));
-            QCOMPARE(form->Language, "English");
+            QCOMPARE(form->windowSettings().Language, "English");
             QCOMPARE(yesButton(), "&Yes");
             QCOMPARE(control(*form, "FarbButton2")->toolTip(), "begin");
             QCOMPARE(control<QTabWidget>(dialog, "PageControl1")->tabText(0), "Options");
@@ -265,7 +265,7 @@ private slots:
         });
         QCOMPARE(m_environment.errors.size(), 1);
         QVERIFY(m_environment.errors[0].message.contains("note.ini"));
-        QCOMPARE(form->DisplayHint, 0);
+        QCOMPARE(form->windowSettings().DisplayHint, 0);
         form->SaveSettings();
         QCOMPARE(setting(SettingsKeys::Window, u"DisplayHint"), "0");
     }

@@ -200,7 +200,7 @@ private slots:
 
         f->selectAll();
         click(*form, "FarbButton6");
-        QCOMPARE(form->PassTitle[0], "kept");
+        QCOMPARE(form->windowSettings().PassTitle[0], "kept");
         QCOMPARE(setting(u"PASSTITLE", u"Title0"), "kept");
         QGuiApplication::clipboard()->setText("before");
         QTest::keyClick(g, Qt::Key_C, Qt::ControlModifier);
@@ -332,7 +332,7 @@ private slots:
         click(*form, "FarbButton4");
         QCOMPARE(m_environment.errors.size(), 1);
         QVERIFY(m_environment.errors[0].message.contains(blocked));
-        QCOMPARE(form->Pass, 0);
+        QCOMPARE(form->windowSettings().Pass, 0);
         QCOMPARE(grid(*form)->currentText(), "kept");
         QVERIFY(QDir(path).removeRecursively());
         click(*form, "FarbButton4");

@@ -66,8 +66,8 @@ private slots:
         QCOMPARE(form.size(), QSize(528, 549));
         QCOMPARE(form.pos(), QPoint(kScreenWidth - 16, 5));
         QCOMPARE(form.opacityAlpha(), 255);
-        QCOMPARE(form.Language, QStringLiteral("Deutsch"));
-        QCOMPARE(form.Palette, 2);
+        QCOMPARE(form.windowSettings().Language, QStringLiteral("Deutsch"));
+        QCOMPARE(form.windowSettings().Palette, 2);
         QVERIFY(!QFile::exists(iniPath()));
         // What the user copied in another program survives the start.
         QCOMPARE(m_environment.clipboardMimeData(), copied);
@@ -83,11 +83,11 @@ private slots:
         QCOMPARE(form.pos(), QPoint(kScreenWidth - 16, 300));
         QCOMPARE(form.opacityAlpha(), 255);
         QCOMPARE(form.windowOpacity(), 1.0);
-        QCOMPARE(form.Note, 5);
-        QCOMPARE(form.Pass, 0);
-        QCOMPARE(form.ColWidth1, 165);
-        QCOMPARE(form.ColPos1, 165);
-        QCOMPARE(form.NoteTitle[5], QStringLiteral(" Liste "));
+        QCOMPARE(form.windowSettings().Note, 5);
+        QCOMPARE(form.windowSettings().Pass, 0);
+        QCOMPARE(form.windowSettings().ColWidth1, 165);
+        QCOMPARE(form.windowSettings().ColPos1, 165);
+        QCOMPARE(form.windowSettings().NoteTitle[5], QStringLiteral(" Liste "));
     }
 
     void dateAndTimeFormatsFixed()
@@ -104,7 +104,7 @@ private slots:
         TForm1 form(m_environment, m_dir->path());
         form.move(form.x(), 222);
         form.setOpacityAlpha(128);
-        form.AlarmText[3] = "24.12.2026   18:00";
+        form.windowSettings().AlarmText[3] = "24.12.2026   18:00";
         form.SaveSettings();
         const QByteArray ini = readFile(iniPath());
         QVERIFY(ini.startsWith("; kept\r\n[WINDOW]\r\nRolleffect=1\r\nLanguage=Deutsch\r\n"));
@@ -116,7 +116,7 @@ private slots:
         TForm1 again(m_environment, m_dir->path());
         QCOMPARE(again.y(), 222);
         QCOMPARE(again.opacityAlpha(), 128);
-        QCOMPARE(again.AlarmText[3], form.AlarmText[3]);
+        QCOMPARE(again.windowSettings().AlarmText[3], form.windowSettings().AlarmText[3]);
     }
 
     void failedSaveReportsAndKeepsFile()
@@ -124,7 +124,7 @@ private slots:
         const QByteArray old = "[WINDOW]\r\nPos=9\r\n";
         writeIni(old);
         TForm1 form(m_environment, m_dir->path());
-        form.NoteTitle[0] = QString(200, u'x');
+        form.windowSettings().NoteTitle[0] = QString(200, u'x');
         {
             const FileSizeLimit limit(old.size() + 20);
             try {

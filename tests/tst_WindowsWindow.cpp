@@ -61,7 +61,7 @@ private slots:
         QFETCH(bool, alarmAreaShown);
         const auto form = shownForm();
         QVERIFY(form);
-        form->DisplayAlarm = alarmAreaShown ? 1 : 0;
+        form->windowSettings().DisplayAlarm = alarmAreaShown ? 1 : 0;
         form->ApplyWindowShape();
 
         HRGN expected = CreateRectRgn(0, 0, 0, 0);

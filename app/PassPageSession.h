@@ -1,0 +1,47 @@
+#pragma once
+
+#include "app/PageSession.h"
+#include "passwords/PassPageFile.h"
+#include "passwords/PassPageProtection.h"
+
+// The password page shown: DATA/pass<N>.dat, with what guards a damaged
+// or unreadable file from being written over.
+class PassPageSession : public PageSession
+{
+public:
+    // shown gives the cells the user sees.
+    PassPageSession(QString dataFolder, RecoveryWriter &writer, RecoveryNotices &notices,
+                    std::function<const PassPageCells &()> shown);
+
+    // Never throws: a file that cannot be read gives an empty page.
+    PassPageLoad read(int page) const;
+
+    // What to show of a page that is now the one held; the texts are in
+    // the language of languageIndex.
+    struct Opened
+    {
+        PassPageCells cells;
+        // Changes the last run left unsaved: the next save writes them.
+        bool recovered = false;
+        QString readOnlyReason;
+        // The file's own damage, still told with recovered changes.
+        QString notice;
+    };
+    Opened open(int page, const PassPageLoad &load, int languageIndex);
+
+    QString readOnlyReason(int languageIndex) const { return m_protection.readOnlyReason(languageIndex); }
+
+    // Whether saving the page, changed as said, needs the user's consent.
+    bool needsConsent(bool changed) const;
+    // Writes cells over the page's file unless that file must be kept;
+    // confirm asks the user the question about a damaged file. A failed
+    // write of a changed page throws KladdoError and stops whatever asked
+    // for the save; an unchanged page already stands in its file as shown,
+    // so its failed rewrite loses nothing and must not hold the user up.
+    void save(const PassPageCells &cells, bool changed, const std::function<bool(const QString &)> &confirm,
+              int languageIndex);
+
+private:
+    QString m_dataFolder;
+    PassPageProtection m_protection;
+};
