@@ -6,7 +6,6 @@
 #include "controls/ClickLabel.h"
 #include "controls/ControlAccessibility.h"
 #include "controls/FarbButton.h"
-#include "notes/FindReplaceDialog.h"
 #include "notes/NotePage.h"
 #include "options/HintDisplay.h"
 #include "options/KladdoDlg.h"
@@ -101,13 +100,14 @@ void TForm1::buildRest()
     // Only a window manager's lists show it, never the rolled-in window.
     QApplication::setWindowIcon(Bitmaps::programIcon());
     createPageArea();
-    createAlarmArea();
+    m_alarms = std::make_unique<AlarmArea>(*this, m_environment);
     createToolbar();
     createStylePictures();
     const QStringList unplaced = MainWindowLayout::apply(this);
     Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
     trackChanges();
     createShortcuts();
+    createSearchDialogs();
     StartupTrace::mark("controls built");
     FormCreate();
     StartupTrace::mark("pages loaded");
@@ -259,6 +259,11 @@ void TForm1::runGuarded(const std::function<void()> &handler)
     }
 }
 
+void TForm1::runGuardedWhenIdle(std::function<void()> handler)
+{
+    m_start.runWhenIdle([this, handler = std::move(handler)] { runGuarded(handler); });
+}
+
 // The guard finishes the start before any handler.
 void TForm1::finishStartUpGuarded()
 {
@@ -302,7 +307,7 @@ void TForm1::FormCreate()
     StringGrid1->setMasked(PasswordsHidden);
     ControlAccessibility::setChecked(FarbButton16, !PasswordsHidden);
     m_environment.watchScreens(this, [this] {
-        m_start.runWhenIdle([this] { runGuarded([this] { keepReachable(); }); });
+        runGuardedWhenIdle([this] { keepReachable(); });
     });
     FarbButton17->hide();
     startAlarmTimer();
@@ -352,10 +357,8 @@ void TForm1::SaveSettings()
 void TForm1::KeepOnTop()
 {
     raise();
-    for (FindReplaceDialog *dialog : {FindDialog1, ReplaceDialog1}) {
-        if (dialog && dialog->isVisible())
-            dialog->raise();
-    }
+    if (m_search)
+        m_search->raiseOpen();
     if (QWidget *dialog = QApplication::activeModalWidget(); dialog && dialog != this)
         dialog->raise();
 }
@@ -407,16 +410,14 @@ void TForm1::RollIn()
 
 void TForm1::comeOut()
 {
-    m_start.runWhenIdle([this] {
-        runGuarded([this] {
-            if (isRolledIn())
-                RollOut();
-            else
-                bringIntoView();
-            UpdateHandleHints();
-            KeepOnTop();
-            activateWindow();
-        });
+    runGuardedWhenIdle([this] {
+        if (isRolledIn())
+            RollOut();
+        else
+            bringIntoView();
+        UpdateHandleHints();
+        KeepOnTop();
+        activateWindow();
     });
 }
 

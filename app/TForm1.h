@@ -1,9 +1,10 @@
 #pragma once
 
-#include "alarms/AlarmWatch.h"
+#include "app/AlarmArea.h"
 #include "app/NotePageSession.h"
 #include "app/PageNavigation.h"
 #include "app/PassPageSession.h"
+#include "app/SearchDialogs.h"
 #include "app/StagedStart.h"
 #include "app/ToolbarFaces.h"
 #include "notes/NoteEditor.h"
@@ -24,14 +25,10 @@
 
 class ClickLabel;
 class Environment;
-class FindReplaceDialog;
 class PassCellField;
 class PassGrid;
-class MonthCalendar;
 class QLabel;
-class QLineEdit;
 class QTextDocument;
-class QTimer;
 class TFarbButton;
 class TKladdoDlg;
 
@@ -177,9 +174,6 @@ private:
     void Image4Click();
     void Image5Click();
     void Image6Click();
-    void FindDialog1Find();
-    void ReplaceDialog1Find();
-    void ReplaceDialog1Replace();
     bool RichEdit1KeyDown(const QKeyEvent &key);
     void RichEdit1KeyUp();
     void RichEdit1MouseUp();
@@ -191,9 +185,11 @@ private:
     void connectGuarded(const Sender *sender, Signal signal, void (TForm1::*handler)())
     {
         connect(sender, signal, this, [this, handler] {
-            m_start.runWhenIdle([this, handler] { runGuarded([this, handler] { (this->*handler)(); }); });
+            runGuardedWhenIdle([this, handler] { (this->*handler)(); });
         });
     }
+    // Runs handler through runGuarded, once no roll or start is under way.
+    void runGuardedWhenIdle(std::function<void()> handler);
     void finishStartUpGuarded();
     void finishStarted();
 
@@ -210,10 +206,8 @@ private:
     void roll(const QList<int> &offsets);
     void rollByHandle();
 
-    void createAlarmArea();
     void startAlarmTimer();
     void tickWhenIdle();
-    void refreshTimeField(const QDateTime &now);
     void soundAlarm(int page, QStringList &failures);
     void bringIntoView();
     void storeAlarm(const QString &text);
@@ -240,11 +234,8 @@ private:
     void FindKeyPressed();
     void ReplaceKeyPressed();
     void FindAgainKeyPressed();
-    FindReplaceDialog *findDialog();
-    FindReplaceDialog *replaceDialog();
-    void showSearchDialog(FindReplaceDialog *dialog, int offset);
-    void setSearchDialogTexts();
-    void findWith(FindReplaceDialog &dialog);
+    void createSearchDialogs();
+    QPoint searchDialogPlace(int offset) const;
     void showHit();
     void refreshToggleFace(TFarbButton *button);
     void setCurrentTitle(const QString &title);
@@ -280,8 +271,6 @@ private:
     // tick waits until none is left.
     int m_guardDepth = 0;
     bool m_tickPending = false;
-    AlarmWatch m_alarmWatch;
-    QString m_alarmSound;
 
     WindowSettings m_settings;
     // Declared before the sessions whose changes it writes, which use it
@@ -302,10 +291,7 @@ private:
     QLabel *Label1 = nullptr;
     QLabel *Label2 = nullptr;
     QLabel *Label3 = nullptr;
-    QLabel *Image2 = nullptr;
-    MonthCalendar *OvcCalendar1 = nullptr;
-    QLineEdit *MaskEdit1 = nullptr;
-    QTimer *Timer1 = nullptr;
+    std::unique_ptr<AlarmArea> m_alarms;
     NoteEditor *RichEdit1 = nullptr;
     PassGrid *StringGrid1 = nullptr;
     PassCellField *Edit2 = nullptr;
@@ -321,9 +307,6 @@ private:
     TFarbButton *FarbButton13 = nullptr;
     TFarbButton *FarbButton16 = nullptr;
     TFarbButton *FarbButton17 = nullptr;
-    FindReplaceDialog *FindDialog1 = nullptr;
-    FindReplaceDialog *ReplaceDialog1 = nullptr;
-    // The dialog whose search ran last, which F3 runs again.
-    FindReplaceDialog *m_lastSearch = nullptr;
+    std::unique_ptr<SearchDialogs> m_search;
     TKladdoDlg *KladdoDlg = nullptr;
 };

@@ -1,10 +1,7 @@
-// Find and replace over the note page shown.
+// Find and replace over the note page shown, and the window's keys.
 #include "app/TForm1.h"
 
 #include "app/MainWindowLayout.h"
-#include "notes/FindReplace.h"
-#include "notes/FindReplaceDialog.h"
-#include "options/ControlTexts.h"
 
 #include <QShortcut>
 
@@ -29,6 +26,14 @@ void TForm1::createShortcuts()
         connectGuarded(new QShortcut(QKeySequence(shortcut.key), this), &QShortcut::activated, shortcut.command);
 }
 
+void TForm1::createSearchDialogs()
+{
+    m_search = std::make_unique<SearchDialogs>(
+        *this, *RichEdit1,
+        SearchDialogs::Hooks{[this](std::function<void()> request) { runGuardedWhenIdle(std::move(request)); },
+                             [this] { return m_settings.DisplayNP == 0; }, [this] { showHit(); }});
+}
+
 void TForm1::FindKeyPressed()
 {
     if (m_settings.DisplayNP == 0)
@@ -41,11 +46,9 @@ void TForm1::ReplaceKeyPressed()
         FarbButton8Click();
 }
 
-// Nothing was searched yet: there is nothing to find again.
 void TForm1::FindAgainKeyPressed()
 {
-    if (m_lastSearch)
-        findWith(*m_lastSearch);
+    m_search->findAgain();
 }
 
 // The dialogs open left of the editor's right edge by their offset, at the
@@ -53,82 +56,18 @@ void TForm1::FindAgainKeyPressed()
 // place is not added.
 void TForm1::FarbButton10Click()
 {
-    showSearchDialog(findDialog(), 119);
+    m_search->showFind(searchDialogPlace(119));
 }
 
 void TForm1::FarbButton8Click()
 {
-    showSearchDialog(replaceDialog(), 110);
+    m_search->showReplace(searchDialogPlace(110));
 }
 
-void TForm1::showSearchDialog(FindReplaceDialog *dialog, int offset)
+QPoint TForm1::searchDialogPlace(int offset) const
 {
     const QRect editor = MainWindowLayout::placeOf(u"RichEdit1");
-    dialog->showAt(QPoint(editor.x() + editor.width() - offset, y()));
-}
-
-// Created at first use, each once for the run, so they keep their fields.
-FindReplaceDialog *TForm1::findDialog()
-{
-    if (!FindDialog1) {
-        FindDialog1 = new FindReplaceDialog(FindReplaceDialog::Kind::Find, this);
-        connectGuarded(FindDialog1, &FindReplaceDialog::findNextRequested, &TForm1::FindDialog1Find);
-        setSearchDialogTexts();
-    }
-    return FindDialog1;
-}
-
-FindReplaceDialog *TForm1::replaceDialog()
-{
-    if (!ReplaceDialog1) {
-        ReplaceDialog1 = new FindReplaceDialog(FindReplaceDialog::Kind::Replace, this);
-        connectGuarded(ReplaceDialog1, &FindReplaceDialog::findNextRequested, &TForm1::ReplaceDialog1Find);
-        connectGuarded(ReplaceDialog1, &FindReplaceDialog::replaceRequested, &TForm1::ReplaceDialog1Replace);
-        setSearchDialogTexts();
-    }
-    return ReplaceDialog1;
-}
-
-void TForm1::setSearchDialogTexts()
-{
-    if (FindDialog1)
-        ControlTexts::applyCaptions(FindDialog1, LanguageTables::findDialogTexts(), LanguageIndex);
-    if (ReplaceDialog1)
-        ControlTexts::applyCaptions(ReplaceDialog1, LanguageTables::replaceDialogTexts(), LanguageIndex);
-}
-
-void TForm1::FindDialog1Find()
-{
-    findWith(*FindDialog1);
-}
-
-// The replace dialog's Find Next searches as the find dialog does.
-void TForm1::ReplaceDialog1Find()
-{
-    findWith(*ReplaceDialog1);
-}
-
-// The dialogs stay open in the password view, but the page they would
-// search is hidden there and not saved: they do nothing until it shows.
-void TForm1::findWith(FindReplaceDialog &dialog)
-{
-    m_lastSearch = &dialog;
-    if (m_settings.DisplayNP == 0 && FindReplace::findNext(*RichEdit1, dialog.findText(), dialog.options()))
-        showHit();
-}
-
-void TForm1::ReplaceDialog1Replace()
-{
-    if (m_settings.DisplayNP != 0)
-        return;
-    FindReplaceDialog &dialog = *ReplaceDialog1;
-    m_lastSearch = &dialog;
-    const bool replaced =
-        dialog.replaceAllAsked()
-            ? FindReplace::replaceAll(*RichEdit1, dialog.findText(), dialog.replaceText(), dialog.options()) > 0
-            : FindReplace::replaceNext(*RichEdit1, dialog.findText(), dialog.replaceText(), dialog.options());
-    if (replaced)
-        showHit();
+    return QPoint(editor.x() + editor.width() - offset, y());
 }
 
 // The style pictures follow the new selection too, so that a click on one

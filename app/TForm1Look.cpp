@@ -1,7 +1,6 @@
 // The main window's texts, hints and colours: SpracheOk, HintOk, FarbeOk.
 #include "app/TForm1.h"
 
-#include "alarms/MonthCalendar.h"
 #include "app/QtTexts.h"
 #include "app/ToolbarFaces.h"
 #include "app/WindowFrame.h"
@@ -87,9 +86,8 @@ void TForm1::SpracheOk()
     setGridHeading();
     StringGrid1->setLanguage(LanguageIndex);
     StringGrid1->setReadOnlyReason(m_passPages.readOnlyReason(LanguageIndex));
-    setSearchDialogTexts();
-    OvcCalendar1->setNames(LanguageTables::monthNames(LanguageIndex), LanguageTables::dayNames(LanguageIndex));
-    OvcCalendar1->setNavigationNames(LanguageTables::calendarNavigationNames(LanguageIndex));
+    m_search->setTexts(LanguageIndex);
+    m_alarms->setLanguage(LanguageIndex);
     QtTexts::follow(LanguageIndex);
 }
 
@@ -158,8 +156,7 @@ void TForm1::FarbeOk()
     }
     fillStylePictures();
     RichEditFontBitOk();
-    OvcCalendar1->setColors(m_scheme.BackColor, m_scheme.BarColor, m_scheme.ButtonColor);
-    setBackground(MaskEdit1, m_scheme.BackColor);
+    m_alarms->setColors(m_scheme);
 }
 
 // Always from the artwork: once filled in black, a picture would stop

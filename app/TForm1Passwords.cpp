@@ -21,7 +21,7 @@ void TForm1::connectPassGrid()
     connect(
         StringGrid1, &PassGrid::entryRefused, this,
         [this](const QString &why) {
-            m_start.runWhenIdle([this, why] { runGuarded([this, why] { m_environment.showError(this, why); }); });
+            runGuardedWhenIdle([this, why] { m_environment.showError(this, why); });
         },
         Qt::QueuedConnection);
 }
