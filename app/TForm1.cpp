@@ -38,26 +38,6 @@ QString withTrailingSeparator(const QString &folder)
 }
 
 
-QFont captionFont()
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    font.setBold(true);
-    return font;
-}
-
-QLabel *createCaption(QWidget *parent, const char *name, Qt::Alignment alignment)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1StringView(name));
-    label->setFont(captionFont());
-    label->setAlignment(alignment | Qt::AlignVCenter);
-    // Titles are the user's text: a "<b>" in one is shown, not obeyed.
-    label->setTextFormat(Qt::PlainText);
-    label->setAutoFillBackground(true);
-    return label;
-}
-
 } // namespace
 
 TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp startUp, QWidget *parent)
@@ -73,7 +53,7 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp s
     setWindowTitle(QStringLiteral("Kladdo"));
     setFixedSize(FormWidth, FormHeight);
     ControlAccessibility::install();
-    createFrame();
+    setupFrame(*this, *this);
     placeHandle();
     StartupTrace::mark("handle placed");
     if (startUp == StartUp::Whole)
@@ -99,10 +79,12 @@ void TForm1::buildRest()
 {
     // Only a window manager's lists show it, never the rolled-in window.
     QApplication::setWindowIcon(Bitmaps::programIcon());
-    createPageArea();
+    setupPageArea(*this, *this);
+    connectPassGrid();
     m_alarms = std::make_unique<AlarmArea>(*this, m_environment);
-    createToolbar();
-    createStylePictures();
+    setupToolbar(*this);
+    connectToolbar();
+    setupStylePictures(*this);
     const QStringList unplaced = MainWindowLayout::apply(this);
     Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
     trackChanges();
@@ -115,129 +97,27 @@ void TForm1::buildRest()
     KladdoDlg = new TKladdoDlg(*this, this);
     StartupTrace::mark("options dialog built");
     if (isVisible())
-        showLateControls();
+        showLateControls(*this);
 }
 
-// What a shown parent would have shown along: every control not hidden on
-// purpose.
-void TForm1::showLateControls()
+// Each button's click, and each style picture's.
+void TForm1::connectToolbar()
 {
-    QList<QWidget *> parents{this};
-    while (!parents.isEmpty()) {
-        for (QObject *child : parents.takeFirst()->children()) {
-            auto *control = qobject_cast<QWidget *>(child);
-            if (!control || control->isWindow())
-                continue;
-            if (control->isVisible())
-                parents.append(control);
-            else if (!control->testAttribute(Qt::WA_WState_ExplicitShowHide))
-                control->show();
-        }
-    }
-}
-
-void TForm1::createFrame()
-{
-    Panel1 = new QWidget(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setAutoFillBackground(true);
-
-    Image1 = new QLabel(Panel1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image3 = new QLabel(Panel1);
-    Image3->setObjectName(QStringLiteral("Image3"));
-    for (QLabel *handle : {Image1, Image3}) {
-        handle->setCursor(Qt::PointingHandCursor);
-        handle->installEventFilter(this);
-        // Its click that matters is the right one: it rolls the window.
-        ControlAccessibility::describe(handle, ControlAccessibility::Role::Button, Qt::RightButton);
-    }
-}
-
-void TForm1::createPageArea()
-{
-    Label1 = createCaption(this, "Label1", Qt::AlignLeft);
-    Label2 = createCaption(this, "Label2", Qt::AlignRight);
-
-    RichEdit1 = new NoteEditor(this);
-    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->hide();
-    RichEdit1->installEventFilter(this);
-    RichEdit1->viewport()->installEventFilter(this);
-
-    Edit2 = new PassCellField(this);
-    Edit2->setObjectName(QStringLiteral("Edit2"));
-    Edit2->setFont(QFont(QStringLiteral("Arial"), 10, QFont::Bold));
-    Edit2->hide();
-
-    StringGrid1 = new PassGrid(Edit2, this);
-    StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
-    StringGrid1->hide();
-    connectPassGrid();
-}
-
-void TForm1::createToolbar()
-{
-    struct ToolbarButton
-    {
-        const char *name;
-        void (TForm1::*onClick)();
-        TFarbButton *TForm1::*field;
+    static constexpr void (TForm1::*kClicks[ToolbarButtonCount])() = {
+        &TForm1::FarbButton1Click,  &TForm1::FarbButton2Click,  &TForm1::FarbButton3Click,
+        &TForm1::FarbButton4Click,  &TForm1::FarbButton5Click,  &TForm1::FarbButton6Click,
+        &TForm1::FarbButton7Click,  &TForm1::FarbButton8Click,  &TForm1::FarbButton9Click,
+        &TForm1::FarbButton10Click, &TForm1::FarbButton11Click, &TForm1::FarbButton12Click,
+        &TForm1::FarbButton13Click, &TForm1::FarbButton14Click, &TForm1::FarbButton15Click,
+        &TForm1::FarbButton16Click, nullptr,
     };
-    static constexpr ToolbarButton kButtons[] = {
-        {"FarbButton1", &TForm1::FarbButton1Click, &TForm1::FarbButton1},
-        {"FarbButton2", &TForm1::FarbButton2Click, nullptr},
-        {"FarbButton3", &TForm1::FarbButton3Click, nullptr},
-        {"FarbButton4", &TForm1::FarbButton4Click, nullptr},
-        {"FarbButton5", &TForm1::FarbButton5Click, nullptr},
-        {"FarbButton6", &TForm1::FarbButton6Click, nullptr},
-        {"FarbButton7", &TForm1::FarbButton7Click, &TForm1::FarbButton7},
-        {"FarbButton8", &TForm1::FarbButton8Click, &TForm1::FarbButton8},
-        {"FarbButton9", &TForm1::FarbButton9Click, &TForm1::FarbButton9},
-        {"FarbButton10", &TForm1::FarbButton10Click, &TForm1::FarbButton10},
-        {"FarbButton11", &TForm1::FarbButton11Click, nullptr},
-        {"FarbButton12", &TForm1::FarbButton12Click, &TForm1::FarbButton12},
-        {"FarbButton13", &TForm1::FarbButton13Click, &TForm1::FarbButton13},
-        {"FarbButton14", &TForm1::FarbButton14Click, nullptr},
-        {"FarbButton15", &TForm1::FarbButton15Click, nullptr},
-        {"FarbButton16", &TForm1::FarbButton16Click, &TForm1::FarbButton16},
-        {"FarbButton17", nullptr, &TForm1::FarbButton17},
-    };
-    for (const ToolbarButton &entry : kButtons) {
-        TFarbButton *button = createToolbarButton(entry.name, entry.onClick);
-        if (entry.field)
-            this->*entry.field = button;
+    for (int number = 1; number <= ToolbarButtonCount; ++number) {
+        if (kClicks[number - 1])
+            connectGuarded(toolbarButton(number), &TFarbButton::clicked, kClicks[number - 1]);
     }
-    FarbButton17->setCaption(QStringLiteral("?"));
-    ControlAccessibility::describe(FarbButton16, ControlAccessibility::Role::CheckBox);
-
-    Label3 = createCaption(Panel1, "Label3", Qt::AlignHCenter);
-    Label3->setFont(QFont(QStringLiteral("Arial"), 8, QFont::Bold));
-
-    ClickLabel *pictures[3] = {};
-    void (TForm1::*clicks[3])() = {&TForm1::Image4Click, &TForm1::Image5Click, &TForm1::Image6Click};
-    for (int i = 0; i < 3; ++i) {
-        pictures[i] = new ClickLabel(Panel1);
-        pictures[i]->setObjectName(QStringLiteral("Image%1").arg(4 + i));
-        ControlAccessibility::describe(pictures[i], ControlAccessibility::Role::CheckBox);
-        connectGuarded(pictures[i], &ClickLabel::clicked, clicks[i]);
-    }
-    Image4 = pictures[0];
-    Image5 = pictures[1];
-    Image6 = pictures[2];
-}
-
-// Its colour and glyph come from FarbeOk, its hint from SpracheOk, its
-// place from the layout; the alarm area's buttons sit in the window.
-TFarbButton *TForm1::createToolbarButton(const char *name, void (TForm1::*onClick)())
-{
-    const QLatin1StringView objectName(name);
-    const bool inAlarmArea = objectName == "FarbButton12" || objectName == "FarbButton13";
-    auto *button = new TFarbButton(inAlarmArea ? static_cast<QWidget *>(this) : Panel1);
-    button->setObjectName(objectName);
-    if (onClick)
-        connectGuarded(button, &TFarbButton::clicked, onClick);
-    return button;
+    connectGuarded(Image4, &ClickLabel::clicked, &TForm1::Image4Click);
+    connectGuarded(Image5, &ClickLabel::clicked, &TForm1::Image5Click);
+    connectGuarded(Image6, &ClickLabel::clicked, &TForm1::Image6Click);
 }
 
 void TForm1::runGuarded(const std::function<void()> &handler)
@@ -282,12 +162,10 @@ void TForm1::placeHandle()
     // Before the start pages load: their notices follow it.
     LanguageIndex = LanguageTables::languageIndexFor(m_settings.Language);
     setOpacityAlpha(stored.Transparent);
-    for (QWidget *control : std::initializer_list<QWidget *>{Panel1, Image1, Image3})
-        control->setGeometry(MainWindowLayout::placeOf(control->objectName()));
     move(screenWidth() - WindowFrame::RolledInOffset, stored.Pos);
     keepReachable();
     ApplyWindowShape();
-    setHandlePictures();
+    setHandlePictures(LanguageIndex);
     showFrameColors();
 }
 

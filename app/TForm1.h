@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AlarmArea.h"
+#include "app/MainWindowUi.h"
 #include "app/NotePageSession.h"
 #include "app/PageNavigation.h"
 #include "app/PassPageSession.h"
@@ -36,7 +37,7 @@ class TKladdoDlg;
 // subsystems together; their logic lives in their own libraries. Every event
 // that enters it runs through runGuarded, and everything it needs from
 // outside comes from its environment.
-class TForm1 : public QWidget, public MainWindowLink
+class TForm1 : public QWidget, public MainWindowLink, private MainWindowUi
 {
     Q_OBJECT
 
@@ -193,14 +194,10 @@ private:
     void finishStartUpGuarded();
     void finishStarted();
 
-    void createFrame();
     void placeHandle();
     void buildRest();
+    void connectToolbar();
     void showFrameColors();
-    void showLateControls();
-    void createToolbar();
-    void createPageArea();
-    TFarbButton *createToolbarButton(const char *name, void (TForm1::*onClick)());
     int screenWidth() const;
     void keepReachable();
     void roll(const QList<int> &offsets);
@@ -211,7 +208,7 @@ private:
     void soundAlarm(int page, QStringList &failures);
     void bringIntoView();
     void storeAlarm(const QString &text);
-    void showView(int view);
+    void switchView(int view);
 
     void loadStartPage();
     void loadStartPassPage();
@@ -226,7 +223,6 @@ private:
     void connectPassGrid();
     void turnPage(PageStep step);
     void putInEditor(std::unique_ptr<QTextDocument> document, bool recovered);
-    void showStyle();
     void toggleStyle(bool CharStyle::*flag);
     void normalisingPaste();
     void refreshPosition();
@@ -239,14 +235,9 @@ private:
     void showHit();
     void refreshToggleFace(TFarbButton *button);
     void setCurrentTitle(const QString &title);
-    void setGridHeading();
     void showNoteCaptions();
     void showPassCaptions();
-    void createStylePictures();
-    void fillStylePictures();
-    void setHandlePictures();
     void refreshPictures();
-    QList<TFarbButton *> toolbarButtons() const;
     ToggleState toggleState() const;
 
     Environment &m_environment;
@@ -259,9 +250,6 @@ private:
     QRegion m_outline;
     // Black until the first scheme: a palette outside 1-6 keeps the last.
     ColorScheme m_scheme;
-    QList<QImage> m_styleArtwork;
-    // Image7 to Image12: each style off, then on, in the scheme's colours.
-    QList<QLabel *> m_stylePictures;
 
     // The bold, italic and underline flags the style pictures apply.
     CharStyle m_style;
@@ -285,28 +273,7 @@ private:
     bool m_ended = false;
     StagedStart m_start;
 
-    QWidget *Panel1 = nullptr;
-    QLabel *Image1 = nullptr;
-    QLabel *Image3 = nullptr;
-    QLabel *Label1 = nullptr;
-    QLabel *Label2 = nullptr;
-    QLabel *Label3 = nullptr;
     std::unique_ptr<AlarmArea> m_alarms;
-    NoteEditor *RichEdit1 = nullptr;
-    PassGrid *StringGrid1 = nullptr;
-    PassCellField *Edit2 = nullptr;
-    ClickLabel *Image4 = nullptr;
-    ClickLabel *Image5 = nullptr;
-    ClickLabel *Image6 = nullptr;
-    TFarbButton *FarbButton1 = nullptr;
-    TFarbButton *FarbButton7 = nullptr;
-    TFarbButton *FarbButton8 = nullptr;
-    TFarbButton *FarbButton9 = nullptr;
-    TFarbButton *FarbButton10 = nullptr;
-    TFarbButton *FarbButton12 = nullptr;
-    TFarbButton *FarbButton13 = nullptr;
-    TFarbButton *FarbButton16 = nullptr;
-    TFarbButton *FarbButton17 = nullptr;
     std::unique_ptr<SearchDialogs> m_search;
     TKladdoDlg *KladdoDlg = nullptr;
 };

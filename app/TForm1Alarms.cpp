@@ -98,7 +98,7 @@ void TForm1::soundAlarm(int page, QStringList &failures)
     KeepOnTop();
     m_environment.playSound(dataPath(QStringLiteral("note.wav")));
     if (loaded && m_settings.DisplayNP != 0)
-        attempt(failures, [&] { showView(0); });
+        attempt(failures, [&] { switchView(0); });
 }
 
 // Out in full at the screen's right edge when rolled in, or when a

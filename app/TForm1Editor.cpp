@@ -14,7 +14,7 @@
 void TForm1::RichEditFontBitOk()
 {
     m_style = RichEdit1->selectionStyle();
-    showStyle();
+    showStyle(m_style);
 }
 
 void TForm1::RichEditFontOk()
@@ -22,24 +22,12 @@ void TForm1::RichEditFontOk()
     RichEdit1->applyStyle(m_style);
 }
 
-// Each picture shows its style on or off, in the colours of the pictures
-// the scheme last filled.
-void TForm1::showStyle()
-{
-    const std::pair<ClickLabel *, bool> shown[] = {
-        {Image4, m_style.bold}, {Image5, m_style.italic}, {Image6, m_style.underline}};
-    for (int i = 0; i < 3; ++i) {
-        shown[i].first->setPixmap(m_stylePictures[2 * i + (shown[i].second ? 1 : 0)]->pixmap());
-        ControlAccessibility::setChecked(shown[i].first, shown[i].second);
-    }
-}
-
 // All three flags are applied, not just the one clicked: the selection
 // ends up in exactly the style the pictures show.
 void TForm1::toggleStyle(bool CharStyle::*flag)
 {
     m_style.*flag = !(m_style.*flag);
-    showStyle();
+    showStyle(m_style);
     RichEditFontOk();
 }
 

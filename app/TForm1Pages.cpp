@@ -29,18 +29,11 @@ void TForm1::SpeichernOk()
 void TForm1::DisplayOk()
 {
     const bool notes = m_settings.DisplayNP == 0;
-    for (QWidget *noteControl : std::initializer_list<QWidget *>{
-             RichEdit1, Image4, Image5, Image6, FarbButton8, FarbButton10, FarbButton12, FarbButton13})
-        noteControl->setVisible(notes);
-    for (QWidget *passwordControl : std::initializer_list<QWidget *>{StringGrid1, Edit2, FarbButton16})
-        passwordControl->setVisible(!notes);
-    if (notes) {
-        RichEdit1->setFocus();
+    showView(notes);
+    if (notes)
         showNoteCaptions();
-    } else {
-        StringGrid1->setFocus();
+    else
         showPassCaptions();
-    }
     refreshPosition();
     AlarmOk();
 }
@@ -49,12 +42,12 @@ void TForm1::DisplayOk()
 void TForm1::FarbButton1Click()
 {
     SpeichernOk();
-    showView(m_settings.DisplayNP == 0 ? 1 : 0);
+    switchView(m_settings.DisplayNP == 0 ? 1 : 0);
 }
 
 // The flag is stored before it changes, so that a failed write leaves the
 // window as it was.
-void TForm1::showView(int view)
+void TForm1::switchView(int view)
 {
     settingsFile().writeInteger(SettingsKeys::Window, u"DisplayNP", view);
     m_settings.DisplayNP = view;
@@ -177,13 +170,7 @@ void TForm1::setCurrentTitle(const QString &title)
 
 void TForm1::ZS(int Line, int Col)
 {
-    Label3->setText(Captions::positionText(Line, Col));
-    // Past 999 the text outgrows its 40 pixels; it widens about its
-    // centre rather than lose digits.
-    const QRect place = MainWindowLayout::placeOf(u"Label3");
-    const int needed = Label3->fontMetrics().horizontalAdvance(Label3->text()) + 4;
-    const int width = std::max(place.width(), needed);
-    Label3->setGeometry(place.center().x() + 1 - width / 2, place.y(), width, place.height());
+    showPosition(Captions::positionText(Line, Col));
 }
 
 void TForm1::refreshPosition()
