@@ -1031,8 +1031,8 @@ void RtfParser::appendToFontName(unsigned char byte, qsizetype offset)
 void RtfParser::commitFont()
 {
     const QString name = m_font.name.trimmed();
-    const bool isNew = !m_fontCodePages.contains(m_font.number);
-    if (isNew && m_fontCodePages.size() >= kMaxFonts && m_font.number >= 0 && !name.isEmpty()) {
+    const bool isFull = m_fontCodePages.size() >= kMaxFonts && !m_fontCodePages.contains(m_font.number);
+    if (m_font.number >= 0 && !name.isEmpty() && isFull) {
         if (!std::exchange(m_reportedFonts, true))
             addProblem(m_tokens.position(), QStringLiteral("more than %1 fonts; the rest were left out").arg(kMaxFonts));
     } else if (m_font.number >= 0 && !name.isEmpty()) {

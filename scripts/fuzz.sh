@@ -26,10 +26,10 @@ export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:malloc_context_size=2"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 
-# A healthy reader stays far under these for inputs of up to 64 KiB (the
-# largest peak is some 150 MB, with the sanitizer's own bookkeeping); one
-# whose memory grows faster than its input, or that keeps memory from input
-# to input, ends the run as out of memory.
+# Healthy targets peak at 150-300 MB here, most of it the sanitizer's
+# quarantine of freed memory (256 MB), and allocate far less than 128 MB at
+# once; a reader whose memory grows faster than its input, or that keeps
+# memory from input to input, ends the run as out of memory.
 rss_limit_mb=512
 malloc_limit_mb=128
 
