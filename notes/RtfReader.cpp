@@ -37,7 +37,7 @@ constexpr double kTwipsPerPixel = 15.0;
 constexpr int kMaxFonts = 16384;
 constexpr int kMaxColors = 16384;
 constexpr int kMaxLevelText = 256;     // \leveltext: its length (one byte in the format) and as many characters
-constexpr qint64 kMaxPictureArea = 25'000'000; // pixels: a 6144 x 4096 photograph fits
+constexpr qint64 kMaxPictureArea = 25'000'000; // pixels: a 6000 x 4000 photograph fits
 constexpr qint64 kMaxPicturesArea = 4 * kMaxPictureArea; // of all pictures together
 
 enum class Destination : unsigned char {
