@@ -230,8 +230,7 @@ const UpperHalf *windows1252()
 class SystemTable
 {
 public:
-    explicit SystemTable(int codePage)
-        : m_codePage(codePage), m_known(System::decode(codePage, "a").has_value())
+    explicit SystemTable(int codePage) : m_codePage(codePage)
     {
         for (int b = 0x80; b <= 0xFF; ++b) {
             const char byte = char(b);
@@ -240,12 +239,15 @@ public:
         }
     }
 
-    bool isKnown() const { return m_known; }
     const UpperHalf &upper() const { return m_upper; }
 
     std::optional<char16_t> pair(unsigned char lead, unsigned char trail)
     {
-        char16_t &c = m_pairs[size_t(lead - 0x80) << 8 | trail];
+        // Only the few double-byte code pages have pairs, so only they
+        // need the room for them.
+        if (!m_pairs)
+            m_pairs = std::make_unique<Pairs>();
+        char16_t &c = (*m_pairs)[size_t(lead - 0x80) << 8 | trail];
         if (c == kNotAsked) {
             const char bytes[] = {char(lead), char(trail)};
             c = single(QByteArrayView(bytes, 2));
@@ -257,6 +259,7 @@ public:
 
 private:
     static constexpr char16_t kNotAsked = 0;
+    using Pairs = std::array<char16_t, 128 * 256>; // lead 0x80-0xFF, any trail
 
     // The one character bytes stand for; U+FFFD when they stand for none or
     // more than one, or for the substitute (U+001A) of the system's tables.
@@ -269,20 +272,27 @@ private:
     }
 
     int m_codePage;
-    bool m_known;
     UpperHalf m_upper{};
-    std::array<char16_t, 128 * 256> m_pairs{}; // lead 0x80-0xFF, any trail
+    std::unique_ptr<Pairs> m_pairs;
 };
+
+// Code page numbers are 16 bits wide; no system knows one outside them.
+constexpr int kLargestCodePage = 0xFFFF;
 
 std::mutex s_systemTablesMutex;
 
-SystemTable &systemTable(int codePage)
+// The table of a code page the system knows, made on first use and shared
+// by every document for the whole run; nullptr for one it does not know,
+// which gets no table: a document can name any number of those, but the
+// system knows only so many.
+SystemTable *systemTable(int codePage)
 {
     static std::map<int, std::unique_ptr<SystemTable>> tables;
-    auto &table = tables[codePage];
-    if (!table)
-        table = std::make_unique<SystemTable>(codePage);
-    return *table;
+    if (const auto found = tables.find(codePage); found != tables.end())
+        return found->second.get();
+    if (codePage <= 0 || codePage > kLargestCodePage || !System::decode(codePage, "a"))
+        return nullptr;
+    return tables.emplace(codePage, std::make_unique<SystemTable>(codePage)).first->second.get();
 }
 
 } // namespace
@@ -296,8 +306,8 @@ const UpperHalf *upperHalf(int codePage)
             return &table.upper;
     }
     const std::lock_guard lock(s_systemTablesMutex);
-    const SystemTable &table = systemTable(codePage);
-    return table.isKnown() ? &table.upper() : nullptr;
+    const SystemTable *table = systemTable(codePage);
+    return table ? &table->upper() : nullptr;
 }
 
 bool isLeadByte(int codePage, unsigned char byte)
@@ -320,8 +330,8 @@ std::optional<char16_t> pairChar(int codePage, unsigned char lead, unsigned char
     if (!isLeadByte(codePage, lead))
         return std::nullopt;
     const std::lock_guard lock(s_systemTablesMutex);
-    SystemTable &table = systemTable(codePage);
-    return table.isKnown() ? table.pair(lead, trail) : std::nullopt;
+    SystemTable *table = systemTable(codePage);
+    return table ? table->pair(lead, trail) : std::nullopt;
 }
 
 int forCharset(int charset)

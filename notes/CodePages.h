@@ -14,7 +14,8 @@ namespace CodePages {
 
 // The upper half (bytes 0x80-0xFF) of a code page, or nullptr when neither
 // we nor the system know the code page. In a double-byte code page these
-// are the bytes that stand alone; its lead bytes read U+FFFD here.
+// are the bytes that stand alone; its lead bytes read U+FFFD here. Tables
+// are made only for code pages that exist, each once, and kept for the run.
 using UpperHalf = char16_t[128];
 const UpperHalf *upperHalf(int codePage);
 

@@ -8,7 +8,10 @@
 #include "notes/RtfTokenizer.h"
 #include "platform/HexDigit.h"
 
+#include <QBuffer>
 #include <QHash>
+#include <QImageReader>
+#include <QSet>
 #include <QStack>
 #include <QTextDocument>
 
@@ -28,6 +31,14 @@ constexpr int kMaxHalfPoints = 3276;   // 1638 pt, the largest size word process
 constexpr int kMaxUnicodeSkip = 255;
 constexpr double kMaxPicturePixels = 16384;
 constexpr double kTwipsPerPixel = 15.0;
+// Limits on what a small file could make large: tables far beyond any real
+// document's, and pictures that a few kilobytes of compressed data can
+// declare. What goes past them is left out, and the problem says so.
+constexpr int kMaxFonts = 16384;
+constexpr int kMaxColors = 16384;
+constexpr int kMaxLevelText = 256;     // \leveltext: its length (one byte in the format) and as many characters
+constexpr qint64 kMaxPictureArea = 25'000'000; // pixels: a 6000 x 4000 photograph fits
+constexpr qint64 kMaxPicturesArea = 4 * kMaxPictureArea; // of all pictures together
 
 enum class Destination : unsigned char {
     Text,
@@ -201,8 +212,13 @@ private:
     ListOverride m_override;
     bool m_shapeHasTextBox = false;
 
-    QList<int> m_reportedCodePages;
+    int m_resolvedFor = 0; // the code page resolve() was asked for last, and what it gave
+    CodePage m_resolved;
+    QSet<int> m_reportedCodePages;
     bool m_reportedDepth = false;
+    bool m_reportedFonts = false;
+    bool m_reportedColors = false;
+    qint64 m_picturesArea = 0;
     QStringList m_problems;
 };
 
@@ -524,7 +540,8 @@ void RtfParser::onByte(unsigned char byte, qsizetype offset)
         appendToLevelText(byte >= 0x80 ? (*resolve(m_ansiCodePage, {}, offset).upper)[byte - 0x80] : char16_t(byte));
         break;
     case Destination::LevelNumbers:
-        m_levelNumbers.append(byte);
+        if (m_levelNumbers.size() < RtfLists::kLevels)
+            m_levelNumbers.append(byte);
         break;
     case Destination::ColorTable:
     case Destination::Picture:
@@ -695,7 +712,7 @@ void RtfParser::applyListWord(RtfWord word, const RtfToken &token)
 
 void RtfParser::appendToLevelText(char16_t c)
 {
-    if (!m_levelTextEnded)
+    if (!m_levelTextEnded && m_levelText.size() < kMaxLevelText)
         m_levelText.append(QChar(c));
 }
 
@@ -986,7 +1003,10 @@ void RtfParser::commitListLevel()
     QString text;
     for (qsizetype i = 0; i < m_level.text.size(); ++i) {
         const char16_t c = m_level.text.at(i).unicode();
-        const bool isPlace = c < RtfLists::kLevels && (!m_hasLevelNumbers || m_levelNumbers.contains(int(i + 1)));
+        // A marker shows each level's number once at most; more places
+        // would only make every item's marker longer.
+        const bool isPlace = c < RtfLists::kLevels && (!m_hasLevelNumbers || m_levelNumbers.contains(int(i + 1)))
+                             && m_level.placeholders.size() < RtfLists::kLevels;
         if (isPlace)
             m_level.placeholders.append(int(text.size()));
         if (isPlace || fitsMarker(c))
@@ -1011,7 +1031,11 @@ void RtfParser::appendToFontName(unsigned char byte, qsizetype offset)
 void RtfParser::commitFont()
 {
     const QString name = m_font.name.trimmed();
-    if (m_font.number >= 0 && !name.isEmpty()) {
+    const bool isFull = m_fontCodePages.size() >= kMaxFonts && !m_fontCodePages.contains(m_font.number);
+    if (m_font.number >= 0 && !name.isEmpty() && isFull) {
+        if (!std::exchange(m_reportedFonts, true))
+            addProblem(m_tokens.position(), QStringLiteral("more than %1 fonts; the rest were left out").arg(kMaxFonts));
+    } else if (m_font.number >= 0 && !name.isEmpty()) {
         m_fontCodePages.insert(m_font.number, m_font.codePage);
         m_codePagesChanged = true;
         m_builder.setFontFamily(m_font.number, name);
@@ -1021,6 +1045,12 @@ void RtfParser::commitFont()
 
 void RtfParser::commitColor()
 {
+    if (m_colors.size() >= kMaxColors) {
+        if (!std::exchange(m_reportedColors, true))
+            addProblem(m_tokens.position(), QStringLiteral("more than %1 colours; the rest were left out").arg(kMaxColors));
+        m_red = m_green = m_blue = -1;
+        return;
+    }
     if (m_red < 0 && m_green < 0 && m_blue < 0) {
         m_colors.append(QColor()); // an empty entry is the automatic colour
     } else {
@@ -1034,11 +1064,27 @@ void RtfParser::finishPicture()
     if (m_picture.kind == Picture::Kind::None)
         return;
     const char *format = m_picture.kind == Picture::Kind::Png ? "PNG" : "JPEG";
-    const QImage image = QImage::fromData(m_picture.data, format);
+    QBuffer buffer(&m_picture.data);
+    QImageReader reader(&buffer, format);
+    // The size the picture declares, read before anything is decoded.
+    const QSize declared = reader.size();
+    const qint64 area = qint64(declared.width()) * declared.height();
+    if (area > kMaxPictureArea) {
+        addProblem(m_picture.offset, QStringLiteral("a picture of %1 x %2 pixels was left out (at most %3 million pixels)")
+                                         .arg(declared.width()).arg(declared.height()).arg(kMaxPictureArea / 1'000'000));
+        return;
+    }
+    if (m_picturesArea + area > kMaxPicturesArea) {
+        addProblem(m_picture.offset, QStringLiteral("a picture was left out: the pictures hold more than %1 million pixels")
+                                         .arg(kMaxPicturesArea / 1'000'000));
+        return;
+    }
+    const QImage image = reader.read();
     if (image.isNull()) {
         addProblem(m_picture.offset, QStringLiteral("a %1 picture could not be decoded").arg(QLatin1StringView(format)));
         return;
     }
+    m_picturesArea += qint64(image.width()) * image.height();
     const double width = m_picture.goalWidth > 0 ? m_picture.goalWidth / kTwipsPerPixel : image.width();
     const double height = m_picture.goalHeight > 0 ? m_picture.goalHeight / kTwipsPerPixel : image.height();
     const QSizeF size(std::clamp(width * m_picture.scaleX / 100.0, 1.0, kMaxPicturePixels),
@@ -1144,16 +1190,23 @@ std::optional<RtfListItem> RtfParser::listItem()
 
 CodePage RtfParser::resolve(int codePage, QByteArrayView bytes, qsizetype offset)
 {
-    if (const CodePages::UpperHalf *upper = CodePages::upperHalf(codePage))
-        return {codePage, upper};
+    // Text comes in many short pieces in the same code page; look it up
+    // once, since one the system does not know is asked for every time.
+    if (codePage != m_resolvedFor || !m_resolved.upper) {
+        const CodePages::UpperHalf *upper = CodePages::upperHalf(codePage);
+        m_resolved = upper ? CodePage{codePage, upper} : CodePage{1252, CodePages::upperHalf(1252)};
+        m_resolvedFor = codePage;
+    }
+    if (m_resolved.number == codePage)
+        return m_resolved;
     const bool needed = std::any_of(bytes.begin(), bytes.end(),
                                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     if (needed && !m_reportedCodePages.contains(codePage)) {
-        m_reportedCodePages.append(codePage);
+        m_reportedCodePages.insert(codePage);
         addProblem(offset, QStringLiteral("code page %1 is not supported; its characters were read as Windows-1252")
                                .arg(codePage));
     }
-    return {1252, CodePages::upperHalf(1252)};
+    return m_resolved;
 }
 
 int RtfParser::codePageOfFont(int font)

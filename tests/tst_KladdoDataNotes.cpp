@@ -170,6 +170,26 @@ private slots:
         QCOMPARE(dumpOf(readFile(data("note2.rtf"))), "[left] {MS Sans Serif 8}see  {image 4x4 #00ff00}");
     }
 
+    // Qt's HTML reader asks the font database for the fixed-pitch font of
+    // <pre>, <code>, <tt>, <kbd> and <samp>; the tool must give it one
+    // without a display, whatever platform the caller's environment names.
+    void importManualPageWithoutDisplay()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.remove(QLatin1StringView(name));
+        const QString manual = QStringLiteral(TEST_DATA_DIR "/html/manual.html");
+        const KladdoDataRun imported = KladdoDataRun::run({"notes", "import", m_dir->path(), "2", manual}, environment);
+        QCOMPARE(imported.err, QString());
+        QCOMPARE(imported.exitCode, 0);
+        const KladdoDataRun r = exportPage("2", "text");
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains("$ kladdo-data notes export ~/Kladdo 3 --format text > page3.txt\n"
+                                "$ wc -l page3.txt\n12 page3.txt\n"),
+                 r.out.constData());
+        QVERIFY(r.out.contains("Stop Kladdo first with Alt+F4; the option --format is required."));
+    }
+
     void damagedRtfIsRefused()
     {
         QVERIFY(writeFile(data("broken.rtf"), "{\\rtf1 cut {\\b off"));

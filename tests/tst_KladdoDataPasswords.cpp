@@ -108,6 +108,7 @@ private slots:
         QTest::newRow("two fields") << kHeader + "a,b\r\n" << "Row 1: 2 fields, not 3";
         QTest::newRow("bad quoting") << kHeader + "a,b\"c,d\r\n" << "Line 2: a quote inside a field";
         QTest::newRow("not UTF-8") << kHeader + "K\xe4se,b,c\r\n" << "is not UTF-8 text";
+        QTest::newRow("over 1 MiB") << kHeader + QByteArray(1024 * 1024, ',') << "is larger than 1024 KiB";
     }
 
     // Nothing is written: the page on disk stays as it was.

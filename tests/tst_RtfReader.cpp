@@ -5,6 +5,7 @@
 #include "support/RichTextDump.h"
 #include "support/TestFiles.h"
 
+#include <QBuffer>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTextDocument>
@@ -541,6 +542,28 @@ private slots:
         QTest::newRow("unknown code page, unused") << QByteArray("{\\rtf1\\ansi\\ansicpg777 abc}") << "abc" << "";
         QTest::newRow("undecodable picture")
             << richEdit("a{\\pict\\pngblip 0102030405}b") << "ab" << "PNG picture could not be decoded";
+        // Limits on what a small file could make large.
+        QByteArray fonts;
+        for (int font = 0; font <= 16384; ++font)
+            fonts += "{\\f" + QByteArray::number(font) + " F;}";
+        QTest::newRow("too many fonts") << "{\\rtf1{\\fonttbl" + fonts + "}\\f16384 a\\f3 b}" << "ab"
+                                        << "more than 16384 fonts";
+        QTest::newRow("too many colours") << "{\\rtf1{\\colortbl" + QByteArray(16385, ';') + "}\\cf16384 a}" << "a"
+                                          << "more than 16384 colours";
+        const auto picture = [](int width, int height) {
+            QImage image(width, height, QImage::Format_Mono);
+            image.fill(0);
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            return "{\\pict\\pngblip " + png.toHex() + "}";
+        };
+        QTest::newRow("picture too large") << "{\\rtf1 a" + picture(6000, 5000) + "b}" << "ab"
+                                           << "a picture of 6000 x 5000 pixels was left out (at most 25 million pixels)";
+        QTest::newRow("pictures too large together")
+            << "{\\rtf1 a" + picture(5000, 5000).repeated(5) + "b}" << u"a\uFFFC\uFFFC\uFFFC\uFFFCb"_qs
+            << "the pictures hold more than 100 million pixels";
     }
 
     void damaged()

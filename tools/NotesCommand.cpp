@@ -1,5 +1,6 @@
 #include "tools/Commands.h"
 
+#include "notes/HtmlImport.h"
 #include "notes/NotePage.h"
 #include "notes/PlainText.h"
 #include "notes/RtfReader.h"
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
-#include <QStringDecoder>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextImageFormat>
@@ -84,15 +84,6 @@ QString selfContainedHtml(const QTextDocument &document)
     return html;
 }
 
-QString decodeHtml(const QByteArray &bytes)
-{
-    // A UTF-16 or UTF-32 page says so; anything else is read like a text file.
-    const std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForHtml(bytes);
-    if (encoding && *encoding != QStringConverter::Utf8 && *encoding != QStringConverter::Latin1)
-        return QStringDecoder(*encoding).decode(bytes);
-    return PlainText::decode(bytes);
-}
-
 int exportPage(const QString &dataDir, int page, const QString &format, CommandIo io)
 {
     const QString path = QDir(dataDir).filePath(NotePage::fileName(page));
@@ -135,7 +126,7 @@ QString readImport(const QString &file, QTextDocument *document, CommandIo io)
     } else if (suffix == u"html" || suffix == u"htm") {
         // Pictures beside the page are found relative to it.
         document->setBaseUrl(QUrl::fromLocalFile(QFileInfo(file).absolutePath() + QLatin1Char('/')));
-        document->setHtml(decodeHtml(bytes));
+        HtmlImport::read(bytes, document);
     } else {
         const RtfReadResult result = RtfReader::read(bytes, document);
         if (!result.isClean())

@@ -21,6 +21,8 @@ constexpr const char *kUsage =
 const QStringList kHeader = {QStringLiteral("text"), QStringLiteral("name"),
                              QStringLiteral("password")};
 
+constexpr qint64 kMaxCsvBytes = 1024 * 1024;
+
 int exportPage(const QString &path, CommandIo io)
 {
     const PassPageLoad load = PassPageFile(path).load();
@@ -43,7 +45,13 @@ QString readUtf8(const QString &csvPath)
     QFile file(csvPath);
     if (!file.open(QIODevice::ReadOnly))
         throw KladdoError(QStringLiteral("cannot read %1 (%2)").arg(csvPath, file.errorString()));
-    const QByteArray bytes = file.readAll();
+    // A page's CSV is some kilobytes at most; a larger file is not one, and
+    // is not read whole.
+    const QByteArray bytes = file.read(kMaxCsvBytes + 1);
+    if (bytes.size() > kMaxCsvBytes)
+        throw KladdoError(QStringLiteral("%1 is larger than %2 KiB, more than a page's CSV can be")
+                              .arg(csvPath)
+                              .arg(kMaxCsvBytes / 1024));
     QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = decoder(bytes);
     if (decoder.hasError())

@@ -1,8 +1,9 @@
 #include "tools/Commands.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstdio>
+#include <memory>
 
 #ifdef Q_OS_WIN
 #include <fcntl.h>
@@ -58,11 +59,31 @@ constexpr const char *kHelp =
     "\n"
     "Exit status: 0 done, 1 failed or damage found, 2 wrong call.\n";
 
+// Qt's HTML reader asks the font database (<pre> and <code> want the
+// fixed-pitch font), and the font database needs a GUI application: the
+// notes command gets one, on the offscreen platform where the system's own
+// would need a display (Windows' needs none, and is the one the package
+// ships). The other commands keep the core application, which starts faster.
+std::unique_ptr<QCoreApplication> application(int &argc, char **argv)
+{
+    if (argc < 2 || qstrcmp(argv[1], "notes") != 0)
+        return std::make_unique<QCoreApplication>(argc, argv);
+#ifndef Q_OS_WIN
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    // What the platform notes while it starts (that XDG_RUNTIME_DIR is not
+    // set, where nothing is run) is nothing a command's user can act on.
+    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
+    auto app = std::make_unique<QGuiApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    return app;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = application(argc, argv);
 #ifdef Q_OS_WIN
     // Lines end as the commands write them: CSV rows in CR LF, the rest in
     // LF, where text mode would add a CR to each.
@@ -71,7 +92,7 @@ int main(int argc, char *argv[])
 #endif
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QStringList args = app.arguments().mid(1);
+    QStringList args = app->arguments().mid(1);
 
     if (args.isEmpty()) {
         err << "usage: kladdo-data COMMAND ... (kladdo-data --help lists the commands)\n";
