@@ -94,12 +94,18 @@ std::optional<QByteArray> TForm1::takeRecovery(UnsavedChanges &changes, const QS
     case Verdict::PageChanged:
         break;
     }
-    const QString kept = RecoveryFile::keepAside(found);
-    if (!m_toldRecoveries.contains(kept)) {
-        m_toldRecoveries.insert(kept);
-        m_recoveryNotice = LanguageTables::keptChangesText(kind, page, QFileInfo(pagePath).fileName(),
-                                                           keptReason(found.verdict), whenText(found.written),
-                                                           QDir::toNativeSeparators(kept), LanguageIndex);
+    const RecoveryFile::Aside aside = RecoveryFile::keepAside(found);
+    if (!aside.failure.isEmpty())
+        changes.leaveRecoveryAlone();
+    if (!m_toldRecoveries.contains(aside.path)) {
+        m_toldRecoveries.insert(aside.path);
+        const QString pageFile = QFileInfo(pagePath).fileName();
+        const QString path = QDir::toNativeSeparators(aside.path);
+        m_recoveryNotice = aside.failure.isEmpty()
+            ? LanguageTables::keptChangesText(kind, page, pageFile, keptReason(found.verdict),
+                                              whenText(found.written), path, LanguageIndex)
+            : LanguageTables::unmovedChangesText(kind, page, pageFile, keptReason(found.verdict),
+                                                 whenText(found.written), path, aside.failure, LanguageIndex);
     }
     return std::nullopt;
 }
