@@ -17,9 +17,11 @@ struct KladdoDataRun
                && (err.contains(QLatin1String("usage")) || err.contains(QLatin1String("kladdo-data:")));
     }
 
-    static KladdoDataRun run(const QStringList &args)
+    static KladdoDataRun run(const QStringList &args,
+                             const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
     {
         QProcess process;
+        process.setProcessEnvironment(environment);
         process.start(QStringLiteral(KLADDO_BIN_DIR "/kladdo-data"), args);
         KladdoDataRun result;
         if (!process.waitForFinished(60000))
