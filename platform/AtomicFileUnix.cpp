@@ -5,18 +5,12 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
 namespace AtomicFile::Platform {
 
 namespace {
-
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 int withoutInterrupts(int (*call)(int), int fd)
 {
@@ -34,7 +28,7 @@ QString syncFile(QFileDevice &file)
     if (!file.flush())
         return file.errorString();
     if (withoutInterrupts(::fdatasync, file.handle()) != 0)
-        return QStringLiteral("it did not reach the disk: %1").arg(systemError(errno));
+        return QStringLiteral("it did not reach the disk: %1").arg(qt_error_string(errno));
     return {};
 }
 
@@ -46,14 +40,14 @@ QString syncFolder(const QString &folder)
     if (fd >= 0)
         ::close(fd);
     if (synced != 0)
-        return QStringLiteral("the change to the folder %1 did not reach the disk: %2").arg(folder, systemError(error));
+        return QStringLiteral("the change to the folder %1 did not reach the disk: %2").arg(folder, qt_error_string(error));
     return {};
 }
 
 QString rename(const QString &from, const QString &to)
 {
     if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
-        return systemError(errno);
+        return qt_error_string(errno);
     const QString toFolder = QFileInfo(to).absolutePath();
     const QString fromFolder = QFileInfo(from).absolutePath();
     QString failure = syncFolder(toFolder);
