@@ -70,10 +70,18 @@ std::optional<QByteArray> PageSession::take(int page, const QString &path, const
 
 void PageSession::keepAside(int page, const RecoveryFile::Finding &found, int languageIndex)
 {
-    const QString kept = RecoveryFile::keepAside(found);
-    m_notices.tell(kept, LanguageTables::keptChangesText(m_kind, page, QFileInfo(m_path).fileName(),
-                                                         keptReason(found.verdict), whenText(found.written),
-                                                         QDir::toNativeSeparators(kept), languageIndex));
+    const RecoveryFile::Aside aside = RecoveryFile::keepAside(found);
+    if (!aside.failure.isEmpty())
+        m_changes.leaveRecoveryAlone();
+    const QString pageFile = QFileInfo(m_path).fileName();
+    const QString path = QDir::toNativeSeparators(aside.path);
+    m_notices.tell(aside.path,
+                   aside.failure.isEmpty()
+                       ? LanguageTables::keptChangesText(m_kind, page, pageFile, keptReason(found.verdict),
+                                                         whenText(found.written), path, languageIndex)
+                       : LanguageTables::unmovedChangesText(m_kind, page, pageFile, keptReason(found.verdict),
+                                                            whenText(found.written), path, aside.failure,
+                                                            languageIndex));
 }
 
 void PageSession::saved(const QByteArray &version)

@@ -236,6 +236,21 @@ QString recoveredPageText(PageKind kind, int page, const QString &when, int lang
     return text.in(languageIndex).arg(page).arg(when);
 }
 
+namespace {
+
+QString notLoadedText(KeptReason reason, const QString &pageFile, int languageIndex)
+{
+    static constexpr TextPair kReasons[] = {
+        {u"ihre Datei beschädigt ist", u"their file is damaged"},
+        {u"%1 danach gespeichert wurde", u"%1 was saved after them"},
+        {u"%1 seitdem von einem anderen Programm geändert wurde", u"%1 has been changed by another program since"},
+    };
+    const QString why = kReasons[int(reason)].in(languageIndex);
+    return reason == KeptReason::Damaged ? why : why.arg(pageFile);
+}
+
+} // namespace
+
 QString keptChangesText(PageKind kind, int page, const QString &pageFile, KeptReason reason,
                         const QString &when, const QString &keptPath, int languageIndex)
 {
@@ -248,15 +263,26 @@ QString keptChangesText(PageKind kind, int page, const QString &pageFile, KeptRe
                    u"geladen, da %3. Sie bleiben in %4 erhalten.",
                    u"The unsaved changes of password page %1 from %2 are not loaded, since %3. They "
                    u"are kept in %4."};
-    static constexpr TextPair kReasons[] = {
-        {u"ihre Datei beschädigt ist", u"their file is damaged"},
-        {u"%1 danach gespeichert wurde", u"%1 was saved after them"},
-        {u"%1 seitdem von einem anderen Programm geändert wurde", u"%1 has been changed by another program since"},
-    };
-    QString why = kReasons[int(reason)].in(languageIndex);
-    if (reason != KeptReason::Damaged)
-        why = why.arg(pageFile);
-    return text.in(languageIndex).arg(page).arg(when, why, keptPath);
+    return text.in(languageIndex).arg(page).arg(when, notLoadedText(reason, pageFile, languageIndex), keptPath);
+}
+
+QString unmovedChangesText(PageKind kind, int page, const QString &pageFile, KeptReason reason,
+                           const QString &when, const QString &path, const QString &failure, int languageIndex)
+{
+    const TextPair text = kind == PageKind::Note
+        ? TextPair{u"Die nicht gespeicherten Änderungen an Notizseite %1 vom %2 werden nicht geladen, "
+                   u"da %3. Sie konnten nicht beiseitegelegt werden und bleiben in %4: %5. Bis das "
+                   u"geht, werden neue Änderungen an dieser Seite nur beim Speichern gesichert.",
+                   u"The unsaved changes of note page %1 from %2 are not loaded, since %3. They could "
+                   u"not be kept aside and stay in %4: %5. Until they can be, new changes of this page "
+                   u"are kept only when it is saved."}
+        : TextPair{u"Die nicht gespeicherten Änderungen an Passwortseite %1 vom %2 werden nicht "
+                   u"geladen, da %3. Sie konnten nicht beiseitegelegt werden und bleiben in %4: %5. Bis "
+                   u"das geht, werden neue Änderungen an dieser Seite nur beim Speichern gesichert.",
+                   u"The unsaved changes of password page %1 from %2 are not loaded, since %3. They "
+                   u"could not be kept aside and stay in %4: %5. Until they can be, new changes of this "
+                   u"page are kept only when it is saved."};
+    return text.in(languageIndex).arg(page).arg(when, notLoadedText(reason, pageFile, languageIndex), path, failure);
 }
 
 } // namespace LanguageTables

@@ -83,6 +83,12 @@ enum class KeptReason { Damaged, Older, PageChanged };
 QString keptChangesText(PageKind kind, int page, const QString &pageFile, KeptReason reason,
                         const QString &when, const QString &keptPath, int languageIndex);
 
+// Told when such changes cannot be moved aside, for failure: they stay in
+// path, and until they can be moved, the page's changes are kept only by
+// its save.
+QString unmovedChangesText(PageKind kind, int page, const QString &pageFile, KeptReason reason,
+                           const QString &when, const QString &path, const QString &failure, int languageIndex);
+
 } // namespace LanguageTables
 
 // Hint texts that change with the state of a toggle or of the window.

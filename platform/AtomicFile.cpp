@@ -1,8 +1,21 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/AtomicFilePlatform.h"
+
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace AtomicFile {
+
+namespace {
+
+Result failedWhen(const QString &failure)
+{
+    return failure.isEmpty() ? Result{} : Result{false, failure};
+}
+
+} // namespace
 
 Result write(const QString &path, const QByteArray &bytes)
 {
@@ -24,9 +37,33 @@ Result write(const QString &path, const QByteArray &bytes)
         }
         written += n;
     }
+    // QSaveFile syncs too, but does not look at the result.
+    if (const QString unsynced = Platform::syncFile(file); !unsynced.isEmpty()) {
+        file.cancelWriting();
+        return {false, unsynced};
+    }
     if (!file.commit())
         return {false, file.errorString()};
-    return {};
+    return failedWhen(Platform::syncFolder(QFileInfo(path).absolutePath()));
+}
+
+Result rename(const QString &from, const QString &to)
+{
+    return failedWhen(Platform::rename(from, to));
+}
+
+Result makeFolder(const QString &path)
+{
+    const QFileInfo folder(path);
+    if (folder.isDir())
+        return {};
+    const QString parent = folder.absolutePath();
+    if (const Result above = makeFolder(parent); !above.ok)
+        return above;
+    // Another thread may make it at the same time.
+    if (!QDir().mkdir(path) && !QFileInfo(path).isDir())
+        return {false, QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(path))};
+    return failedWhen(Platform::syncFolder(parent));
 }
 
 } // namespace AtomicFile

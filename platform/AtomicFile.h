@@ -3,9 +3,11 @@
 #include <QByteArray>
 #include <QString>
 
-// Writes whole files so that a crash or a full disk leaves the previous
-// version intact: the bytes go to a temporary file in the same folder,
-// which then replaces the target by a rename.
+// Writes whole files so that a crash, a full disk or a power cut leaves
+// the previous version intact: the bytes go to a temporary file in the
+// same folder, reach the disk, and then replace the target by a rename
+// that reaches the disk too. A disk that does not take them is a failed
+// write, like a full one.
 namespace AtomicFile {
 
 struct Result
@@ -15,5 +17,12 @@ struct Result
 };
 
 [[nodiscard]] Result write(const QString &path, const QByteArray &bytes);
+
+// Renames from to `to`, replacing what stood there, so that the rename
+// stays.
+[[nodiscard]] Result rename(const QString &from, const QString &to);
+
+// Makes the folder at path and those missing above it, so that they stay.
+[[nodiscard]] Result makeFolder(const QString &path);
 
 } // namespace AtomicFile

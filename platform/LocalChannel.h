@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
 #include <memory>
 
 // A short request from one process of the user's to another, over a
@@ -11,6 +12,9 @@
 // Qt Network, whose libraries would cost every start a few milliseconds
 // and more than a megabyte.
 namespace LocalChannel {
+
+// How long a listener waits for a request once its sender has connected.
+constexpr std::chrono::milliseconds kSilenceLimit{1000};
 
 // Sends request to whoever listens on name, waiting at most
 // timeoutMilliseconds for the connection and the write; false when nobody
@@ -21,7 +25,8 @@ bool send(const QString &name, const QByteArray &request, int timeoutMillisecond
 
 // Listens on a name for requests of one known length. Whatever a sender
 // writes beyond it is dropped unread; a sender that closes early gives
-// what it wrote.
+// what it wrote, and one that has not written it all within
+// LocalChannel::kSilenceLimit is dropped.
 class LocalListener : public QObject
 {
     Q_OBJECT

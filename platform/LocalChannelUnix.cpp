@@ -3,6 +3,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
@@ -93,12 +94,18 @@ bool writeWhole(int fd, const QByteArray &bytes, const QDeadlineTimer &deadline)
 }
 
 // A connection being read: a request arrives in as many pieces as the
-// system likes.
+// system likes, but within a while, or a sender that never writes would
+// hold its descriptor for as long as the program runs.
 struct Connection
 {
-    explicit Connection(int fd) : socket(fd), notifier(fd, QSocketNotifier::Read) {}
+    explicit Connection(int fd) : socket(fd), notifier(fd, QSocketNotifier::Read)
+    {
+        deadline.setSingleShot(true);
+        deadline.start(LocalChannel::kSilenceLimit);
+    }
     Descriptor socket;
     QSocketNotifier notifier;
+    QTimer deadline;
     QByteArray request;
 };
 
@@ -164,20 +171,29 @@ struct LocalListener::Channel
             const auto entry = std::prev(connections.end());
             QObject::connect(&connection.notifier, &QSocketNotifier::activated, &connection.notifier,
                              [this, entry] { serve(entry); });
+            QObject::connect(&connection.deadline, &QTimer::timeout, &connection.deadline,
+                             [this, entry] { drop(entry); });
             serve(entry);
         }
     }
 
-    // The notifier that called goes only after its signal has returned.
     void serve(std::list<Connection>::iterator entry)
     {
         if (!readSome(*entry, owner.m_requestLength))
             return;
-        entry->notifier.setEnabled(false);
         const QByteArray request = entry->request;
-        QMetaObject::invokeMethod(&owner, [this, entry] { connections.erase(entry); }, Qt::QueuedConnection);
+        drop(entry);
         if (request.size() == owner.m_requestLength)
             emit owner.received(request);
+    }
+
+    // The notifier or timer that called goes only after its signal has
+    // returned; neither calls again.
+    void drop(std::list<Connection>::iterator entry)
+    {
+        entry->notifier.setEnabled(false);
+        entry->deadline.stop();
+        QMetaObject::invokeMethod(&owner, [this, entry] { connections.erase(entry); }, Qt::QueuedConnection);
     }
 
     LocalListener &owner;
@@ -204,14 +220,14 @@ bool LocalListener::listen(const QString &name)
         return false;
     auto channel = std::make_unique<Channel>(*this, fd);
     ::unlink(address.sun_path);
-    // The user's alone, as the runtime folder it lies in.
-    const mode_t before = ::umask(0077);
-    const bool bound = ::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0;
-    ::umask(before);
-    if (!bound)
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0)
         return false;
     channel->boundPath = address.sun_path;
-    if (::listen(fd, SOMAXCONN) != 0)
+    // The user's alone, as the runtime folder it lies in. Until listen()
+    // nobody can connect, whatever the mode the umask gave the name, so
+    // the process-wide umask stays as it is for the threads that write
+    // files meanwhile.
+    if (::chmod(address.sun_path, S_IRUSR | S_IWUSR) != 0 || ::listen(fd, SOMAXCONN) != 0)
         return false;
     m_channel = std::move(channel);
     return true;

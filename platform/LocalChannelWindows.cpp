@@ -3,6 +3,7 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
 
 namespace LocalChannel {
 
@@ -47,6 +48,7 @@ bool LocalListener::listen(const QString &name)
     connect(server, &QLocalServer::newConnection, this, [this, server] {
         while (QLocalSocket *socket = server->nextPendingConnection()) {
             connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            QTimer::singleShot(LocalChannel::kSilenceLimit, socket, &QLocalSocket::abort);
             const auto read = [this, socket] {
                 if (socket->bytesAvailable() < m_requestLength)
                     return;

@@ -1,5 +1,7 @@
 #include "platform/PageBackups.h"
 
+#include "platform/AtomicFilePlatform.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -60,9 +62,22 @@ QString copyCurrent(const QFileInfo &page, const QString &held)
     if (!source.copy(held))
         return source.errorString();
     QFile copy(held);
-    if (copy.open(QIODevice::ReadWrite))
-        copy.setFileTime(page.lastModified(), QFileDevice::FileModificationTime);
-    return {};
+    if (!copy.open(QIODevice::ReadWrite))
+        return copy.errorString();
+    copy.setFileTime(page.lastModified(), QFileDevice::FileModificationTime);
+    return AtomicFile::Platform::syncFile(copy);
+}
+
+// The held version has to be on the disk before the page is replaced.
+QString holdByLinkOrCopy(const QFileInfo &page, const QString &held)
+{
+    std::error_code error;
+    std::filesystem::create_hard_link(fsPath(page.canonicalFilePath()), fsPath(held), error);
+    if (error) {
+        if (const QString reason = copyCurrent(page, held); !reason.isEmpty())
+            return reason;
+    }
+    return AtomicFile::Platform::syncFolder(QFileInfo(held).absolutePath());
 }
 
 Hold holdCurrent(const QString &pagePath, const QByteArray &nextBytes)
@@ -71,16 +86,14 @@ Hold holdCurrent(const QString &pagePath, const QByteArray &nextBytes)
     if (!page.exists() || holdsBytes(page, nextBytes))
         return {};
     const QString folder = backupFolder(pagePath);
-    if (!QDir().mkpath(folder))
-        return {false, QStringLiteral("the folder %1 cannot be made").arg(native(folder))};
+    if (const Result made = AtomicFile::makeFolder(folder); !made.ok)
+        return {false, made.reason};
     const QString held = heldPath(pagePath);
     QFile::remove(held); // left by a save that was cut off
-    std::error_code error;
-    std::filesystem::create_hard_link(fsPath(page.canonicalFilePath()), fsPath(held), error);
-    if (!error)
-        return {true, {}};
-    if (const QString reason = copyCurrent(page, held); !reason.isEmpty())
+    if (const QString reason = holdByLinkOrCopy(page, held); !reason.isEmpty()) {
+        QFile::remove(held);
         return {false, QStringLiteral("%1 cannot be kept in %2: %3").arg(native(pagePath), native(folder), reason)};
+    }
     return {true, {}};
 }
 
@@ -88,17 +101,17 @@ Hold holdCurrent(const QString &pagePath, const QByteArray &nextBytes)
 // version becomes generation 1.
 Result promoteHeld(const QString &pagePath, int freed)
 {
-    std::error_code error;
-    for (int generation = freed; generation > 1 && !error; --generation) {
+    Result renamed;
+    for (int generation = freed; generation > 1 && renamed.ok; --generation) {
         const QString older = pathFor(pagePath, generation - 1);
         if (QFileInfo::exists(older))
-            std::filesystem::rename(fsPath(older), fsPath(pathFor(pagePath, generation)), error);
+            renamed = AtomicFile::rename(older, pathFor(pagePath, generation));
     }
-    if (!error)
-        std::filesystem::rename(fsPath(heldPath(pagePath)), fsPath(pathFor(pagePath, 1)), error);
-    if (error)
+    if (renamed.ok)
+        renamed = AtomicFile::rename(heldPath(pagePath), pathFor(pagePath, 1));
+    if (!renamed.ok)
         return {false, QStringLiteral("the replaced version is left as %1, since the backups cannot be renamed: %2")
-                           .arg(native(heldPath(pagePath)), QString::fromLocal8Bit(error.message()))};
+                           .arg(native(heldPath(pagePath)), renamed.reason)};
     return {};
 }
 

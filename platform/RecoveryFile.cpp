@@ -124,9 +124,8 @@ Decoded decode(const QByteArray &bytes)
 AtomicFile::Result write(const QString &pagePath, const QByteArray &content, const QByteArray &baseStamp)
 {
     const QString path = pathFor(pagePath);
-    const QString folder = QFileInfo(path).path();
-    if (!QDir().mkpath(folder))
-        return {false, QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(folder))};
+    if (const AtomicFile::Result made = AtomicFile::makeFolder(QFileInfo(path).path()); !made.ok)
+        return made;
     return AtomicFile::write(path, encode(content, baseStamp));
 }
 
@@ -176,13 +175,19 @@ Finding examine(const QString &pagePath, const ContentCheck &contentDamage)
     return finding;
 }
 
-QString keepAside(const Finding &finding)
+Aside keepAside(const Finding &finding)
 {
     const QString stem = finding.path + u'-' + finding.written.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString kept = stem;
     for (int n = 2; QFileInfo::exists(kept) || QFileInfo(kept).isSymLink(); ++n)
         kept = stem + u'-' + QString::number(n);
-    return QFile::rename(finding.path, kept) ? kept : finding.path;
+    const AtomicFile::Result moved = AtomicFile::rename(finding.path, kept);
+    if (moved.ok)
+        return {kept, {}};
+    // A rename that the disk did not record goes back, so that the file
+    // is where the caller is told it is.
+    QFile::rename(kept, finding.path);
+    return {QFileInfo::exists(kept) ? kept : finding.path, moved.reason};
 }
 
 std::optional<QString> pageOfRecovery(const QString &fileName)

@@ -73,10 +73,18 @@ using ContentCheck = std::function<QString(const QByteArray &content)>;
 
 Finding examine(const QString &pagePath, const ContentCheck &contentDamage = {});
 
+// Where a recovery file kept aside is now.
+struct Aside
+{
+    QString path;
+    QString failure; // why it could not be moved; empty when it was
+};
+
 // Moves a recovery file that is not to be loaded out of the way of the
 // page's next one, as <name>.unsaved-<yyyyMMdd-HHmmss> of the time it was
-// written; the path it now has, or the old one when it cannot be moved.
-QString keepAside(const Finding &finding);
+// written. One that cannot be moved stays where it is, and the caller
+// must leave it alone: it is no longer the page's to write or remove.
+[[nodiscard]] Aside keepAside(const Finding &finding);
 
 // The name of the page file whose recovery file, kept aside or not, is
 // called fileName; nothing when fileName is not one.

@@ -20,11 +20,10 @@ void UnsavedChanges::track(const QString &pagePath, const QByteArray &stamp)
 {
     if (m_frozen)
         return;
-    stop();
-    if (!m_pagePath.isEmpty())
-        m_writer.discard(m_pagePath);
+    discard();
     m_pagePath = pagePath;
     m_stamp = stamp;
+    m_leftAlone = false;
 }
 
 void UnsavedChanges::saved(const QByteArray &stamp)
@@ -40,7 +39,7 @@ void UnsavedChanges::discard()
     if (m_frozen)
         return;
     stop();
-    if (!m_pagePath.isEmpty())
+    if (!m_pagePath.isEmpty() && !m_leftAlone)
         m_writer.discard(m_pagePath);
 }
 
@@ -49,7 +48,7 @@ void UnsavedChanges::changed()
 {
     if (m_frozen)
         return;
-    if (m_pagePath.isEmpty())
+    if (m_pagePath.isEmpty() || m_leftAlone)
         return;
     m_quiet.start();
     if (!m_longest.isActive())
@@ -59,10 +58,18 @@ void UnsavedChanges::changed()
 AtomicFile::Result UnsavedChanges::keepNow()
 {
     stop();
+    if (m_leftAlone)
+        return {false, QStringLiteral("it holds earlier changes that could not be kept aside")};
     const QByteArray content = m_content();
     if (content.isNull())
         return {false, QStringLiteral("the page cannot be stored as it stands")};
     return m_writer.writeNow(m_pagePath, content, m_stamp);
+}
+
+void UnsavedChanges::leaveRecoveryAlone()
+{
+    stop();
+    m_leftAlone = true;
 }
 
 void UnsavedChanges::freeze()

@@ -37,6 +37,10 @@ public:
     bool isPending() const { return m_quiet.isActive(); }
     // Writes the recovery file at once and waits for it.
     [[nodiscard]] AtomicFile::Result keepNow();
+    // The recovery file at the page's place holds changes that could not
+    // be kept aside: until another page is tracked, nothing writes or
+    // removes it, so the page's changes are kept only by its save.
+    void leaveRecoveryAlone();
     // The program is ending: what stands in the recovery file now stays,
     // whatever a handler still under way does to the page.
     void freeze();
@@ -54,4 +58,5 @@ private:
     QTimer m_quiet;
     QTimer m_longest;
     bool m_frozen = false;
+    bool m_leftAlone = false;
 };

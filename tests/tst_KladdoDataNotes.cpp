@@ -245,6 +245,23 @@ private slots:
         QCOMPARE(readFile(data("note3.rtf")), before);
     }
 
+    // The tool's own fdatasync() and fsync() fail: the disk did not take the page.
+    void failedSyncKeepsTheOldPage()
+    {
+        QVERIFY(writeFile(data("in.txt"), "new"));
+        const QByteArray before = readFile(data("note3.rtf"));
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("LD_PRELOAD", SYNC_FAILURE_LIBRARY);
+        environment.insert("KLADDO_TEST_SYNC_FAILS", "1");
+        // The sanitizers' runtime wants to come first, before any preload.
+        environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "import", m_dir->path(), "3", data("in.txt")}, environment);
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY2(r.err.contains("note3.rtf cannot be created: it did not reach the disk: Input/output error"),
+                 qPrintable(r.err));
+        QCOMPARE(readFile(data("note3.rtf")), before);
+    }
+
     void checkReadsEveryPage()
     {
         QVERIFY(writeFile(data("note0.rtf"), "plain text is a valid page"));

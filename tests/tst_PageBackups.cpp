@@ -124,7 +124,7 @@ private slots:
         QVERIFY(RecoveryFile::write(page(), "{\\rtf1 typed}", RecoveryFile::stampOf("now")).ok);
         QVERIFY(writeFile(m_dir->filePath("backup/note5.rtf.unsaved"), "KLADDO RECOVERY 1\nbase none\n"));
         QVERIFY(RecoveryFile::write(m_dir->filePath("pass0.dat"), record, {}).ok);
-        const QString kept = RecoveryFile::keepAside(RecoveryFile::examine(m_dir->filePath("pass0.dat")));
+        const QString kept = RecoveryFile::keepAside(RecoveryFile::examine(m_dir->filePath("pass0.dat"))).path;
 
         const KladdoDataRun check = KladdoDataRun::run({"check", m_dir->path()});
         QCOMPARE(check.exitCode, 1);

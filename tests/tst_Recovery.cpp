@@ -99,6 +99,29 @@ private slots:
         QVERIFY(!QFileInfo::exists(recovery("note1.rtf")));
     }
 
+    // Changes that cannot be moved aside stay where they are, are told of,
+    // and neither typing on their page nor its save takes them away.
+    void changesThatCannotBeKeptAsideStay()
+    {
+        layPages();
+        QVERIFY(RecoveryFile::write(data("note1.rtf"), "{\\rtf1 stale}", RecoveryFile::stampOf("another page")).ok);
+        const QByteArray left = readFile(recovery("note1.rtf"));
+        auto form = makeForm();
+        {
+            const ReadOnlyFolder backups(data("backup"));
+            click(*form, "FarbButton4");
+        }
+        QCOMPARE(m_environment.errors.size(), 1);
+        const QString told = m_environment.errors[0].message;
+        QVERIFY2(told.contains("could not be kept aside and stay in " + QDir::toNativeSeparators(recovery("note1.rtf"))),
+                 qPrintable(told));
+        QTest::keyClicks(editor(*form), "typed ");
+        QTest::qWait(250);
+        click(*form, "FarbButton3");
+        QCOMPARE(NotePage::read(data("note1.rtf")).document->toPlainText(), "typed page one");
+        QCOMPARE(readFile(recovery("note1.rtf")), left);
+    }
+
     // The recovery file holds the record the page file would: the
     // password enciphered, never in clear.
     void passwordPageIsKeptEnciphered()

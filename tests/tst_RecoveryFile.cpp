@@ -102,7 +102,7 @@ private slots:
         for (int kept = 0; kept < 2; ++kept) {
             QVERIFY(RecoveryFile::write(page(), "typed", {}).ok);
             setTime(recovery(), 7);
-            const QString aside = RecoveryFile::keepAside(RecoveryFile::examine(page()));
+            const QString aside = RecoveryFile::keepAside(RecoveryFile::examine(page())).path;
             QCOMPARE(QFileInfo(aside).fileName(), kept == 0 ? "note3.rtf.unsaved-20261209-100700" : "note3.rtf.unsaved-20261209-100700-2");
             QVERIFY(!QFileInfo::exists(recovery()));
             QCOMPARE(RecoveryFile::pageOfRecovery(QFileInfo(aside).fileName()), "note3.rtf");

@@ -5,6 +5,7 @@
 #include "support/FileSizeLimit.h"
 #include "support/MainWindowFolder.h"
 #include "support/ReadOnlyFolder.h"
+#include "support/SyncFailure.h"
 
 #include <QLabel>
 #include <QTest>
@@ -13,9 +14,10 @@
 #include <functional>
 #include <optional>
 
-// Every way the main window writes DATA/, with the folder read-only or the
-// disk full: the user is told once, nothing in the window is lost, and the
-// same action succeeds once the folder takes writes again.
+// Every way the main window writes DATA/, with the folder read-only, the
+// disk full or a disk that does not take what it is given: the user is
+// told once, nothing in the window is lost, and the same action succeeds
+// once the folder takes writes again.
 class TestSaveFaults : public QObject, private MainWindowFolder
 {
     Q_OBJECT
@@ -30,6 +32,9 @@ class TestSaveFaults : public QObject, private MainWindowFolder
         std::function<void(TestSaveFaults &, TForm1 &)> act;
         std::function<void(TestSaveFaults &, TForm1 &)> stored;
     };
+
+    enum class Fault { ReadOnly, Full, Unsynced };
+    static constexpr const char *kFaultNames[] = {"read-only", "full", "sync fails"};
 
     static NoteEditor *editor(TForm1 &form) { return form.findChild<NoteEditor *>("RichEdit1"); }
     static void edit(TestSaveFaults &, TForm1 &form) { QTest::keyClicks(editor(form), "kept"); }
@@ -116,16 +121,16 @@ private slots:
 
     void toldOnceAndRetried_data()
     {
-        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<int>("fault");
         QTest::addColumn<int>("path");
-        for (bool readOnly : {true, false}) {
+        for (Fault fault : {Fault::ReadOnly, Fault::Full, Fault::Unsynced}) {
             for (int i = 0; i < savePaths().size(); ++i)
-                QTest::addRow("%s: %s", readOnly ? "read-only" : "full", savePaths()[i].name) << readOnly << i;
+                QTest::addRow("%s: %s", kFaultNames[int(fault)], savePaths()[i].name) << int(fault) << i;
         }
     }
     void toldOnceAndRetried()
     {
-        QFETCH(bool, readOnly);
+        QFETCH(int, fault);
         QFETCH(int, path);
         const SavePath &save = savePaths()[path];
         if (save.passView)
@@ -135,10 +140,13 @@ private slots:
         {
             std::optional<ReadOnlyFolder> lockedFolder;
             std::optional<FileSizeLimit> fullDisk;
-            if (readOnly)
+            std::optional<SyncFailure> lostWrites;
+            if (fault == int(Fault::ReadOnly))
                 lockedFolder.emplace(m_dir->filePath("DATA"));
-            else
+            else if (fault == int(Fault::Full))
                 fullDisk.emplace(0);
+            else
+                lostWrites.emplace();
             save.act(*this, *form);
         }
         QCOMPARE(m_environment.errors.size(), 1);

@@ -10,7 +10,15 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
 #include <future>
+
+#ifndef Q_OS_WIN
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
 
 using Claim = SingleCopy::Claim;
 
@@ -34,6 +42,24 @@ bool leaveLockOfDeadCopy(const QString &path)
     contents.replace(0, contents.indexOf('\n'), QByteArray::number(id));
     return writeFile(path, contents);
 }
+
+#ifndef Q_OS_WIN
+// Connects to the socket at path and says nothing; true once the listener
+// has closed its end, within a few seconds.
+bool isDroppedWhenSilent(const QByteArray &path)
+{
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    pollfd entry{fd, POLLIN, 0};
+    char byte = 0;
+    const bool dropped = ::connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0
+                         && ::poll(&entry, 1, 5000) == 1 && ::recv(fd, &byte, 1, 0) == 0;
+    ::close(fd);
+    return dropped;
+}
+#endif
 
 } // namespace
 
@@ -128,6 +154,30 @@ private slots:
             QTest::qWait(50);
             QVERIFY2(asked.count() == expected, each.sent.constData());
         }
+    }
+
+    // A sender that connects and says nothing is dropped, and the next
+    // one is served.
+    void silentSenderIsDropped()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("a pipe client that says nothing needs Qt Network, which the tests do not link");
+#else
+        SingleCopy first(folder());
+        QCOMPARE(first.claim(), Claim::First);
+        first.listen();
+        // Only the user may connect.
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther | QFile::WriteOther;
+        QCOMPARE(QFile::permissions(RunningCopy::serverName(folder())) & others, QFile::Permissions());
+        QSignalSpy asked(&first, &SingleCopy::comeOutRequested);
+        auto silent = std::async(std::launch::async, isDroppedWhenSilent,
+                                 QFile::encodeName(RunningCopy::serverName(folder())));
+        QTRY_VERIFY_WITH_TIMEOUT(silent.wait_for(std::chrono::seconds(0)) == std::future_status::ready, 8000);
+        QVERIFY(silent.get());
+        auto later = laterStart();
+        QTRY_COMPARE(asked.count(), 1);
+        QCOMPARE(later.get(), Claim::HandedOver);
+#endif
     }
 
     void noLockMeansUnguarded()
