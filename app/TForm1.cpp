@@ -43,6 +43,10 @@ QString withTrailingSeparator(const QString &folder)
 TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp startUp, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
       m_environment(environment), m_programFolder(programFolder),
+      m_guard([this](const QString &failure) { m_environment.showError(this, failure); },
+              [this](std::function<void()> work) {
+                  QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+              }),
       m_notePages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
                   m_recoveryNotices, [this] { return RichEdit1->document(); }),
       m_passPages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
@@ -122,21 +126,11 @@ void TForm1::connectToolbar()
 
 void TForm1::runGuarded(const std::function<void()> &handler)
 {
-    ++m_guardDepth;
-    // A tick that came meanwhile runs once the outermost handler is done.
-    const auto leave = qScopeGuard([this] {
-        if (--m_guardDepth == 0 && std::exchange(m_tickPending, false))
-            QMetaObject::invokeMethod(this, &TForm1::tickWhenIdle, Qt::QueuedConnection);
-    });
-    try {
+    m_guard.run([&] {
         // Nothing may reach a window whose start is not finished.
         finishStartUp();
         handler();
-    } catch (const KladdoError &error) {
-        m_environment.showError(this, error.message());
-    } catch (const std::exception &error) {
-        m_environment.showError(this, QString::fromUtf8(error.what()));
-    }
+    });
 }
 
 void TForm1::runGuardedWhenIdle(std::function<void()> handler)
@@ -162,7 +156,7 @@ void TForm1::placeHandle()
     // Before the start pages load: their notices follow it.
     LanguageIndex = LanguageTables::languageIndexFor(m_settings.Language);
     setOpacityAlpha(stored.Transparent);
-    move(screenWidth() - WindowFrame::RolledInOffset, stored.Pos);
+    m_place.placeRolledIn(stored.Pos);
     keepReachable();
     ApplyWindowShape();
     setHandlePictures(LanguageIndex);
@@ -249,24 +243,16 @@ void TForm1::ApplyWindowShape()
     update();
 }
 
-int TForm1::screenWidth() const
-{
-    return m_environment.primaryScreenGeometry().width();
-}
-
-// A window whose side handles lie on no screen could never be brought
-// back; the stored top edge is corrected when the settings are next written.
+// The stored top edge is corrected when the settings are next written.
 void TForm1::keepReachable()
 {
-    if (const auto place = WindowFrame::reachablePlace(QRect(pos(), size()), m_environment.screenGeometries())) {
-        move(*place);
+    if (m_place.keepReachable())
         UpdateHandleHints();
-    }
 }
 
 bool TForm1::isRolledIn() const
 {
-    return x() == screenWidth() - WindowFrame::RolledInOffset;
+    return m_place.isRolledIn();
 }
 
 void TForm1::UpdateHandleHints()
@@ -292,25 +278,19 @@ void TForm1::comeOut()
         if (isRolledIn())
             RollOut();
         else
-            bringIntoView();
+            m_place.bringIntoView();
         UpdateHandleHints();
         KeepOnTop();
         activateWindow();
     });
 }
 
-// The screen width is read afresh at every step: the display may change.
 // What comes in during the pauses waits for the window to stand still.
 void TForm1::roll(const QList<int> &offsets)
 {
-    const std::optional<int> pause = WindowFrame::RollDelay(m_settings.RollEffect);
     m_start.setRolling(true);
     const auto stood = qScopeGuard([this] { m_start.setRolling(false); });
-    for (qsizetype step = 0; step < offsets.size(); ++step) {
-        move(screenWidth() - offsets[step], y());
-        if (pause && step + 1 < offsets.size())
-            m_environment.pause(*pause);
-    }
+    m_place.roll(offsets, WindowFrame::RollDelay(m_settings.RollEffect));
     StartupTrace::mark("rolled");
     QMetaObject::invokeMethod(this, [this] { m_start.runDeferred(); }, Qt::QueuedConnection);
 }
@@ -378,7 +358,7 @@ void TForm1::closeEvent(QCloseEvent *event)
 void TForm1::FormCloseQuery(bool &canClose)
 {
     SpeichernOk();
-    clearPasswordFromClipboard();
+    m_passClipboard->clearPassword();
     canClose = true;
 }
 

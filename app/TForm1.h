@@ -1,12 +1,15 @@
 #pragma once
 
 #include "app/AlarmArea.h"
+#include "app/HandlerGuard.h"
 #include "app/MainWindowUi.h"
 #include "app/NotePageSession.h"
 #include "app/PageNavigation.h"
+#include "app/PassGridClipboard.h"
 #include "app/PassPageSession.h"
 #include "app/SearchDialogs.h"
 #include "app/StagedStart.h"
+#include "app/WindowPlace.h"
 #include "app/ToolbarFaces.h"
 #include "notes/NoteEditor.h"
 #include "options/ColorSchemes.h"
@@ -198,7 +201,6 @@ private:
     void buildRest();
     void connectToolbar();
     void showFrameColors();
-    int screenWidth() const;
     void keepReachable();
     void roll(const QList<int> &offsets);
     void rollByHandle();
@@ -206,7 +208,6 @@ private:
     void startAlarmTimer();
     void tickWhenIdle();
     void soundAlarm(int page, QStringList &failures);
-    void bringIntoView();
     void storeAlarm(const QString &text);
     void switchView(int view);
 
@@ -217,9 +218,6 @@ private:
     void trackChanges();
     void tellOfRecovery();
     void savePassPage();
-    void copyPassCell();
-    void pastePassCell();
-    void clearPasswordFromClipboard();
     void connectPassGrid();
     void turnPage(PageStep step);
     void putInEditor(std::unique_ptr<QTextDocument> document, bool recovered);
@@ -253,12 +251,9 @@ private:
 
     // The bold, italic and underline flags the style pictures apply.
     CharStyle m_style;
-    // The password last put on the clipboard, cleared from it at the close.
-    QString m_clipboardPassword;
-    // Handlers running now, a message box or dialog among them; a minute
-    // tick waits until none is left.
-    int m_guardDepth = 0;
-    bool m_tickPending = false;
+    // A minute tick waits until no handler runs, a message box or dialog
+    // among them.
+    HandlerGuard m_guard;
 
     WindowSettings m_settings;
     // Declared before the sessions whose changes it writes, which use it
@@ -272,8 +267,10 @@ private:
     bool m_replacingPage = false;
     bool m_ended = false;
     StagedStart m_start;
+    WindowPlace m_place{*this, m_environment};
 
     std::unique_ptr<AlarmArea> m_alarms;
     std::unique_ptr<SearchDialogs> m_search;
+    std::unique_ptr<PassGridClipboard> m_passClipboard;
     TKladdoDlg *KladdoDlg = nullptr;
 };

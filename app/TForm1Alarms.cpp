@@ -6,24 +6,6 @@
 #include "notes/NoteEditor.h"
 #include "platform/KladdoError.h"
 
-namespace {
-
-// Runs step; a failure is kept in failures rather than ending what follows.
-bool attempt(QStringList &failures, const std::function<void()> &step)
-{
-    try {
-        step();
-        return true;
-    } catch (const KladdoError &error) {
-        failures.append(error.message());
-    } catch (const std::exception &error) {
-        failures.append(QString::fromUtf8(error.what()));
-    }
-    return false;
-}
-
-} // namespace
-
 void TForm1::startAlarmTimer()
 {
     m_alarms->startTicking([this] { tickWhenIdle(); });
@@ -64,11 +46,7 @@ void TForm1::storeAlarm(const QString &text)
 // waits until it has ended.
 void TForm1::tickWhenIdle()
 {
-    if (m_guardDepth > 0) {
-        m_tickPending = true;
-        return;
-    }
-    runGuarded([this] { Timer1Timer(); });
+    m_guard.runOutside([this] { runGuarded([this] { Timer1Timer(); }); });
 }
 
 // Each alarm that fell due since the last tick sounds; what failed on the
@@ -87,26 +65,16 @@ void TForm1::Timer1Timer()
 // and the sound still plays.
 void TForm1::soundAlarm(int page, QStringList &failures)
 {
-    const bool loaded = attempt(failures, [&] {
+    const bool loaded = HandlerGuard::collect(failures, [&] {
         SpeichernOk();
         RichEditOk(page);
         RichEditFontBitOk();
     });
     ApplyWindowShape();
-    bringIntoView();
+    m_place.bringIntoView();
     UpdateHandleHints();
     KeepOnTop();
     m_environment.playSound(dataPath(QStringLiteral("note.wav")));
     if (loaded && m_settings.DisplayNP != 0)
-        attempt(failures, [&] { switchView(0); });
-}
-
-// Out in full at the screen's right edge when rolled in, or when a
-// narrower screen left part of it beyond the edge; a window already in
-// view stays where it is.
-void TForm1::bringIntoView()
-{
-    const int left = screenWidth() - WindowFrame::RolledOutOffset;
-    if (x() > left)
-        move(left, y());
+        HandlerGuard::collect(failures, [&] { switchView(0); });
 }

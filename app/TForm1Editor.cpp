@@ -50,7 +50,7 @@ void TForm1::Image6Click()
 void TForm1::FarbButton14Click()
 {
     if (m_settings.DisplayNP != 0)
-        copyPassCell();
+        m_passClipboard->copy();
     else if (QMimeData *selection = RichEdit1->selectionMimeData())
         m_environment.setClipboardMimeData(selection);
 }
@@ -58,7 +58,7 @@ void TForm1::FarbButton14Click()
 void TForm1::FarbButton15Click()
 {
     if (m_settings.DisplayNP != 0)
-        pastePassCell();
+        m_passClipboard->paste();
     else
         normalisingPaste();
 }

@@ -11,17 +11,6 @@ namespace {
 
 constexpr int kOptionsOffset = 145;
 
-// The wanted place, moved just enough to have the whole rectangle on the
-// screen; a screen smaller than the rectangle keeps its top left corner.
-QPoint fittedOnScreen(QRect wanted, const QRect &screen)
-{
-    wanted.moveRight(std::min(wanted.right(), screen.right()));
-    wanted.moveBottom(std::min(wanted.bottom(), screen.bottom()));
-    wanted.moveLeft(std::max(wanted.left(), screen.left()));
-    wanted.moveTop(std::max(wanted.top(), screen.top()));
-    return wanted.topLeft();
-}
-
 } // namespace
 
 // The x is a screen coordinate as it stands, like the search dialogs'; the
@@ -32,8 +21,7 @@ void TForm1::FarbButton11Click()
     KladdoDlg->KeepOnTop();
     const QRect editor = MainWindowLayout::placeOf(u"RichEdit1");
     const QPoint wanted(editor.x() + editor.width() - kOptionsOffset, y());
-    KladdoDlg->move(fittedOnScreen(QRect(wanted, KladdoDlg->frameGeometry().size()),
-                                   m_environment.primaryScreenGeometry()));
+    KladdoDlg->move(m_place.fittedOnScreen(QRect(wanted, KladdoDlg->frameGeometry().size())));
     KladdoDlg->exec();
     SpracheOk();
     HintOk();

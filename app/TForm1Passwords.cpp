@@ -1,5 +1,4 @@
-// The password view: its page load and save, the mask, and the clipboard
-// of the grid and its processing field.
+// The password view: its page load and save, the mask, and the grid's keys.
 #include "app/TForm1.h"
 
 #include "app/Environment.h"
@@ -7,15 +6,14 @@
 #include "controls/FarbButton.h"
 #include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
-#include "passwords/PassPageFile.h"
-#include "passwords/PasswordClipboard.h"
-
-#include <QMimeData>
 
 void TForm1::connectPassGrid()
 {
-    connectGuarded(StringGrid1, &PassGrid::pasteKeyPressed, &TForm1::pastePassCell);
-    connectGuarded(StringGrid1, &PassGrid::copyKeyPressed, &TForm1::copyPassCell);
+    m_passClipboard = std::make_unique<PassGridClipboard>(*StringGrid1, m_environment);
+    connect(StringGrid1, &PassGrid::pasteKeyPressed, this,
+            [this] { runGuardedWhenIdle([this] { m_passClipboard->paste(); }); });
+    connect(StringGrid1, &PassGrid::copyKeyPressed, this,
+            [this] { runGuardedWhenIdle([this] { m_passClipboard->copy(); }); });
     connectGuarded(StringGrid1, &PassGrid::currentCellChanged, &TForm1::refreshPosition);
     // Told once the key or edit that was refused has ended.
     connect(
@@ -78,27 +76,4 @@ void TForm1::FarbButton16Click()
     StringGrid1->setMasked(PasswordsHidden);
     ControlAccessibility::setChecked(FarbButton16, !PasswordsHidden);
     refreshToggleFace(FarbButton16);
-}
-
-void TForm1::copyPassCell()
-{
-    const std::optional<PassCellCopy> copied = StringGrid1->textToCopy();
-    if (!copied)
-        return;
-    m_environment.setClipboardMimeData(PasswordClipboard::mimeData(copied->text, copied->secret));
-    m_clipboardPassword = copied->secret ? copied->text : QString();
-}
-
-void TForm1::pastePassCell()
-{
-    const QMimeData *data = m_environment.clipboardMimeData();
-    StringGrid1->paste(data && data->hasText() ? data->text() : QString());
-}
-
-// A password of ours still on the clipboard does not outlive the program.
-void TForm1::clearPasswordFromClipboard()
-{
-    if (!m_clipboardPassword.isEmpty()
-        && PasswordClipboard::holdsSecret(m_environment.clipboardMimeData(), m_clipboardPassword))
-        m_environment.clearClipboard();
 }

@@ -72,7 +72,8 @@ void TForm1::endSession()
     m_notePages.changes().freeze();
     m_passPages.changes().freeze();
     try {
-        clearPasswordFromClipboard();
+        if (m_passClipboard)
+            m_passClipboard->clearPassword();
     } catch (const std::exception &error) {
         tellOnStandardError(QString::fromUtf8(error.what()));
     }

@@ -1,0 +1,28 @@
+#include "app/PassGridClipboard.h"
+
+#include "app/Environment.h"
+#include "passwords/PassGrid.h"
+#include "passwords/PasswordClipboard.h"
+
+#include <QMimeData>
+
+void PassGridClipboard::copy()
+{
+    const std::optional<PassCellCopy> copied = m_grid.textToCopy();
+    if (!copied)
+        return;
+    m_environment.setClipboardMimeData(PasswordClipboard::mimeData(copied->text, copied->secret));
+    m_password = copied->secret ? copied->text : QString();
+}
+
+void PassGridClipboard::paste()
+{
+    const QMimeData *data = m_environment.clipboardMimeData();
+    m_grid.paste(data && data->hasText() ? data->text() : QString());
+}
+
+void PassGridClipboard::clearPassword()
+{
+    if (!m_password.isEmpty() && PasswordClipboard::holdsSecret(m_environment.clipboardMimeData(), m_password))
+        m_environment.clearClipboard();
+}
