@@ -41,9 +41,10 @@ public:
     // empty when it had no file.
     const QByteArray &loadedVersion() const { return m_version; }
 
-    // Keeps the page's unsaved changes in its recovery file at once, for
-    // an ending that could not save them; what to tell on standard error.
-    QString keepUnsaved(const QString &why);
+    // Runs save, which asks nothing, for an ending without the user; when
+    // it throws, the page's unsaved changes go to its recovery file at
+    // once. What to tell on standard error, empty when saved.
+    QString saveOrKeep(const std::function<void()> &save);
 
 protected:
     // content gives the bytes the page file would hold now.

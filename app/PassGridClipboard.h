@@ -2,6 +2,10 @@
 
 #include <QString>
 
+#include <functional>
+
+class QObject;
+
 class Environment;
 class PassGrid;
 
@@ -14,6 +18,9 @@ public:
 
     void copy();
     void paste();
+    // The grid's own copy and paste keys run copy and paste through
+    // whenIdle, for as long as context lives.
+    void followKeys(QObject &context, const std::function<void(std::function<void()>)> &whenIdle);
     // Clears the clipboard when it still holds the password copied last.
     void clearPassword();
 
