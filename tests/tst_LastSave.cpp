@@ -5,33 +5,14 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <thread>
-
-namespace {
-
-// The child: arms a save that prints its name, then ends as the row says.
-[[noreturn]] void endAs(const char *row)
-{
-    const auto is = [row](const char *name) { return std::strcmp(row, name) == 0; };
-    LastSave::arm([] { std::fputs("first", stdout); });
-    if (is("disarmed"))
-        LastSave::disarm();
-    if (is("armed again"))
-        LastSave::arm([] { std::fputs("second", stdout); });
-    if (is("exit on another thread"))
-        std::thread([] { std::exit(0); }).join();
-    std::exit(0);
-}
-
-} // namespace
 
 class TestLastSave : public QObject
 {
     Q_OBJECT
 
 private slots:
-    // Qt's platforms end the program with exit() when the display goes.
+    // Qt's X11 platform ends the program with exit() when the display goes.
     void savesOnceOnTheArmingThread_data()
     {
         QTest::addColumn<QByteArray>("saved");
@@ -51,10 +32,20 @@ private slots:
     }
 };
 
+// The child arms a save that prints its name, then ends as the row says.
 int main(int argc, char *argv[])
 {
-    if (argc == 3 && std::strcmp(argv[1], "--end") == 0)
-        endAs(argv[2]);
+    if (argc == 3 && QByteArray(argv[1]) == "--end") {
+        const QByteArray row = argv[2];
+        LastSave::arm([] { std::fputs("first", stdout); });
+        if (row == "disarmed")
+            LastSave::disarm();
+        if (row == "armed again")
+            LastSave::arm([] { std::fputs("second", stdout); });
+        if (row == "exit on another thread")
+            std::thread([] { std::exit(0); }).join();
+        std::exit(0);
+    }
     QCoreApplication app(argc, argv);
     TestLastSave test;
     return QTest::qExec(&test, argc, argv);
