@@ -4,9 +4,9 @@
 #include "app/SystemEnvironment.h"
 #include "app/TForm1.h"
 #include "options/LanguageTables.h"
-#include "platform/DisplayLoss.h"
 #include "platform/EndRequests.h"
 #include "platform/FontWarmUp.h"
+#include "platform/LastSave.h"
 #include "platform/ProfileFile.h"
 #include "platform/StartupTrace.h"
 #include "settings/WindowSettings.h"
@@ -139,8 +139,11 @@ int main(int argc, char *argv[])
     // Every way the program ends but a kill saves the page shown.
     EndRequests endRequests;
     QObject::connect(&endRequests, &EndRequests::endRequested, &form, &TForm1::endSession);
-    DisplayLoss::onLost([&form] { form.saveUnattended(); });
-    const auto unwatch = qScopeGuard([] { DisplayLoss::onLost({}); });
+    // Qt's X11 platform ends the program with exit() when the display goes,
+    // never coming back here: the page is saved on that way out. The return
+    // below has saved through the close, and the window goes after it.
+    QObject::connect(&form, &TForm1::started, &form, [&form] { LastSave::arm([&form] { form.saveUnattended(); }); });
+    const auto disarm = qScopeGuard([] { LastSave::disarm(); });
 #if QT_CONFIG(sessionmanager)
     // The desktop's log-out may still be cancelled: the program goes on.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] { form.saveUnattended(); });

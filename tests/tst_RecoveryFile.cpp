@@ -1,4 +1,3 @@
-#include "platform/DisplayLoss.h"
 #include "platform/RecoveryFile.h"
 #include "platform/RecoveryWriter.h"
 #include "platform/UnsavedChanges.h"
@@ -143,24 +142,6 @@ private slots:
         writer.write(page(), "typed", {});
         writer.finish();
         QVERIFY(!QFileInfo::exists(recovery()));
-    }
-
-    // Qt's two warnings of a broken X connection end the program; the
-    // last save runs at the first, once, and other messages pass.
-    void lostDisplayIsHeardOnce()
-    {
-        int lost = 0;
-        DisplayLoss::onLost([&lost] { ++lost; });
-        const std::pair<const char *, int> warnings[] = {
-            {"This plugin does not support raise()", 0},
-            {"The X11 connection broke: I/O error (code 1)", 1},
-            {"The X11 connection broke (error 1). Did the X11 server die?", 1}};
-        for (const auto &[warning, heard] : warnings) {
-            QTest::ignoreMessage(QtWarningMsg, warning);
-            qWarning("%s", warning);
-            QCOMPARE(lost, heard);
-        }
-        DisplayLoss::onLost({});
     }
 
     // Written a quiet while after the last change, at the latest a longer

@@ -76,13 +76,13 @@ for signal in TERM HUP INT; do
   expect_saved "SIG$signal" "$signal-word"
 done
 
-# The display goes away: Qt ends the program, which saves on its way out.
-start_and_type "display-word "
+# The display goes away: Qt ends the program, which saves on its way out,
+# also when Qt's warnings are muted and it says nothing of why it ends.
+start_and_type "display-word " env QT_LOGGING_RULES="*.warning=false"
 kill -KILL "$xvfb_pid"
 wait "$xvfb_pid" 2>/dev/null || true
 xvfb_pid=
 wait_for_end "X server killed"
-grep -q 'X11 connection broke' "$work/program.log" || fail "the program did not notice the display go: $(cat "$work/program.log")"
 expect_saved "X server killed" "display-word"
 
 # A kill leaves the recovery file, written once typing paused for 2 s.
