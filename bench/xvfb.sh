@@ -25,11 +25,15 @@ fail() {
 }
 
 # start_xvfb WIDTH: an 800 pixel high screen of that width; DISPLAY names it.
+# A file of its own each time: a second server's start must not read the
+# number the first one wrote.
 start_xvfb() {
-  Xvfb -displayfd 3 -screen 0 "$1"x"${2:-800}"x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+  local number
+  number=$(mktemp "$work/display.XXXXXX")
+  Xvfb -displayfd 3 -screen 0 "$1"x"${2:-800}"x24 -nolisten tcp 3>"$number" 2>/dev/null &
   xvfb_pid=$!
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-  [ -s "$work/display" ] || fail "Xvfb did not start"
-  DISPLAY=":$(cat "$work/display")"
+  for _ in $(seq 100); do [ -s "$number" ] && break; sleep 0.1; done
+  [ -s "$number" ] || fail "Xvfb did not start"
+  DISPLAY=":$(cat "$number")"
   export DISPLAY
 }

@@ -9,7 +9,9 @@ cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKLADDO_SANITIZE=ON 
 cmake --build build-test
 
 # The fuzz targets of the file readers, bounded runs (40 s for rich text,
-# 20 s each for the settings and the password pages); a crash fails the suite.
+# 20 s each for the settings and the password pages, 10 s each for the
+# recovery file and the HTML and CSV imports), each under memory limits; a
+# crash or an out-of-memory fails the suite.
 bash scripts/fuzz.sh 40
 
 export QT_QPA_PLATFORM=offscreen

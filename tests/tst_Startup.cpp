@@ -1,3 +1,4 @@
+#include "app/StagedStart.h"
 #include "app/TForm1.h"
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
@@ -189,6 +190,29 @@ private slots:
         early.show();
         QTRY_COMPARE(started.count(), 1);
         QVERIFY(early.findChild<QWidget *>("FarbButton9")->isVisible());
+    }
+
+    // A rest that fails must not leave the start half done: it counts as
+    // started, what waited for it runs, and it is never begun again.
+    void failedRestStillStarts()
+    {
+        QStringList done;
+        StagedStart *self = nullptr;
+        StagedStart start(
+            [&] {
+                done << "rest";
+                self->runWhenIdle([&] { done << "asked during the start"; });
+                throw KladdoError(QStringLiteral("broken"));
+            },
+            [&] { done << "started"; }, [] {});
+        self = &start;
+        start.setRolling(true);
+        start.runWhenIdle([&] { done << "asked while rolling"; });
+        start.setRolling(false);
+        QVERIFY_THROWS_EXCEPTION(KladdoError, start.finish());
+        QVERIFY(start.hasStarted());
+        start.finish();
+        QCOMPARE(done, QStringList({"rest", "started", "asked while rolling", "asked during the start"}));
     }
 
     void missingDataFolderReported()
