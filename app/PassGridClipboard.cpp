@@ -6,32 +6,32 @@
 
 #include <QMimeData>
 
-void PassGridClipboard::copy() {
-  const std::optional<PassCellCopy> copied = m_grid.textToCopy();
-  if (!copied)
-    return;
-  m_environment.setClipboardMimeData(
-      PasswordClipboard::mimeData(copied->text, copied->secret));
-  m_password = copied->secret ? copied->text : QString();
+void PassGridClipboard::copy()
+{
+    const std::optional<PassCellCopy> copied = m_grid.textToCopy();
+    if (!copied)
+        return;
+    m_environment.setClipboardMimeData(PasswordClipboard::mimeData(copied->text, copied->secret));
+    m_password = copied->secret ? copied->text : QString();
 }
 
-void PassGridClipboard::followKeys(
-    QObject &context,
-    const std::function<void(std::function<void()>)> &whenIdle) {
-  QObject::connect(&m_grid, &PassGrid::pasteKeyPressed, &context,
-                   [this, whenIdle] { whenIdle([this] { paste(); }); });
-  QObject::connect(&m_grid, &PassGrid::copyKeyPressed, &context,
-                   [this, whenIdle] { whenIdle([this] { copy(); }); });
+void PassGridClipboard::followKeys(QObject &context,
+                                   const std::function<void(std::function<void()>)> &whenIdle)
+{
+    QObject::connect(&m_grid, &PassGrid::pasteKeyPressed, &context,
+                     [this, whenIdle] { whenIdle([this] { paste(); }); });
+    QObject::connect(&m_grid, &PassGrid::copyKeyPressed, &context,
+                     [this, whenIdle] { whenIdle([this] { copy(); }); });
 }
 
-void PassGridClipboard::paste() {
-  const QMimeData *data = m_environment.clipboardMimeData();
-  m_grid.paste(data && data->hasText() ? data->text() : QString());
+void PassGridClipboard::paste()
+{
+    const QMimeData *data = m_environment.clipboardMimeData();
+    m_grid.paste(data && data->hasText() ? data->text() : QString());
 }
 
-void PassGridClipboard::clearPassword() {
-  if (!m_password.isEmpty() &&
-      PasswordClipboard::holdsSecret(m_environment.clipboardMimeData(),
-                                     m_password))
-    m_environment.clearClipboard();
+void PassGridClipboard::clearPassword()
+{
+    if (!m_password.isEmpty() && PasswordClipboard::holdsSecret(m_environment.clipboardMimeData(), m_password))
+        m_environment.clearClipboard();
 }

@@ -6,21 +6,17 @@
 #include "controls/ClickLabel.h"
 #include "controls/ControlAccessibility.h"
 #include "controls/FarbButton.h"
-#include "notes/NotePage.h"
 #include "options/HintDisplay.h"
 #include "options/KladdoDlg.h"
 #include "options/LanguageTables.h"
-#include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
 #include "platform/DateTimeText.h"
-#include "platform/KladdoError.h"
 #include "platform/StartupTrace.h"
 #include "resources/Bitmaps.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QLabel>
 #include <QPainter>
 #include <QScopeGuard>
 #include <QTimer>
@@ -31,376 +27,382 @@ namespace {
 // How long the start waits for its first frame to be drawn.
 constexpr int kUndrawnStartMilliseconds = 250;
 
-QString withTrailingSeparator(const QString &folder) {
-  return folder.endsWith(u'/') ? folder : folder + u'/';
+QString withTrailingSeparator(const QString &folder)
+{
+    return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
 } // namespace
 
-TForm1::TForm1(Environment &environment, const QString &programFolder,
-               StartUp startUp, QWidget *parent)
-    : QWidget(parent,
-              Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
+TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp startUp, QWidget *parent)
+    : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
       m_environment(environment), m_programFolder(programFolder),
-      m_guard(
-          [this](const QString &failure) {
-            m_environment.showError(this, failure);
-          },
-          [this](std::function<void()> work) {
-            QMetaObject::invokeMethod(this, std::move(work),
-                                      Qt::QueuedConnection);
-          }),
-      m_notePages(withTrailingSeparator(programFolder) +
-                      QStringLiteral("DATA/"),
-                  m_recoveryWriter, m_recoveryNotices,
-                  [this] { return RichEdit1->document(); }),
-      m_passPages(
-          withTrailingSeparator(programFolder) + QStringLiteral("DATA/"),
-          m_recoveryWriter, m_recoveryNotices,
-          [this]() -> const PassPageCells & { return StringGrid1->page(); }),
-      m_start([this] { buildRest(); }, [this] { finishStarted(); },
-              [this] { finishStartUpGuarded(); }),
-      m_handleInput(
-          [this](const auto &handler) { runGuarded(handler); },
-          {[this](auto button, auto buttons, QPoint at) {
-             Image1MouseDown(button, buttons, at);
-           },
-           [this](auto buttons, QPoint at) { Image1MouseMove(buttons, at); },
-           [this](auto button, QPoint at) { Image1MouseUp(button, at); }}),
-      m_editorInput(
-          [this](const auto &handler) { runGuarded(handler); },
-          {[this](const QKeyEvent &key) { return RichEdit1KeyDown(key); },
-           [this] { RichEdit1KeyUp(); }, [this] { RichEdit1MouseUp(); }}) {
-  setObjectName(QStringLiteral("Form1"));
-  setWindowTitle(QStringLiteral("Kladdo"));
-  setFixedSize(FormWidth, FormHeight);
-  ControlAccessibility::install();
-  setupFrame(*this, m_handleInput);
-  placeHandle();
-  StartupTrace::mark("handle placed");
-  if (startUp == StartUp::Whole)
-    finishStartUp();
-  else
-    m_start.waitForInput();
+      m_guard([this](const QString &failure) { m_environment.showError(this, failure); },
+              [this](std::function<void()> work) {
+                  QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
+              }),
+      m_notePages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
+                  m_recoveryNotices, [this] { return RichEdit1->document(); }),
+      m_passPages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
+                  m_recoveryNotices, [this]() -> const PassPageCells & { return StringGrid1->page(); }),
+      m_start([this] { buildRest(); }, [this] { finishStarted(); }, [this] { finishStartUpGuarded(); }),
+      m_handleInput([this](const auto &handler) { runGuarded(handler); },
+                    {[this](auto button, auto buttons, QPoint at) { Image1MouseDown(button, buttons, at); },
+                     [this](auto buttons, QPoint at) { Image1MouseMove(buttons, at); },
+                     [this](auto button, QPoint at) { Image1MouseUp(button, at); }}),
+      m_editorInput([this](const auto &handler) { runGuarded(handler); },
+                    {[this](const QKeyEvent &key) { return RichEdit1KeyDown(key); },
+                     [this] { RichEdit1KeyUp(); }, [this] { RichEdit1MouseUp(); }})
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Kladdo"));
+    setFixedSize(FormWidth, FormHeight);
+    ControlAccessibility::install();
+    setupFrame(*this, m_handleInput);
+    placeHandle();
+    StartupTrace::mark("handle placed");
+    if (startUp == StartUp::Whole)
+        finishStartUp();
+    else
+        m_start.waitForInput();
 }
 
 // The window is mapped by now: whatever the start makes visible has to be
 // shown by hand, and a message box of the start comes over the window.
-void TForm1::finishStartUp() { m_start.finish(); }
-
-void TForm1::finishStarted() {
-  emit started();
-  StartupTrace::mark("started");
+void TForm1::finishStartUp()
+{
+    m_start.finish();
 }
 
-void TForm1::buildRest() {
-  // Only a window manager's lists show it, never the rolled-in window.
-  QApplication::setWindowIcon(Bitmaps::programIcon());
-  setupPageArea(*this, m_editorInput);
-  connectPassGrid();
-  m_alarms = std::make_unique<AlarmArea>(*this, m_environment);
-  setupToolbar(*this);
-  connectToolbar();
-  setupStylePictures(*this);
-  const QStringList unplaced = MainWindowLayout::apply(this);
-  Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
-  trackChanges();
-  createShortcuts();
-  createSearchDialogs();
-  StartupTrace::mark("controls built");
-  FormCreate();
-  StartupTrace::mark("pages loaded");
-  // Filling it from the settings makes the language "Deutsch" or "English".
-  KladdoDlg = new TKladdoDlg(*this, this);
-  StartupTrace::mark("options dialog built");
-  if (isVisible())
-    showLateControls(*this);
+void TForm1::finishStarted()
+{
+    emit started();
+    StartupTrace::mark("started");
+}
+
+void TForm1::buildRest()
+{
+    // Only a window manager's lists show it, never the rolled-in window.
+    QApplication::setWindowIcon(Bitmaps::programIcon());
+    setupPageArea(*this, m_editorInput);
+    connectPassGrid();
+    m_alarms = std::make_unique<AlarmArea>(*this, m_environment);
+    setupToolbar(*this);
+    connectToolbar();
+    setupStylePictures(*this);
+    const QStringList unplaced = MainWindowLayout::apply(this);
+    Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
+    trackChanges();
+    createShortcuts();
+    createSearchDialogs();
+    StartupTrace::mark("controls built");
+    FormCreate();
+    StartupTrace::mark("pages loaded");
+    // Filling it from the settings makes the language "Deutsch" or "English".
+    KladdoDlg = new TKladdoDlg(*this, this);
+    StartupTrace::mark("options dialog built");
+    if (isVisible())
+        showLateControls(*this);
 }
 
 // Each button's click, and each style picture's.
-void TForm1::connectToolbar() {
-  static constexpr void (TForm1::*kClicks[ToolbarButtonCount])() = {
-      &TForm1::FarbButton1Click,
-      &TForm1::FarbButton2Click,
-      &TForm1::FarbButton3Click,
-      &TForm1::FarbButton4Click,
-      &TForm1::FarbButton5Click,
-      &TForm1::FarbButton6Click,
-      &TForm1::FarbButton7Click,
-      &TForm1::FarbButton8Click,
-      &TForm1::FarbButton9Click,
-      &TForm1::FarbButton10Click,
-      &TForm1::FarbButton11Click,
-      &TForm1::FarbButton12Click,
-      &TForm1::FarbButton13Click,
-      &TForm1::FarbButton14Click,
-      &TForm1::FarbButton15Click,
-      &TForm1::FarbButton16Click,
-      nullptr,
-  };
-  for (int number = 1; number <= ToolbarButtonCount; ++number) {
-    if (kClicks[number - 1])
-      connectGuarded(toolbarButton(number), &TFarbButton::clicked,
-                     kClicks[number - 1]);
-  }
-  connectGuarded(Image4, &ClickLabel::clicked, &TForm1::Image4Click);
-  connectGuarded(Image5, &ClickLabel::clicked, &TForm1::Image5Click);
-  connectGuarded(Image6, &ClickLabel::clicked, &TForm1::Image6Click);
+void TForm1::connectToolbar()
+{
+    static constexpr void (TForm1::*kClicks[ToolbarButtonCount])() = {
+        &TForm1::FarbButton1Click,  &TForm1::FarbButton2Click,  &TForm1::FarbButton3Click,
+        &TForm1::FarbButton4Click,  &TForm1::FarbButton5Click,  &TForm1::FarbButton6Click,
+        &TForm1::FarbButton7Click,  &TForm1::FarbButton8Click,  &TForm1::FarbButton9Click,
+        &TForm1::FarbButton10Click, &TForm1::FarbButton11Click, &TForm1::FarbButton12Click,
+        &TForm1::FarbButton13Click, &TForm1::FarbButton14Click, &TForm1::FarbButton15Click,
+        &TForm1::FarbButton16Click, nullptr,
+    };
+    for (int number = 1; number <= ToolbarButtonCount; ++number) {
+        if (kClicks[number - 1])
+            connectGuarded(toolbarButton(number), &TFarbButton::clicked, kClicks[number - 1]);
+    }
+    connectGuarded(Image4, &ClickLabel::clicked, &TForm1::Image4Click);
+    connectGuarded(Image5, &ClickLabel::clicked, &TForm1::Image5Click);
+    connectGuarded(Image6, &ClickLabel::clicked, &TForm1::Image6Click);
 }
 
-void TForm1::runGuarded(const std::function<void()> &handler) {
-  m_guard.run([&] {
-    // Nothing may reach a window whose start is not finished.
-    finishStartUp();
-    handler();
-  });
+void TForm1::runGuarded(const std::function<void()> &handler)
+{
+    m_guard.run([&] {
+        // Nothing may reach a window whose start is not finished.
+        finishStartUp();
+        handler();
+    });
 }
 
-void TForm1::runGuardedWhenIdle(std::function<void()> handler) {
-  m_start.runWhenIdle(
-      [this, handler = std::move(handler)] { runGuarded(handler); });
+void TForm1::runGuardedWhenIdle(std::function<void()> handler)
+{
+    m_start.runWhenIdle([this, handler = std::move(handler)] { runGuarded(handler); });
 }
 
 // The guard finishes the start before any handler.
-void TForm1::finishStartUpGuarded() {
-  runGuarded([] {});
+void TForm1::finishStartUpGuarded()
+{
+    runGuarded([] {});
 }
 
 // What the rolled-in window shows: the frame at its place and in its
 // colours, with the handle's picture.
-void TForm1::placeHandle() {
-  ProgramDir = withTrailingSeparator(m_programFolder);
-  QDir::setCurrent(ProgramDir);
+void TForm1::placeHandle()
+{
+    ProgramDir = withTrailingSeparator(m_programFolder);
+    QDir::setCurrent(ProgramDir);
 
-  const StoredSettings stored = readSettings(settingsFile().load());
-  m_settings = stored;
-  // Before the start pages load: their notices follow it.
-  LanguageIndex = LanguageTables::languageIndexFor(m_settings.Language);
-  setOpacityAlpha(stored.Transparent);
-  m_place.placeRolledIn(stored.Pos);
-  keepReachable();
-  ApplyWindowShape();
-  setHandlePictures(LanguageIndex);
-  showFrameColors();
+    const StoredSettings stored = readSettings(settingsFile().load());
+    m_settings = stored;
+    // Before the start pages load: their notices follow it.
+    LanguageIndex = LanguageTables::languageIndexFor(m_settings.Language);
+    setOpacityAlpha(stored.Transparent);
+    m_place.placeRolledIn(stored.Pos);
+    keepReachable();
+    ApplyWindowShape();
+    setHandlePictures(LanguageIndex);
+    showFrameColors();
 }
 
-void TForm1::FormCreate() {
-  // The window is seldom the active one; its hints show all the same.
-  HintDisplay::setProgramStyle();
-  setAttribute(Qt::WA_AlwaysShowToolTips);
+void TForm1::FormCreate()
+{
+    // The window is seldom the active one; its hints show all the same.
+    HintDisplay::setProgramStyle();
+    setAttribute(Qt::WA_AlwaysShowToolTips);
 
-  loadStartPage();
-  RichEditFontBitOk();
-  loadStartPassPage();
+    loadStartPage();
+    RichEditFontBitOk();
+    loadStartPassPage();
 
-  applyColumnWidthRule(m_settings);
-  StringGrid1->setColumnWidths(
-      {m_settings.ColWidth1, m_settings.ColWidth2, m_settings.ColWidth3});
-  PasswordsHidden = true;
-  StringGrid1->setMasked(PasswordsHidden);
-  ControlAccessibility::setChecked(FarbButton16, !PasswordsHidden);
-  m_environment.watchScreens(
-      this, [this] { runGuardedWhenIdle([this] { keepReachable(); }); });
-  FarbButton17->hide();
-  startAlarmTimer();
+    applyColumnWidthRule(m_settings);
+    StringGrid1->setColumnWidths({m_settings.ColWidth1, m_settings.ColWidth2, m_settings.ColWidth3});
+    PasswordsHidden = true;
+    StringGrid1->setMasked(PasswordsHidden);
+    ControlAccessibility::setChecked(FarbButton16, !PasswordsHidden);
+    m_environment.watchScreens(this, [this] {
+        runGuardedWhenIdle([this] { keepReachable(); });
+    });
+    FarbButton17->hide();
+    startAlarmTimer();
 
-  DateTimeText::setShortDateFormat(QStringLiteral("dd.MM.yyyy"));
-  DateTimeText::setLongTimeFormat(QStringLiteral("HH:mm:ss"));
+    DateTimeText::setShortDateFormat(QStringLiteral("dd.MM.yyyy"));
+    DateTimeText::setLongTimeFormat(QStringLiteral("HH:mm:ss"));
 
-  DisplayOk();
-  SpracheOk();
-  HintOk();
-  FarbeOk();
-  // The clipboard is left alone: what the user copied elsewhere stays.
-  KeepOnTop();
+    DisplayOk();
+    SpracheOk();
+    HintOk();
+    FarbeOk();
+    // The clipboard is left alone: what the user copied elsewhere stays.
+    KeepOnTop();
 }
 
-QString TForm1::dataPath(const QString &fileName) const {
-  return ProgramDir + QStringLiteral("DATA/") + fileName;
+QString TForm1::dataPath(const QString &fileName) const
+{
+    return ProgramDir + QStringLiteral("DATA/") + fileName;
 }
 
-ProfileFile TForm1::settingsFile() const {
-  return ProfileFile(dataPath(QStringLiteral("note.ini")));
+ProfileFile TForm1::settingsFile() const
+{
+    return ProfileFile(dataPath(QStringLiteral("note.ini")));
 }
 
-void TForm1::setOpacityAlpha(int alpha) {
-  m_opacityAlpha = alpha & 0xFF;
-  setWindowOpacity(m_opacityAlpha / 255.0);
+void TForm1::setOpacityAlpha(int alpha)
+{
+    m_opacityAlpha = alpha & 0xFF;
+    setWindowOpacity(m_opacityAlpha / 255.0);
 }
 
-void TForm1::SaveSettings() {
-  const ProfileFile file = settingsFile();
-  ProfileDocument document = file.loadForWrite();
-  StoredSettings settings;
-  static_cast<WindowSettings &>(settings) = m_settings;
-  settings.Pos = y();
-  settings.Transparent = m_opacityAlpha;
-  writeSettings(document, settings);
-  file.save(document);
+void TForm1::SaveSettings()
+{
+    const ProfileFile file = settingsFile();
+    ProfileDocument document = file.loadForWrite();
+    StoredSettings settings;
+    static_cast<WindowSettings &>(settings) = m_settings;
+    settings.Pos = y();
+    settings.Transparent = m_opacityAlpha;
+    writeSettings(document, settings);
+    file.save(document);
 }
 
 // The stay-on-top flag is set once at construction: changing window flags
 // would hide the window. Raising does not take the focus. A message box of
 // ours stays above the window, as a window's own dialogs do.
-void TForm1::KeepOnTop() {
-  raise();
-  if (m_search)
-    m_search->raiseOpen();
-  if (QWidget *dialog = QApplication::activeModalWidget();
-      dialog && dialog != this)
-    dialog->raise();
+void TForm1::KeepOnTop()
+{
+    raise();
+    if (m_search)
+        m_search->raiseOpen();
+    if (QWidget *dialog = QApplication::activeModalWidget(); dialog && dialog != this)
+        dialog->raise();
 }
 
-void TForm1::ApplyWindowShape() {
-  const QRegion shape = WindowFrame::windowShape(m_settings.DisplayAlarm == 1);
-  m_outline = WindowFrame::borderOf(shape);
-  setMask(shape);
-  update();
+void TForm1::ApplyWindowShape()
+{
+    const QRegion shape = WindowFrame::windowShape(m_settings.DisplayAlarm == 1);
+    m_outline = WindowFrame::borderOf(shape);
+    setMask(shape);
+    update();
 }
 
 // The stored top edge is corrected when the settings are next written.
-void TForm1::keepReachable() {
-  if (m_place.keepReachable())
-    UpdateHandleHints();
+void TForm1::keepReachable()
+{
+    if (m_place.keepReachable())
+        UpdateHandleHints();
 }
 
-bool TForm1::isRolledIn() const { return m_place.isRolledIn(); }
-
-void TForm1::UpdateHandleHints() {
-  const QString hint =
-      WindowFrame::handleHint(LanguageIndex, isRolledIn(), m_settings.Adjust);
-  HintDisplay::setHint(Image1, hint);
-  HintDisplay::setHint(Image3, hint);
+bool TForm1::isRolledIn() const
+{
+    return m_place.isRolledIn();
 }
 
-void TForm1::RollOut() {
-  roll(WindowFrame::rollOutOffsets(m_settings.RollEffect));
+void TForm1::UpdateHandleHints()
+{
+    const QString hint = WindowFrame::handleHint(LanguageIndex, isRolledIn(), m_settings.Adjust);
+    HintDisplay::setHint(Image1, hint);
+    HintDisplay::setHint(Image3, hint);
 }
 
-void TForm1::RollIn() {
-  roll(WindowFrame::rollInOffsets(m_settings.RollEffect));
+void TForm1::RollOut()
+{
+    roll(WindowFrame::rollOutOffsets(m_settings.RollEffect));
 }
 
-void TForm1::comeOut() {
-  runGuardedWhenIdle([this] {
-    if (isRolledIn())
-      RollOut();
-    else
-      m_place.bringIntoView();
-    UpdateHandleHints();
-    KeepOnTop();
-    activateWindow();
-  });
+void TForm1::RollIn()
+{
+    roll(WindowFrame::rollInOffsets(m_settings.RollEffect));
+}
+
+void TForm1::comeOut()
+{
+    runGuardedWhenIdle([this] {
+        if (isRolledIn())
+            RollOut();
+        else
+            m_place.bringIntoView();
+        UpdateHandleHints();
+        KeepOnTop();
+        activateWindow();
+    });
 }
 
 // What comes in during the pauses waits for the window to stand still.
-void TForm1::roll(const QList<int> &offsets) {
-  m_start.setRolling(true);
-  const auto stood = qScopeGuard([this] { m_start.setRolling(false); });
-  m_place.roll(offsets, WindowFrame::RollDelay(m_settings.RollEffect));
-  StartupTrace::mark("rolled");
-  QMetaObject::invokeMethod(
-      this, [this] { m_start.runDeferred(); }, Qt::QueuedConnection);
+void TForm1::roll(const QList<int> &offsets)
+{
+    m_start.setRolling(true);
+    const auto stood = qScopeGuard([this] { m_start.setRolling(false); });
+    m_place.roll(offsets, WindowFrame::RollDelay(m_settings.RollEffect));
+    StartupTrace::mark("rolled");
+    QMetaObject::invokeMethod(this, [this] { m_start.runDeferred(); }, Qt::QueuedConnection);
 }
 
-void TForm1::showEvent(QShowEvent *event) {
-  QWidget::showEvent(event);
-  // Should the first frame never be drawn, the start goes on all the same.
-  if (m_start.isWaiting())
-    QTimer::singleShot(kUndrawnStartMilliseconds, this,
-                       &TForm1::finishStartUpGuarded);
-  // The native window exists from the first show on.
-  if (!m_watchingScreen) {
-    connectGuarded(windowHandle(), &QWindow::screenChanged,
-                   &TForm1::refreshPictures);
-    m_watchingScreen = true;
-  }
-  FormShow();
+void TForm1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Should the first frame never be drawn, the start goes on all the same.
+    if (m_start.isWaiting())
+        QTimer::singleShot(kUndrawnStartMilliseconds, this, &TForm1::finishStartUpGuarded);
+    // The native window exists from the first show on.
+    if (!m_watchingScreen) {
+        connectGuarded(windowHandle(), &QWindow::screenChanged, &TForm1::refreshPictures);
+        m_watchingScreen = true;
+    }
+    FormShow();
 }
 
 // The Tool window type already keeps the program off the task bar.
-void TForm1::FormShow() { KeepOnTop(); }
-
-void TForm1::paintEvent(QPaintEvent *) {
-  FormPaint();
-  // Once this frame is on the screen.
-  if (m_start.isWaiting())
-    QMetaObject::invokeMethod(this, &TForm1::finishStartUpGuarded,
-                              Qt::QueuedConnection);
+void TForm1::FormShow()
+{
+    KeepOnTop();
 }
 
-void TForm1::FormPaint() {
-  KeepOnTop();
-  QPainter painter(this);
-  for (const QRect &rect : m_outline)
-    painter.fillRect(rect, Qt::black);
+void TForm1::paintEvent(QPaintEvent *)
+{
+    FormPaint();
+    // Once this frame is on the screen.
+    if (m_start.isWaiting())
+        QMetaObject::invokeMethod(this, &TForm1::finishStartUpGuarded, Qt::QueuedConnection);
+}
+
+void TForm1::FormPaint()
+{
+    KeepOnTop();
+    QPainter painter(this);
+    for (const QRect &rect : m_outline)
+        painter.fillRect(rect, Qt::black);
 }
 
 // Whatever fails while closing refuses the close: the window stays, and
 // with it the page that could not be saved.
-void TForm1::closeEvent(QCloseEvent *event) {
-  // Ended without the user: the page is saved already.
-  if (m_ended) {
-    event->accept();
-    return;
-  }
-  event->ignore();
-  if (m_start.isStarting()) {
-    m_start.runWhenIdle([this] { close(); });
-    return;
-  }
-  runGuarded([&] {
-    bool canClose = false;
-    FormCloseQuery(canClose);
-    if (canClose) {
-      emit closed();
-      event->accept();
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    // Ended without the user: the page is saved already.
+    if (m_ended) {
+        event->accept();
+        return;
     }
-  });
+    event->ignore();
+    if (m_start.isStarting()) {
+        m_start.runWhenIdle([this] { close(); });
+        return;
+    }
+    runGuarded([&] {
+        bool canClose = false;
+        FormCloseQuery(canClose);
+        if (canClose) {
+            emit closed();
+            event->accept();
+        }
+    });
 }
 
-void TForm1::FormCloseQuery(bool &canClose) {
-  SpeichernOk();
-  m_passClipboard->clearPassword();
-  canClose = true;
+void TForm1::FormCloseQuery(bool &canClose)
+{
+    SpeichernOk();
+    m_passClipboard->clearPassword();
+    canClose = true;
 }
 
-void TForm1::Image1MouseDown(Qt::MouseButton, Qt::MouseButtons buttons,
-                             QPoint position) {
-  if (m_settings.Adjust == 1)
-    m_dragAnchorY = position.y();
-  if (buttons & Qt::RightButton)
-    rollByHandle();
-  KeepOnTop();
+void TForm1::Image1MouseDown(Qt::MouseButton, Qt::MouseButtons buttons, QPoint position)
+{
+    if (m_settings.Adjust == 1)
+        m_dragAnchorY = position.y();
+    if (buttons & Qt::RightButton)
+        rollByHandle();
+    KeepOnTop();
 }
 
 // The page shown is saved first: a roll may be the last thing the user
 // does before the machine goes down.
-void TForm1::rollByHandle() {
-  SpeichernOk();
-  if (isRolledIn())
-    RollOut();
-  else
-    RollIn();
-  UpdateHandleHints();
+void TForm1::rollByHandle()
+{
+    SpeichernOk();
+    if (isRolledIn())
+        RollOut();
+    else
+        RollIn();
+    UpdateHandleHints();
 }
 
-void TForm1::Image1MouseMove(Qt::MouseButtons buttons, QPoint position) {
-  if ((buttons & Qt::LeftButton) && m_settings.Adjust == 1)
-    move(x(), y() + position.y() - m_dragAnchorY);
+void TForm1::Image1MouseMove(Qt::MouseButtons buttons, QPoint position)
+{
+    if ((buttons & Qt::LeftButton) && m_settings.Adjust == 1)
+        move(x(), y() + position.y() - m_dragAnchorY);
 }
 
 // Every release stores the top edge, moved or not, unless its press
 // failed; the top edge then waits for the next release or the close.
-void TForm1::Image1MouseUp(Qt::MouseButton, QPoint) {
-  settingsFile().writeInteger(SettingsKeys::Window, u"Pos", y());
-  KeepOnTop();
+void TForm1::Image1MouseUp(Qt::MouseButton, QPoint)
+{
+    settingsFile().writeInteger(SettingsKeys::Window, u"Pos", y());
+    KeepOnTop();
 }
 
 // The close button saves the page and every setting before the window
 // goes; if either fails the user is told and the program stays open.
-void TForm1::FarbButton9Click() {
-  SpeichernOk();
-  SaveSettings();
-  close();
+void TForm1::FarbButton9Click()
+{
+    SpeichernOk();
+    SaveSettings();
+    close();
 }

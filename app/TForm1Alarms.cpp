@@ -2,8 +2,6 @@
 #include "app/TForm1.h"
 
 #include "app/Environment.h"
-#include "app/WindowFrame.h"
-#include "notes/NoteEditor.h"
 #include "platform/KladdoError.h"
 
 void TForm1::startAlarmTimer()

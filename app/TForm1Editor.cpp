@@ -3,8 +3,6 @@
 #include "app/TForm1.h"
 
 #include "app/Environment.h"
-#include "controls/ClickLabel.h"
-#include "controls/ControlAccessibility.h"
 #include "notes/NoteClipboard.h"
 
 #include <QKeyEvent>

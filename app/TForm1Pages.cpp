@@ -4,8 +4,6 @@
 #include "alarms/Alarm.h"
 #include "app/Captions.h"
 #include "app/Environment.h"
-#include "app/MainWindowLayout.h"
-#include "controls/ClickLabel.h"
 #include "controls/FarbButton.h"
 #include "notes/NotePage.h"
 #include "notes/NoteTitle.h"
