@@ -1,5 +1,7 @@
 #include "app/MainWindowUi.h"
 
+#include "alarms/Alarm.h"
+#include "app/Captions.h"
 #include "app/MainWindowLayout.h"
 #include "controls/ClickLabel.h"
 #include "controls/ControlAccessibility.h"
@@ -272,4 +274,16 @@ void MainWindowUi::showPosition(const QString &text)
     const int needed = Label3->fontMetrics().horizontalAdvance(Label3->text()) + 4;
     const int width = std::max(place.width(), needed);
     Label3->setGeometry(place.center().x() + 1 - width / 2, place.y(), width, place.height());
+}
+
+void MainWindowUi::showNoteCaptions(const WindowSettings &settings)
+{
+    Label1->setText(Captions::pageCaption(settings.Note, settings.NoteTitle[settings.Note]));
+    Label2->setText(Captions::alarmCaption(Alarm::shownText(settings.AlarmText[settings.Note])));
+}
+
+void MainWindowUi::showPassCaptions(const WindowSettings &settings)
+{
+    Label1->setText(Captions::pageCaption(settings.Pass, settings.PassTitle[settings.Pass]));
+    Label2->clear();
 }

@@ -3,6 +3,7 @@
 #include "app/ToolbarFaces.h"
 #include "notes/NoteEditor.h"
 #include "options/ColorSchemes.h"
+#include "settings/WindowSettings.h"
 
 #include <QImage>
 #include <QList>
@@ -51,6 +52,9 @@ struct MainWindowUi
     void showStyle(const CharStyle &style);
     void fillStylePictures(const ColorScheme &scheme);
     void showPosition(const QString &text);
+    // The caption line of the note page or the password page current.
+    void showNoteCaptions(const WindowSettings &settings);
+    void showPassCaptions(const WindowSettings &settings);
 
     QWidget *Panel1 = nullptr;
     QLabel *Image1 = nullptr;

@@ -5,9 +5,11 @@
 #include <QTextDocument>
 
 NotePageSession::NotePageSession(QString dataFolder, RecoveryWriter &writer, RecoveryNotices &notices,
-                                 std::function<const QTextDocument *()> shown)
+                                 std::function<const QTextDocument *()> shown,
+                                 const Environment &environment)
     : PageSession(LanguageTables::PageKind::Note, writer, notices,
-                  [shown = std::move(shown)] { return NotePage::bytesOf(shown()); }),
+                  [shown = std::move(shown)] { return NotePage::bytesOf(shown()); },
+                  environment),
       m_dataFolder(std::move(dataFolder))
 {
 }
@@ -34,8 +36,8 @@ NotePageSession::Opened NotePageSession::open(Read read, int languageIndex)
 
 // Before any page was read there is nothing to write: the file named may
 // be one that could not be read.
-void NotePageSession::save(const QTextDocument *document)
+void NotePageSession::save(const QTextDocument *document, int languageIndex)
 {
-    if (document->isModified() && !path().isEmpty())
+    if (document->isModified() && !path().isEmpty() && readyToWrite(true, languageIndex))
         saved(NotePage::save(path(), document));
 }

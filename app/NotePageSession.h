@@ -2,6 +2,8 @@
 
 #include "app/PageSession.h"
 
+class Environment;
+
 #include <memory>
 
 class QTextDocument;
@@ -10,9 +12,11 @@ class QTextDocument;
 class NotePageSession : public PageSession
 {
 public:
-    // shown gives the document the user sees.
+    // shown gives the document the user sees, and environment the clock
+    // for the name of a version someone else saved.
     NotePageSession(QString dataFolder, RecoveryWriter &writer, RecoveryNotices &notices,
-                    std::function<const QTextDocument *()> shown);
+                    std::function<const QTextDocument *()> shown,
+                    const Environment &environment);
 
     // A page read from its file, not yet the one held.
     struct Read
@@ -34,9 +38,10 @@ public:
     };
     Opened open(Read read, int languageIndex);
 
-    // Writes the page held, when it changed; throws KladdoError when it
-    // cannot, the page staying as it is.
-    void save(const QTextDocument *document);
+    // Writes the page held, when it changed, keeping a version someone
+    // else saved meanwhile beside it; throws KladdoError when it cannot,
+    // the page staying as it is.
+    void save(const QTextDocument *document, int languageIndex);
 
 private:
     QString m_dataFolder;

@@ -1,9 +1,15 @@
 #include "app/PageSession.h"
 
+#include "app/Environment.h"
+#include "notes/NotePage.h"
+#include "passwords/PassPageFile.h"
 #include "platform/KladdoError.h"
+#include "sync/ConflictCopies.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QSysInfo>
 
 namespace {
 
@@ -38,9 +44,76 @@ void RecoveryNotices::tell(const QString &path, QString notice)
 }
 
 PageSession::PageSession(LanguageTables::PageKind kind, RecoveryWriter &writer, RecoveryNotices &notices,
-                         std::function<QByteArray()> content)
-    : m_kind(kind), m_notices(notices), m_changes(writer, std::move(content))
+                         std::function<QByteArray()> content, const Environment &environment)
+    : m_kind(kind), m_notices(notices), m_changes(writer, std::move(content)), m_environment(environment)
 {
+}
+
+QStringList PageSession::pageFileNames()
+{
+    QStringList names;
+    for (int page = 0; page < NotePage::kPageCount; ++page)
+        names << NotePage::fileName(page) << QFileInfo(PassPageFile::pathFor({}, page)).fileName();
+    return names;
+}
+
+PageSession::Save PageSession::saveFor(bool edited, OnDisk onDisk)
+{
+    switch (onDisk) {
+    case OnDisk::AsHeld:
+        return Save::Write;
+    case OnDisk::Deleted:
+        return edited ? Save::Write : Save::Skip;
+    case OnDisk::Changed:
+    case OnDisk::Appeared:
+        return edited ? Save::KeepOtherThenWrite : Save::Skip;
+    }
+    return Save::Skip;
+}
+
+PageSession::FileNow PageSession::onDisk() const
+{
+    QFile file(m_path);
+    if (!file.exists())
+        return {m_version.isEmpty() ? OnDisk::AsHeld : OnDisk::Deleted, false, {}};
+    if (!file.open(QIODevice::ReadOnly))
+        return {OnDisk::AsHeld, true, {}};
+    FileNow now{OnDisk::AsHeld, false, file.readAll()};
+    const QByteArray version = RecoveryFile::stampOf(now.bytes);
+    if (version != m_version)
+        now.where = m_version.isEmpty() ? OnDisk::Appeared : OnDisk::Changed;
+    return now;
+}
+
+// A file that cannot be read now is left to the write, which tells what
+// is wrong with it.
+bool PageSession::readyToWrite(bool edited, int languageIndex)
+{
+    const FileNow now = onDisk();
+    switch (now.unreadable ? Save::Write : saveFor(edited, now.where)) {
+    case Save::Skip:
+        return false;
+    case Save::KeepOtherThenWrite:
+        keepOtherVersion(now.bytes, languageIndex);
+        break;
+    case Save::Write:
+        break;
+    }
+    return true;
+}
+
+void PageSession::keepOtherVersion(const QByteArray &bytes, int languageIndex)
+{
+    const QFileInfo page(m_path);
+    const QString kept = page.dir().filePath(
+        ConflictCopies::ownConflictName(page.fileName(), m_environment.now(), QSysInfo::machineHostName()));
+    if (const AtomicFile::Result written = AtomicFile::write(kept, bytes); !written.ok)
+        throw KladdoError(LanguageTables::otherVersionUnkeptText(m_kind, m_page, page.fileName(),
+                                                                 QDir::toNativeSeparators(kept),
+                                                                 written.reason, languageIndex));
+    m_otherVersion = OtherVersion{kept, LanguageTables::otherVersionKeptText(m_kind, m_page, page.fileName(),
+                                                                             QDir::toNativeSeparators(kept),
+                                                                             languageIndex)};
 }
 
 std::optional<QByteArray> PageSession::take(int page, const QString &path, const QByteArray &version,
@@ -97,7 +170,8 @@ QString PageSession::saveOrKeep(const std::function<void()> &save)
     QString why;
     try {
         save();
-        return {};
+        const std::optional<OtherVersion> other = takeOtherVersion();
+        return other ? other->notice : QString();
     } catch (const KladdoError &error) {
         why = error.message();
     } catch (const std::exception &error) {

@@ -16,9 +16,10 @@ QByteArray bytesOf(const PassPageCells &cells)
 } // namespace
 
 PassPageSession::PassPageSession(QString dataFolder, RecoveryWriter &writer, RecoveryNotices &notices,
-                                 std::function<const PassPageCells &()> shown)
+                                 std::function<const PassPageCells &()> shown,
+                                 const Environment &environment)
     : PageSession(LanguageTables::PageKind::Password, writer, notices,
-                  [shown = std::move(shown)] { return bytesOf(shown()); }),
+                  [shown = std::move(shown)] { return bytesOf(shown()); }, environment),
       m_dataFolder(std::move(dataFolder))
 {
 }
@@ -63,6 +64,8 @@ void PassPageSession::save(const PassPageCells &cells, bool changed,
     case PassPageProtection::Save::Write:
         break;
     }
+    if (!readyToWrite(changed, languageIndex))
+        return;
     try {
         saved(PassPageFile(path()).save(cells));
     } catch (const PassPageWriteError &) {

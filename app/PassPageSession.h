@@ -1,6 +1,8 @@
 #pragma once
 
 #include "app/PageSession.h"
+
+class Environment;
 #include "passwords/PassPageFile.h"
 #include "passwords/PassPageProtection.h"
 
@@ -9,9 +11,11 @@
 class PassPageSession : public PageSession
 {
 public:
-    // shown gives the cells the user sees.
+    // shown gives the cells the user sees, and environment the clock for
+    // the name of a version someone else saved.
     PassPageSession(QString dataFolder, RecoveryWriter &writer, RecoveryNotices &notices,
-                    std::function<const PassPageCells &()> shown);
+                    std::function<const PassPageCells &()> shown,
+                    const Environment &environment);
 
     // Never throws: a file that cannot be read gives an empty page.
     PassPageLoad read(int page) const;
@@ -33,8 +37,9 @@ public:
 
     // Whether saving the page, changed as said, needs the user's consent.
     bool needsConsent(bool changed) const;
-    // Writes cells over the page's file unless that file must be kept;
-    // confirm asks the user the question about a damaged file. A failed
+    // Writes cells over the page's file unless that file must be kept, or
+    // someone else saved it since and the page is unchanged; confirm asks
+    // the user the question about a damaged file. A failed
     // write of a changed page throws KladdoError and stops whatever asked
     // for the save; an unchanged page already stands in its file as shown,
     // so its failed rewrite loses nothing and must not hold the user up.

@@ -42,10 +42,12 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp s
                   QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
               }),
       m_notePages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
-                  m_recoveryNotices, [this] { return RichEdit1->document(); }),
+                  m_recoveryNotices, [this] { return RichEdit1->document(); }, environment),
       m_passPages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
-                  m_recoveryNotices, [this]() -> const PassPageCells & { return StringGrid1->page(); }),
+                  m_recoveryNotices, [this]() -> const PassPageCells & { return StringGrid1->page(); },
+                  environment),
       m_start([this] { buildRest(); }, [this] { finishStarted(); }, [this] { finishStartUpGuarded(); }),
+      m_folderWatch(withTrailingSeparator(programFolder) + QStringLiteral("DATA"), PageSession::pageFileNames()),
       m_handleInput([this](const auto &handler) { runGuarded(handler); },
                     {[this](auto button, auto buttons, QPoint at) { Image1MouseDown(button, buttons, at); },
                      [this](auto buttons, QPoint at) { Image1MouseMove(buttons, at); },
@@ -93,6 +95,7 @@ void TForm1::buildRest()
     const QStringList unplaced = MainWindowLayout::apply(this);
     Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
     trackChanges();
+    connectGuarded(&m_folderWatch, &FolderWatch::mayHaveChanged, &TForm1::showChangedPage);
     createShortcuts();
     createSearchDialogs();
     StartupTrace::mark("controls built");
@@ -214,14 +217,7 @@ void TForm1::setOpacityAlpha(int alpha)
 
 void TForm1::SaveSettings()
 {
-    const ProfileFile file = settingsFile();
-    ProfileDocument document = file.loadForWrite();
-    StoredSettings settings;
-    static_cast<WindowSettings &>(settings) = m_settings;
-    settings.Pos = y();
-    settings.Transparent = m_opacityAlpha;
-    writeSettings(document, settings);
-    file.save(document);
+    saveSettings(settingsFile(), m_settings, y(), m_opacityAlpha);
 }
 
 // The stay-on-top flag is set once at construction: changing window flags

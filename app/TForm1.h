@@ -16,9 +16,11 @@
 #include "options/ColorSchemes.h"
 #include "options/LanguageTables.h"
 #include "options/MainWindowLink.h"
+#include "passwords/PassGrid.h"
 #include "platform/ProfileFile.h"
 #include "platform/RecoveryWriter.h"
 #include "settings/WindowSettings.h"
+#include "sync/FolderWatch.h"
 
 #include <QList>
 #include <QRegion>
@@ -112,8 +114,11 @@ public:
     int opacityAlpha() const override { return m_opacityAlpha; }
     void setOpacityAlpha(int alpha) override;
 
-    std::array<int, 3> passwordColumnWidths() const override;
-    void setPasswordColumnWidths(const std::array<int, 3> &widths) override;
+    std::array<int, 3> passwordColumnWidths() const override { return StringGrid1->columnWidths(); }
+    void setPasswordColumnWidths(const std::array<int, 3> &widths) override
+    {
+        StringGrid1->setColumnWidths(widths);
+    }
     std::optional<TColor> pickColor(QWidget *parent, TColor initial) override;
 
     // Ends the program without the user (the session ends, or the program
@@ -204,14 +209,15 @@ private:
 
     void loadStartPage();
     void loadStartPassPage();
-    void openNotePage(NotePageSession::Read read);
+    void openNotePage(NotePageSession::Read read, bool keepView = false);
+    void showChangedPage();
     void openPassPage(int page, const PassPageLoad &load);
     void trackChanges();
     void tellOfRecovery();
     void savePassPage();
     void connectPassGrid();
     void turnPage(PageStep step);
-    void putInEditor(std::unique_ptr<QTextDocument> document, bool recovered);
+    void putInEditor(std::unique_ptr<QTextDocument> document, bool recovered, bool keepView);
     void toggleStyle(bool CharStyle::*flag);
     void normalisingPaste();
     void refreshPosition();
@@ -222,8 +228,6 @@ private:
     void showHit();
     void refreshToggleFace(TFarbButton *button);
     void setCurrentTitle(const QString &title);
-    void showNoteCaptions();
-    void showPassCaptions();
     void refreshPictures();
     ToggleState toggleState() const;
 
@@ -253,7 +257,10 @@ private:
     // A page is being put in the editor: its changes are not the user's.
     bool m_replacingPage = false;
     bool m_ended = false;
+    // Nothing is asked or shown: the display may be gone.
+    bool m_savingUnattended = false;
     StagedStart m_start;
+    FolderWatch m_folderWatch;
     HandleMouseInput m_handleInput;
     EditorInput m_editorInput;
     WindowPlace m_place{*this, m_environment};

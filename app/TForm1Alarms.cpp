@@ -36,7 +36,7 @@ void TForm1::storeAlarm(const QString &text)
     m_alarms->typingDone();
     m_alarms->forget(m_settings.Note);
     AlarmOk();
-    showNoteCaptions();
+    showNoteCaptions(m_settings);
     RichEdit1->setFocus();
 }
 

@@ -5,7 +5,6 @@
 #include "app/Environment.h"
 #include "app/MainWindowLayout.h"
 #include "options/KladdoDlg.h"
-#include "passwords/PassGrid.h"
 
 namespace {
 
@@ -25,16 +24,6 @@ void TForm1::FarbButton11Click()
     KladdoDlg->exec();
     SpracheOk();
     HintOk();
-}
-
-std::array<int, 3> TForm1::passwordColumnWidths() const
-{
-    return StringGrid1->columnWidths();
-}
-
-void TForm1::setPasswordColumnWidths(const std::array<int, 3> &widths)
-{
-    StringGrid1->setColumnWidths(widths);
 }
 
 std::optional<TColor> TForm1::pickColor(QWidget *parent, TColor initial)

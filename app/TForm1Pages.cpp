@@ -1,9 +1,9 @@
 // The two views, their pages, the page loads and the save routine.
 #include "app/TForm1.h"
 
-#include "alarms/Alarm.h"
 #include "app/Captions.h"
 #include "app/Environment.h"
+#include "app/OtherVersion.h"
 #include "controls/FarbButton.h"
 #include "notes/NotePage.h"
 #include "notes/NoteTitle.h"
@@ -18,10 +18,14 @@
 
 void TForm1::SpeichernOk()
 {
-    if (m_settings.DisplayNP != 0)
-        savePassPage();
+    const bool notes = m_settings.DisplayNP == 0;
+    if (notes)
+        m_notePages.save(RichEdit1->document(), LanguageIndex);
     else
-        m_notePages.save(RichEdit1->document());
+        savePassPage();
+    PageSession &shown = notes ? static_cast<PageSession &>(m_notePages) : m_passPages;
+    if (const auto other = m_savingUnattended ? std::nullopt : shown.takeOtherVersion())
+        OtherVersion::tell(m_environment, this, *other, notes, LanguageIndex);
 }
 
 void TForm1::DisplayOk()
@@ -29,9 +33,9 @@ void TForm1::DisplayOk()
     const bool notes = m_settings.DisplayNP == 0;
     showView(notes);
     if (notes)
-        showNoteCaptions();
+        showNoteCaptions(m_settings);
     else
-        showPassCaptions();
+        showPassCaptions(m_settings);
     refreshPosition();
     AlarmOk();
 }
@@ -62,18 +66,6 @@ void TForm1::FarbButton7Click()
     refreshToggleFace(FarbButton7);
     ApplyWindowShape();
     KeepOnTop();
-}
-
-void TForm1::showNoteCaptions()
-{
-    Label1->setText(Captions::pageCaption(m_settings.Note, m_settings.NoteTitle[m_settings.Note]));
-    Label2->setText(Captions::alarmCaption(Alarm::shownText(m_settings.AlarmText[m_settings.Note])));
-}
-
-void TForm1::showPassCaptions()
-{
-    Label1->setText(Captions::pageCaption(m_settings.Pass, m_settings.PassTitle[m_settings.Pass]));
-    Label2->clear();
 }
 
 void TForm1::refreshToggleFace(TFarbButton *button)
@@ -125,23 +117,36 @@ void TForm1::loadStartPage()
     }
 }
 
-void TForm1::openNotePage(NotePageSession::Read read)
+// Someone else's change of the page shown is shown, unless the page is
+// edited here: then its save keeps both.
+void TForm1::showChangedPage()
+{
+    if (m_settings.DisplayNP == 0 && m_notePages.isStale(RichEdit1->document()->isModified()))
+        openNotePage(m_notePages.read(m_settings.Note), true);
+    else if (m_settings.DisplayNP != 0 && m_passPages.isStale(StringGrid1->isModified())) {
+        const QModelIndex cell = StringGrid1->currentIndex();
+        openPassPage(m_settings.Pass, m_passPages.read(m_settings.Pass));
+        StringGrid1->setCurrentCell(cell.row(), cell.column());
+    }
+}
+
+void TForm1::openNotePage(NotePageSession::Read read, bool keepView)
 {
     m_settings.Note = read.page;
     NotePageSession::Opened opened = m_notePages.open(std::move(read), LanguageIndex);
-    showNoteCaptions();
+    showNoteCaptions(m_settings);
     AlarmOk();
     RichEdit1->setReadOnly(false);
-    putInEditor(std::move(opened.document), opened.recovered);
+    putInEditor(std::move(opened.document), opened.recovered, keepView);
     KeepOnTop();
     refreshPosition();
     tellOfRecovery();
 }
 
-void TForm1::putInEditor(std::unique_ptr<QTextDocument> document, bool recovered)
+void TForm1::putInEditor(std::unique_ptr<QTextDocument> document, bool recovered, bool keepView)
 {
     const QScopedValueRollback replacing(m_replacingPage, true);
-    RichEdit1->replaceDocument(std::move(document));
+    RichEdit1->replaceDocument(std::move(document), keepView);
     RichEdit1->document()->setModified(recovered);
 }
 

@@ -47,7 +47,7 @@ void TForm1::StringGrid1Ok(int page)
 void TForm1::openPassPage(int page, const PassPageLoad &load)
 {
     m_settings.Pass = page;
-    showPassCaptions();
+    showPassCaptions(m_settings);
     KeepOnTop();
     StringGrid1->setFocus();
     const PassPageSession::Opened opened = m_passPages.open(page, load, LanguageIndex);

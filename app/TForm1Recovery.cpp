@@ -7,6 +7,7 @@
 #include "passwords/PassGrid.h"
 
 #include <QDir>
+#include <QScopedValueRollback>
 #include <QTextEdit>
 
 #include <cstdio>
@@ -15,6 +16,8 @@ namespace {
 
 void tellOnStandardError(const QString &text)
 {
+    if (text.isEmpty())
+        return;
     std::fprintf(stderr, "kladdo: %s\n", qUtf8Printable(text));
     std::fflush(stderr);
 }
@@ -46,17 +49,16 @@ void TForm1::saveUnattended()
     // and what a page not yet read would hold must not be written.
     if (!hasStarted())
         return;
+    const QScopedValueRollback unattended(m_savingUnattended, true);
     const bool notes = m_settings.DisplayNP == 0;
     // The page of the other view was saved, or given up, when it was left.
     PageSession &shown = notes ? static_cast<PageSession &>(m_notePages) : m_passPages;
-    const QString told = shown.saveOrKeep([&] {
+    tellOnStandardError(shown.saveOrKeep([&] {
         if (!notes && m_passPages.needsConsent(StringGrid1->isModified()))
             throw KladdoError(QStringLiteral("%1 is damaged and is written over only when you agree")
                                   .arg(QDir::toNativeSeparators(shown.path())));
         SpeichernOk();
-    });
-    if (!told.isEmpty())
-        tellOnStandardError(told);
+    }));
 }
 
 void TForm1::endSession()

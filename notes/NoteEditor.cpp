@@ -3,7 +3,9 @@
 #include "notes/NoteClipboard.h"
 #include "notes/NotePage.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -82,8 +84,12 @@ NoteEditor::NoteEditor(QWidget *parent)
     trackLines(document());
 }
 
-void NoteEditor::replaceDocument(std::unique_ptr<QTextDocument> document)
+void NoteEditor::replaceDocument(std::unique_ptr<QTextDocument> document, bool keepView)
 {
+    if (keepView) {
+        replaceKeepingView(std::move(document));
+        return;
+    }
     if (!document)
         document = std::make_unique<QTextDocument>();
     prepare(document.get());
@@ -103,6 +109,23 @@ void NoteEditor::replaceDocument(std::unique_ptr<QTextDocument> document)
     shown->setModified(false);
     if (ownsPrevious)
         delete previous;
+}
+
+void NoteEditor::replaceKeepingView(std::unique_ptr<QTextDocument> document)
+{
+    const int anchor = textCursor().anchor();
+    const int position = textCursor().position();
+    const QPoint scrolled(horizontalScrollBar()->value(), verticalScrollBar()->value());
+    replaceDocument(std::move(document));
+    const int end = this->document()->characterCount() - 1;
+    QTextCursor cursor(this->document());
+    cursor.setPosition(std::min(anchor, end));
+    cursor.setPosition(std::min(position, end), QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
+    // The scroll bars' ranges follow the new page's layout.
+    this->document()->documentLayout()->documentSize();
+    horizontalScrollBar()->setValue(scrolled.x());
+    verticalScrollBar()->setValue(scrolled.y());
 }
 
 void NoteEditor::prepare(QTextDocument *document)

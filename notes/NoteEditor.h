@@ -46,7 +46,9 @@ public:
     // the undo history are cleared. Null puts an empty page in place.
     // Documents go in this way only, not through setDocument(), which
     // leaves the line count of caretPosition() behind.
-    void replaceDocument(std::unique_ptr<QTextDocument> document);
+    // With keepView the selection and the scroll position stay as near as
+    // the new text allows: the page shown anew once changed elsewhere.
+    void replaceDocument(std::unique_ptr<QTextDocument> document, bool keepView = false);
 
     CaretPosition caretPosition() const;
 
@@ -87,6 +89,7 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 
 private:
+    void replaceKeepingView(std::unique_ptr<QTextDocument> document);
     bool runFormatKey(const QKeyEvent &event);
     // Whether every character of the selection, or the typing format, has
     // what has() looks for.

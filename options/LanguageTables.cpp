@@ -285,6 +285,52 @@ QString unmovedChangesText(PageKind kind, int page, const QString &pageFile, Kep
     return text.in(languageIndex).arg(page).arg(when, notLoadedText(reason, pageFile, languageIndex), path, failure);
 }
 
+namespace {
+
+// "note page 3" or "password page 3", as a sentence goes on.
+QString pageName(PageKind kind, int page, int languageIndex)
+{
+    const TextPair text = kind == PageKind::Note ? TextPair{u"Notizseite %1", u"note page %1"}
+                                                 : TextPair{u"Passwortseite %1", u"password page %1"};
+    return text.in(languageIndex).arg(page);
+}
+
+} // namespace
+
+QString otherVersionKeptText(PageKind kind, int page, const QString &pageFile, const QString &keptPath,
+                             int languageIndex)
+{
+    static constexpr TextPair kText{
+        u"%1 wurde anderswo geändert (etwa auf einem anderen Computer), während Sie sie hier bearbeitet "
+        u"haben. Ihre Fassung ist jetzt %2; die andere ist nicht verloren, sie liegt in %3.",
+        u"%1 was changed elsewhere (on another computer, perhaps) while you edited it here. Your version "
+        u"is now %2; the other one is not lost, it is kept in %3."};
+    QString name = pageName(kind, page, languageIndex);
+    name[0] = name[0].toUpper();
+    return kText.in(languageIndex).arg(name, pageFile, keptPath);
+}
+
+QString otherVersionUnkeptText(PageKind kind, int page, const QString &pageFile, const QString &keptPath,
+                               const QString &failure, int languageIndex)
+{
+    static constexpr TextPair kText{
+        u"%1 wurde nicht gespeichert: %2 wurde anderswo geändert, und diese andere Fassung konnte nicht "
+        u"in %3 aufbewahrt werden: %4.",
+        u"%1 was not saved: %2 was changed elsewhere, and that other version could not be kept in %3: %4."};
+    QString name = pageName(kind, page, languageIndex);
+    name[0] = name[0].toUpper();
+    return kText.in(languageIndex).arg(name, pageFile, keptPath, failure);
+}
+
+QString copyOtherVersionQuestion(int languageIndex)
+{
+    static constexpr TextPair kText{u"Soll der Text der anderen Fassung in die Zwischenablage kopiert werden, "
+                                    u"damit Sie ihn in die Seite einfügen können?",
+                                    u"Copy the other version's text to the clipboard, so that you can paste "
+                                    u"it into the page?"};
+    return kText.in(languageIndex);
+}
+
 } // namespace LanguageTables
 
 QString StateHint(int languageIndex, StateHintKey key)

@@ -89,6 +89,16 @@ QString keptChangesText(PageKind kind, int page, const QString &pageFile, KeptRe
 QString unmovedChangesText(PageKind kind, int page, const QString &pageFile, KeptReason reason,
                            const QString &when, const QString &path, const QString &failure, int languageIndex);
 
+// Told when a save found the page's file changed by someone else and kept
+// that version in keptPath before writing the page over pageFile.
+QString otherVersionKeptText(PageKind kind, int page, const QString &pageFile, const QString &keptPath,
+                             int languageIndex);
+// The save stopped since that version could not be kept, for failure.
+QString otherVersionUnkeptText(PageKind kind, int page, const QString &pageFile, const QString &keptPath,
+                               const QString &failure, int languageIndex);
+// Asked after otherVersionKeptText of a note page.
+QString copyOtherVersionQuestion(int languageIndex);
+
 } // namespace LanguageTables
 
 // Hint texts that change with the state of a toggle or of the window.

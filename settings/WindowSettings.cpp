@@ -143,3 +143,14 @@ void applyColumnWidthRule(WindowSettings &settings)
                        &settings.ColPos1, &settings.ColPos2})
         *value = kDefaultColumnWidth;
 }
+
+void saveSettings(const ProfileFile &file, const WindowSettings &settings, int pos, int transparent)
+{
+    ProfileDocument document = file.loadForWrite();
+    StoredSettings stored;
+    static_cast<WindowSettings &>(stored) = settings;
+    stored.Pos = pos;
+    stored.Transparent = transparent;
+    writeSettings(document, stored);
+    file.save(document);
+}

@@ -5,6 +5,7 @@
 #include <array>
 
 class ProfileDocument;
+class ProfileFile;
 
 // The main window's state that mirrors note.ini. Field names are the key
 // names, so that the window that holds them reads like the settings file.
@@ -49,6 +50,9 @@ StoredSettings readSettings(const ProfileDocument &document);
 
 // Writes every key in the order the settings file has always had them.
 void writeSettings(ProfileDocument &document, const StoredSettings &settings);
+// Writes every key into file, the window's settings with its top edge and
+// opacity; throws KladdoError when the file cannot be written.
+void saveSettings(const ProfileFile &file, const WindowSettings &settings, int pos, int transparent);
 
 // Widths summing to more than the grid can show, a negative width or a
 // boundary counter outside 25-250 reset all five column values to their

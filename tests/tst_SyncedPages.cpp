@@ -1,0 +1,126 @@
+#include "app/TForm1.h"
+#include "passwords/PassPageFile.h"
+#include "support/MainWindowFolder.h"
+#include "support/TestFiles.h"
+
+#include <QDir>
+#include <QMimeData>
+#include <QTest>
+#include <QTextEdit>
+
+// A page's file changed by someone else (another computer through a
+// synced folder) between its load and its save.
+class TestSyncedPages : public QObject, private MainWindowFolder
+{
+    Q_OBJECT
+
+private:
+    QString pageText(int page) const
+    {
+        const QString path = data(NotePage::fileName(page));
+        return QFile::exists(path) ? NotePage::read(path).document->toPlainText() : QStringLiteral("-");
+    }
+    QStringList otherVersions(const QString &stem) const
+    {
+        return QDir(data({})).entryList({stem + " (conflict *"}, QDir::Files);
+    }
+
+private slots:
+    void init() { QVERIFY(resetFolder()); }
+
+    void pageSavedOverAnotherVersion_data()
+    {
+        QTest::addColumn<bool>("loaded");
+        QTest::addColumn<bool>("edited");
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("pageHolds");
+        QTest::addColumn<QString>("keptHolds"); // "-": nothing kept
+        QTest::newRow("edited, unchanged") << true << true << "none" << "typedmine" << "-";
+        QTest::newRow("edited, changed") << true << true << "write" << "typedmine" << "theirs";
+        QTest::newRow("edited, replaced by rename") << true << true << "rename" << "typedmine" << "theirs";
+        QTest::newRow("edited, deleted") << true << true << "delete" << "typedmine" << "-";
+        QTest::newRow("edited, appeared") << false << true << "write" << "typed" << "theirs";
+        QTest::newRow("unedited, changed") << true << false << "write" << "theirs" << "-";
+        QTest::newRow("unedited, replaced by rename") << true << false << "rename" << "theirs" << "-";
+        QTest::newRow("unedited, deleted") << true << false << "delete" << "-" << "-";
+    }
+    // Saved by a page turn: nothing the other computer wrote is lost, and
+    // the user, told, may take the other version's text to merge it.
+    void pageSavedOverAnotherVersion()
+    {
+        QFETCH(bool, loaded);
+        QFETCH(bool, edited);
+        QFETCH(QString, change);
+        QFETCH(QString, pageHolds);
+        QFETCH(QString, keptHolds);
+        if (loaded)
+            writeNotePage(0, "mine");
+        auto form = makeForm();
+        if (edited)
+            QTest::keyClicks(form->findChild<QWidget *>("RichEdit1"), "typed");
+        const QString page = data("note0.rtf");
+        QTextDocument theirs("theirs");
+        if (change == "write") {
+            NotePage::save(page, &theirs);
+        } else if (change == "rename") {
+            NotePage::save(data(".syncthing.note0.rtf.tmp"), &theirs);
+            QVERIFY(QFile::remove(page) && QFile::rename(data(".syncthing.note0.rtf.tmp"), page));
+        } else if (change == "delete") {
+            QVERIFY(QFile::remove(page));
+        }
+        m_environment.answer = true;
+        click(*form, "FarbButton4");
+        QCOMPARE(pageText(0), pageHolds);
+        const QStringList kept = otherVersions("note0");
+        QCOMPARE(kept.size(), keptHolds == "-" ? 0 : 1);
+        QCOMPARE(m_environment.questions.size(), kept.size());
+        if (!kept.isEmpty()) {
+            QCOMPARE(NotePage::read(data(kept[0])).document->toPlainText(), keptHolds);
+            QVERIFY2(m_environment.questions[0].contains(kept[0]), qPrintable(m_environment.questions[0]));
+            QCOMPARE(m_environment.clipboardMimeData()->text(), keptHolds);
+        }
+    }
+
+    // Unedited, the page shown follows each change within a second, the
+    // caret as near as the new text allows; edited, it stays as typed.
+    void shownPageFollowsChanges()
+    {
+        writeNotePage(0, "mine");
+        auto form = makeForm();
+        auto *editor = form->findChild<QTextEdit *>("RichEdit1");
+        for (const QString text : {"theirs, once", "theirs, twice"}) {
+            QTextCursor caret = editor->textCursor();
+            caret.setPosition(3);
+            editor->setTextCursor(caret);
+            writeNotePage(0, text);
+            QTRY_COMPARE_WITH_TIMEOUT(editor->toPlainText(), text, 1000);
+            QCOMPARE(editor->textCursor().position(), 3);
+        }
+        QTest::keyClicks(editor, "typed");
+        writeNotePage(0, "theirs, thrice");
+        QTest::qWait(2 * FolderWatch::kSettleMilliseconds);
+        QCOMPARE(editor->toPlainText(), "thetypedirs, twice");
+    }
+
+    // Only looked at here, a password page changed elsewhere is not
+    // written back over the change.
+    void passwordPageChangedElsewhere()
+    {
+        ProfileFile(data("note.ini")).writeInteger(u"WINDOW", u"DisplayNP", 1);
+        const auto pageWith = [this](const QString &text) {
+            PassPageCells cells;
+            cells.setCell(0, 0, text);
+            PassPageFile(PassPageFile::pathFor(data({}), 0)).save(cells);
+        };
+        pageWith("mine");
+        auto form = makeForm();
+        pageWith("theirs");
+        click(*form, "FarbButton4");
+        QCOMPARE(PassPageFile(PassPageFile::pathFor(data({}), 0)).load().cells.cell(0, 0), "theirs");
+        QVERIFY(otherVersions("pass0").isEmpty());
+        QVERIFY(m_environment.errors.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestSyncedPages)
+#include "tst_SyncedPages.moc"
