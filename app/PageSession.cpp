@@ -105,8 +105,12 @@ bool PageSession::readyToWrite(bool edited, int languageIndex)
 void PageSession::keepOtherVersion(const QByteArray &bytes, int languageIndex)
 {
     const QFileInfo page(m_path);
-    const QString kept = page.dir().filePath(
-        ConflictCopies::ownConflictName(page.fileName(), m_environment.now(), QSysInfo::machineHostName()));
+    const QString name =
+        ConflictCopies::ownConflictName(page.fileName(), m_environment.now(), QSysInfo::machineHostName());
+    // A second one within the minute must not replace the first.
+    QString kept = page.dir().filePath(name);
+    for (int number = 2; QFileInfo::exists(kept); ++number)
+        kept = page.dir().filePath(QString(name).insert(name.lastIndexOf(u')'), u' ' + QString::number(number)));
     if (const AtomicFile::Result written = AtomicFile::write(kept, bytes); !written.ok)
         throw KladdoError(LanguageTables::otherVersionUnkeptText(m_kind, m_page, page.fileName(),
                                                                  QDir::toNativeSeparators(kept),

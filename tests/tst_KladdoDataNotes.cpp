@@ -1,4 +1,5 @@
 #include "notes/RtfReader.h"
+#include "passwords/PassPageFile.h"
 
 #include "support/FileSizeLimit.h"
 #include "support/KladdoDataRun.h"
@@ -7,11 +8,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 
 namespace {
+
+constexpr const char *kNoteCopy = "note3.sync-conflict-20261209-154840-T4RZMUF.rtf";
+constexpr const char *kPassCopy = "pass2 (Anna's conflicted copy 2026-12-09).dat";
+const QByteArray kNoteCopyRtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 Gr\\'fc\\'dfe\\par zwei}";
+const QByteArray kPassCopyCsv = "text,name,password\r\nBank,Anna,geheim\r\n" + QByteArray(",,\r\n").repeated(13);
 
 QString dumpOf(const QByteArray &rtf)
 {
@@ -274,6 +281,79 @@ private slots:
         QCOMPARE(lines[2], "note3.rtf: ok");
         QCOMPARE(lines[3], "note7.rtf: damaged: the file ends with 1 group(s) still open "
                            "(truncated or unbalanced braces) (at byte 20)");
+    }
+    // Each copy shows and extracts as the export of its kind; nothing but a
+    // copy in the data folder is taken, and nothing of Kladdo's written over.
+    void conflictCopies_data()
+    {
+        QTest::addColumn<QStringList>("args"); // after "conflicts"; D the data folder, O another
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out"); // printed, or what OUT_FILE holds
+        QTest::addColumn<QString>("err");
+        QTest::newRow("list") << QStringList{"D"} << 0
+                              << QByteArray("note-LAPTOP.ini  note.ini  OneDrive\n") + kNoteCopy + "  note3.rtf  Syncthing\n"
+                                     + kPassCopy + "  pass2.dat  Dropbox\n"
+                              << "";
+        QTest::newRow("show note") << QStringList{"show", "D", kNoteCopy} << 0 << QByteArray("Grüße\nzwei\n") << "";
+        QTest::newRow("show password page") << QStringList{"show", "D", kPassCopy} << 0 << kPassCopyCsv << "";
+        QTest::newRow("show note.ini by path")
+            << QStringList{"show", "D", "D/note-LAPTOP.ini"} << 0 << QByteArray("[WINDOW]\r\nTitel=Köln\r\n") << "";
+        QTest::newRow("extract text") << QStringList{"extract", "D", kNoteCopy, "O/merge.txt"} << 0
+                                      << QByteArray("Grüße\nzwei\n") << "";
+        QTest::newRow("extract rich text") << QStringList{"extract", "D", kNoteCopy, "O/merge.RTF"} << 0 << kNoteCopyRtf << "";
+        QTest::newRow("extract password page") << QStringList{"extract", "D", kPassCopy, "O/p.csv"} << 0 << kPassCopyCsv << "";
+        QTest::newRow("extract note.ini") << QStringList{"extract", "D", "note-LAPTOP.ini", "O/n.ini"} << 0
+                                          << QByteArray("[WINDOW]\r\nTitel=K\xf6ln\r\n") << "";
+        QTest::newRow("the page itself") << QStringList{"show", "D", "note3.rtf"} << 1 << QByteArray()
+                                         << "note3.rtf is not a conflict copy of a file of ";
+        QTest::newRow("a copy elsewhere") << QStringList{"show", "D", "O/note3-LAPTOP.rtf"} << 1 << QByteArray()
+                                          << "/note3-LAPTOP.rtf is not a conflict copy";
+        QTest::newRow("no such copy") << QStringList{"show", "D", "note5-LAPTOP.rtf"} << 1 << QByteArray()
+                                      << "note5-LAPTOP.rtf does not exist";
+        QTest::newRow("over the page") << QStringList{"extract", "D", kNoteCopy, "D/Note3.rtf"} << 1 << QByteArray()
+                                       << "Note3.rtf would be written over";
+        QTest::newRow("note as csv") << QStringList{"extract", "D", kNoteCopy, "O/n.csv"} << 2 << QByteArray()
+                                     << "must end in .rtf or .txt";
+    }
+
+    void conflictCopies()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QFETCH(QString, err);
+        const QTemporaryDir other;
+        QVERIFY(writeFile(data(kNoteCopy), kNoteCopyRtf));
+        QVERIFY(writeFile(data("note-LAPTOP.ini"), "[WINDOW]\r\nTitel=K\xf6ln\r\n"));
+        QVERIFY(writeFile(other.filePath("note3-LAPTOP.rtf"), "x"));
+        PassPageCells cells;
+        cells.setCell(PassTextColumn, 0, "Bank");
+        cells.setCell(PassNameColumn, 0, "Anna");
+        cells.setCell(PassPasswordColumn, 0, "geheim");
+        PassPageFile(data(kPassCopy)).save(cells);
+        const QByteArray page = readFile(data("note3.rtf"));
+        for (QString &arg : args)
+            arg.replace(QRegularExpression("^D"), m_dir->path()).replace(QRegularExpression("^O"), other.path());
+        const KladdoDataRun r = KladdoDataRun::run(QStringList{"conflicts"} + args);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY2(r.err.contains(err), qPrintable(r.err));
+        const bool extracted = args[0] == "extract" && exitCode == 0;
+        const QByteArray given = extracted ? readFile(args.last()) : r.out;
+        if (args.last().endsWith(".RTF"))
+            QCOMPARE(dumpOf(given), dumpOf(out));
+        else
+            QCOMPARE(given, out);
+        QCOMPARE(readFile(data("note3.rtf")), page);
+    }
+
+    // A conflict copy is named but, unlike damage, does not fail the check.
+    void checkNamesConflictCopies()
+    {
+        QVERIFY(writeFile(data(kNoteCopy), kNoteCopyRtf));
+        const KladdoDataRun r = KladdoDataRun::run({"check", m_dir->path()});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY2(r.out.contains(QByteArray(kNoteCopy) + ": conflict copy of note3.rtf made by Syncthing, to merge by hand\n"),
+                 r.out.constData());
     }
 };
 

@@ -78,6 +78,12 @@ private slots:
             QCOMPARE(NotePage::read(data(kept[0])).document->toPlainText(), keptHolds);
             QVERIFY2(m_environment.questions[0].contains(kept[0]), qPrintable(m_environment.questions[0]));
             QCOMPARE(m_environment.clipboardMimeData()->text(), keptHolds);
+            // Once more within the minute: the first copy stays as it was.
+            click(*form, "FarbButton3");
+            QTest::keyClicks(form->findChild<QWidget *>("RichEdit1"), "again");
+            NotePage::save(page, &theirs);
+            click(*form, "FarbButton4");
+            QCOMPARE(otherVersions("note0").size(), 2);
         }
     }
 

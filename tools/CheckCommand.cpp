@@ -52,6 +52,7 @@ int checkCommand(const QStringList &args, CommandIo io)
     lines += checkNotePages(dataDir);
     lines += checkPasswordPages(dataDir);
     lines += checkRecoveryFiles(dataDir);
+    lines += checkConflictCopies(dataDir);
     bool damaged = false;
     for (const CheckLine &line : lines) {
         io.out << line.file << ": " << statusText(line) << '\n';

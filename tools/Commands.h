@@ -36,6 +36,12 @@ int checkCommand(const QStringList &args, CommandIo io);
 int passwordsCommand(const QStringList &args, CommandIo io);
 int notesCommand(const QStringList &args, CommandIo io);
 int backupsCommand(const QStringList &args, CommandIo io);
+int conflictsCommand(const QStringList &args, CommandIo io);
+
+// The exports of a page file at any path: a note page as text, HTML or
+// rich text (format "text", "html", "rtf"), a password page as CSV.
+int exportNoteFile(const QString &path, const QString &format, CommandIo io);
+int exportPasswordFile(const QString &path, CommandIo io);
 
 // One line of `check`: a file of DATA/ and what was found.
 struct CheckLine
@@ -52,6 +58,10 @@ QList<CheckLine> checkSettingsFile(const QString &dataDir);
 QList<CheckLine> checkPasswordPages(const QString &dataDir);
 // Every note<N>.rtf present, read as the program would.
 QList<CheckLine> checkNotePages(const QString &dataDir);
+// The conflict copies sync tools left: notices, not damage, since Kladdo's
+// own files are whole and a sync folder may keep a copy for months; it is
+// the user's to merge.
+QList<CheckLine> checkConflictCopies(const QString &dataDir);
 
 // Recovery files of the pages in backup/: the one Kladdo loads at the next
 // start, and those it kept aside as not to be loaded.

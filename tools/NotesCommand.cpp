@@ -84,34 +84,6 @@ QString selfContainedHtml(const QTextDocument &document)
     return html;
 }
 
-int exportPage(const QString &dataDir, int page, const QString &format, CommandIo io)
-{
-    const QString path = QDir(dataDir).filePath(NotePage::fileName(page));
-    if (!QFileInfo::exists(path)) {
-        io.err << "kladdo-data: " << QDir::toNativeSeparators(path) << " does not exist\n";
-        return ExitFailure;
-    }
-    NoteDocument document;
-    RtfReadResult result;
-    try {
-        result = NotePage::load(path, &document);
-    } catch (const KladdoError &error) {
-        io.err << "kladdo-data: " << error.message() << '\n';
-        return ExitFailure;
-    }
-    if (format == u"text")
-        io.out << plainText(document);
-    else if (format == u"html")
-        io.out << selfContainedHtml(document);
-    else
-        io.out << QString::fromLatin1(RtfWriter::write(&document));
-    for (const QString &problem : result.problems)
-        io.err << "kladdo-data: " << NotePage::fileName(page) << ": " << problem << '\n';
-    for (const QString &warning : result.warnings)
-        io.err << "kladdo-data: warning: " << NotePage::fileName(page) << ": " << warning << '\n';
-    return result.isClean() ? ExitOk : ExitFailure;
-}
-
 // Fills document from a .txt, .html or .rtf file; an error text when it
 // cannot. What was read but left out is told as a warning.
 QString readImport(const QString &file, QTextDocument *document, CommandIo io)
@@ -160,6 +132,34 @@ int importPage(const QString &dataDir, int page, const QString &file, CommandIo 
 
 } // namespace
 
+int exportNoteFile(const QString &path, const QString &format, CommandIo io)
+{
+    const QString name = QFileInfo(path).fileName();
+    if (!QFileInfo::exists(path)) {
+        io.err << "kladdo-data: " << QDir::toNativeSeparators(path) << " does not exist\n";
+        return ExitFailure;
+    }
+    NoteDocument document;
+    RtfReadResult result;
+    try {
+        result = NotePage::load(path, &document);
+    } catch (const KladdoError &error) {
+        io.err << "kladdo-data: " << error.message() << '\n';
+        return ExitFailure;
+    }
+    if (format == u"text")
+        io.out << plainText(document);
+    else if (format == u"html")
+        io.out << selfContainedHtml(document);
+    else
+        io.out << QString::fromLatin1(RtfWriter::write(&document));
+    for (const QString &problem : result.problems)
+        io.err << "kladdo-data: " << name << ": " << problem << '\n';
+    for (const QString &warning : result.warnings)
+        io.err << "kladdo-data: warning: " << name << ": " << warning << '\n';
+    return result.isClean() ? ExitOk : ExitFailure;
+}
+
 QList<CheckLine> checkNotePages(const QString &dataDir)
 {
     QList<CheckLine> lines;
@@ -199,7 +199,7 @@ int notesCommand(const QStringList &args, CommandIo io)
         static const QStringList formats{QStringLiteral("text"), QStringLiteral("html"), QStringLiteral("rtf")};
         if (args.size() != 5 || args[3] != u"--format" || !formats.contains(args[4]))
             return usageError(io, kUsage);
-        return exportPage(args[1], *page, args[4], io);
+        return exportNoteFile(QDir(args[1]).filePath(NotePage::fileName(*page)), args[4], io);
     }
     if (args[0] == u"import" && args.size() == 4) {
         static const QStringList suffixes{QStringLiteral("txt"), QStringLiteral("html"), QStringLiteral("htm"),

@@ -23,23 +23,6 @@ const QStringList kHeader = {QStringLiteral("text"), QStringLiteral("name"),
 
 constexpr qint64 kMaxCsvBytes = 1024 * 1024;
 
-int exportPage(const QString &path, CommandIo io)
-{
-    const PassPageLoad load = PassPageFile(path).load();
-    if (load.fileState == PassPageLoad::FileState::Unreadable)
-        return failure(io, QStringLiteral("%1 cannot be read (%2)").arg(path, load.readError));
-    io.out << Csv::formatRecord(kHeader);
-    for (int slot = 0; slot < PassSlotCount; ++slot) {
-        QStringList row;
-        for (int column = 0; column < PassColumnCount; ++column)
-            row << load.cells.cell(column, slot);
-        io.out << Csv::formatRecord(row);
-    }
-    if (load.isDamaged())
-        return failure(io, QStringLiteral("%1 is damaged: %2").arg(path, load.damageText(Languages::English)));
-    return ExitOk;
-}
-
 QString readUtf8(const QString &csvPath)
 {
     QFile file(csvPath);
@@ -110,6 +93,23 @@ int importPage(const QString &path, const QString &csvPath, CommandIo io)
 
 } // namespace
 
+int exportPasswordFile(const QString &path, CommandIo io)
+{
+    const PassPageLoad load = PassPageFile(path).load();
+    if (load.fileState == PassPageLoad::FileState::Unreadable)
+        return failure(io, QStringLiteral("%1 cannot be read (%2)").arg(path, load.readError));
+    io.out << Csv::formatRecord(kHeader);
+    for (int slot = 0; slot < PassSlotCount; ++slot) {
+        QStringList row;
+        for (int column = 0; column < PassColumnCount; ++column)
+            row << load.cells.cell(column, slot);
+        io.out << Csv::formatRecord(row);
+    }
+    if (load.isDamaged())
+        return failure(io, QStringLiteral("%1 is damaged: %2").arg(path, load.damageText(Languages::English)));
+    return ExitOk;
+}
+
 int passwordsCommand(const QStringList &args, CommandIo io)
 {
     const bool isExport = args.size() == 3 && args[0] == u"export";
@@ -122,7 +122,7 @@ int passwordsCommand(const QStringList &args, CommandIo io)
     if (!QFileInfo(args[1]).isDir())
         return failure(io, args[1] + QStringLiteral(" is not a folder"));
     const QString path = PassPageFile::pathFor(args[1], *page);
-    return isExport ? exportPage(path, io) : importPage(path, args[3], io);
+    return isExport ? exportPasswordFile(path, io) : importPage(path, args[3], io);
 }
 
 QList<CheckLine> checkPasswordPages(const QString &dataDir)

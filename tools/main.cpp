@@ -24,6 +24,7 @@ constexpr Command kCommands[] = {
     {"passwords", passwordsCommand},
     {"notes", notesCommand},
     {"backups", backupsCommand},
+    {"conflicts", conflictsCommand},
 };
 
 constexpr const char *kHelp =
@@ -53,9 +54,19 @@ constexpr const char *kHelp =
     "  backups extract RECOVERY_FILE OUT_FILE\n"
     "      write the page that a recovery file of unsaved changes holds to\n"
     "      OUT_FILE, to open elsewhere or import as a page\n"
+    "  conflicts DATA_DIR\n"
+    "      list the conflict copies sync tools left in DATA_DIR: file, the file\n"
+    "      of Kladdo's it is a copy of, the tool that made it\n"
+    "  conflicts show DATA_DIR FILE\n"
+    "      print conflict copy FILE, to merge by hand: a note as text, a\n"
+    "      password page as CSV (in clear), note.ini as it is\n"
+    "  conflicts extract DATA_DIR FILE OUT_FILE\n"
+    "      write conflict copy FILE to OUT_FILE: a note as rich text or text by\n"
+    "      the ending .rtf or .txt, a password page as CSV, note.ini as it is\n"
     "  check DATA_DIR\n"
     "      say for note.ini and each page file of DATA_DIR whether it is ok or\n"
-    "      damaged, and what Kladdo will do with each recovery file\n"
+    "      damaged, what Kladdo will do with each recovery file, and which\n"
+    "      conflict copies there are (no damage: they are the user's to merge)\n"
     "\n"
     "Exit status: 0 done, 1 failed or damage found, 2 wrong call.\n";
 
