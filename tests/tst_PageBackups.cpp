@@ -2,7 +2,7 @@
 #include "platform/RecoveryFile.h"
 #include "platform/RunningCopy.h"
 
-#include "support/FileSizeLimit.h"
+#include "support/FaultConditions.h"
 #include "support/KladdoDataRun.h"
 #include "support/TestFiles.h"
 
@@ -85,6 +85,8 @@ private slots:
         QFETCH(bool, folderBlocked);
         QFETCH(int, sizeLimit);
         QFETCH(QByteArrayList, versions);
+        if (sizeLimit)
+            SKIP_UNLESS_AVAILABLE(FileSizeLimit);
         if (!saves.first().isEmpty())
             QVERIFY(writeFile(page(), saves.first()));
         if (folderBlocked) {

@@ -3,7 +3,7 @@
 #include "platform/RecoveryWriter.h"
 #include "platform/UnsavedChanges.h"
 
-#include "support/ReadOnlyFolder.h"
+#include "support/FaultConditions.h"
 #include "support/TestFiles.h"
 
 #include <QDateTime>
@@ -133,6 +133,7 @@ private slots:
     // Nothing can be written: the caller hears why, the thread logs it.
     void readOnlyFolder()
     {
+        SKIP_UNLESS_AVAILABLE(ReadOnlyFolder);
         QVERIFY(QDir(m_dir->path()).mkdir("backup"));
         const ReadOnlyFolder readOnly(m_dir->filePath("backup"));
         RecoveryWriter writer;

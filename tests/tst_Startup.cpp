@@ -1,7 +1,7 @@
 #include "app/TForm1.h"
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
-#include "support/FileSizeLimit.h"
+#include "support/FaultConditions.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -121,6 +121,7 @@ private slots:
 
     void failedSaveReportsAndKeepsFile()
     {
+        SKIP_UNLESS_AVAILABLE(FileSizeLimit);
         const QByteArray old = "[WINDOW]\r\nPos=9\r\n";
         writeIni(old);
         TForm1 form(m_environment, m_dir->path());
