@@ -196,7 +196,7 @@ private slots:
         QVERIFY(!locked || lock.tryLock(0));
         for (int run = 0; run < times; ++run) {
             const KladdoDataRun r = backups("restore", args);
-            QCOMPARE(r.exitCode, exitCode);
+            QVERIFY2(r.exitCode == exitCode, qPrintable(QString::number(r.exitCode) + ": " + r.err));
             QVERIFY2(message.isEmpty() ? !r.err.contains("kladdo-data:") : r.err.contains("kladdo-data: " + message),
                      qPrintable(r.err));
         }

@@ -204,7 +204,7 @@ private slots:
             QFAIL("the write should have failed");
         } catch (const KladdoError &error) {
             QCOMPARE(error.message(),
-                     QStringLiteral("In %1 kann nicht geschrieben werden").arg(path));
+                     QStringLiteral("In %1 kann nicht geschrieben werden").arg(QDir::toNativeSeparators(path)));
         }
         QVERIFY(!QFile::exists(path));
     }

@@ -2,6 +2,7 @@
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
 #include "support/FaultConditions.h"
+#include "support/ProgramFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -12,7 +13,6 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -39,7 +39,7 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ProgramFolder> m_dir;
     TestEnvironment m_environment;
 
     QString iniPath() const { return m_dir->filePath("DATA/note.ini"); }
@@ -51,7 +51,7 @@ private slots:
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<ProgramFolder>();
         QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
     }
 
