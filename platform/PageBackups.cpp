@@ -164,12 +164,16 @@ Result writePage(const QString &pagePath, const QByteArray &bytes)
 Result restore(const QString &pagePath, int generation)
 {
     const QString backup = pathFor(pagePath, generation);
-    QFile file(backup);
-    if (!file.exists())
-        return {false, QStringLiteral("there is no backup %1").arg(native(backup))};
-    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    if (file.error() != QFileDevice::NoError)
-        return {false, QStringLiteral("%1 cannot be read: %2").arg(native(backup), file.errorString())};
+    QByteArray bytes;
+    {
+        // Closed before the backups move: Windows renames no open file.
+        QFile file(backup);
+        if (!file.exists())
+            return {false, QStringLiteral("there is no backup %1").arg(native(backup))};
+        bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        if (file.error() != QFileDevice::NoError)
+            return {false, QStringLiteral("%1 cannot be read: %2").arg(native(backup), file.errorString())};
+    }
     return replacePage(pagePath, bytes, generation, OnBackupFailure::Refuse);
 }
 

@@ -27,6 +27,8 @@ for setting in 'Language English' "Pos $top" 'RollEffect 0'; do
 done
 
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+# A failure, too, ends the prefix's Wine processes before $work goes.
+trap 'wineserver -k 2>/dev/null || true; cleanup' EXIT
 start_xvfb "$screen_width"
 unset QT_QPA_PLATFORM
 wineboot -i > /dev/null 2>&1

@@ -66,16 +66,25 @@ qt_own_patches=(scripts/qt-windows/*.patch)
 qt_hash=$( { printf '%s\n' "$qt_version" "${qt_configure[@]}" "${qt_skipped_patches[@]}";
              cat "$toolchain" "${qt_own_patches[@]}"; } | sha256sum | cut -c1-16)
 qt_prefix=$cache/qt-windows-$qt_hash
+# The unpacked source with every patch applied, named by what was applied:
+# a patch changed or added unpacks a source of its own rather than going
+# over the old one.
+qt_source_hash=$( { printf '%s\n' "${qt_skipped_patches[@]}"; cat "${qt_own_patches[@]}"; } | sha256sum | cut -c1-16)
+qt_source=$cache/qt6-base-src-$qt_version-$qt_source_hash
 
 # fetch_qt_source DIR: Debian's qt6-base source of $qt_version, unpacked
-# into DIR with Debian's patches applied. A temporary sources list and
-# package lists of its own leave the system's apt set-up untouched.
+# into DIR with Debian's patches and ours applied; renamed into place when
+# complete, so that a half-patched source is never taken for it. A
+# temporary sources list and package lists of its own leave the system's
+# apt set-up untouched.
 fetch_qt_source() {
-  local dir=$1 apt tmp mirror
+  local dir=$1 apt tmp mirror codename
   tmp=$(mktemp -d "$cache/apt.XXXXXX")
   mirror=$(sed -n 's/^URIs:[[:space:]]*//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n1)
   [ -n "$mirror" ] || mirror=http://deb.debian.org/debian
-  echo "deb-src $mirror bookworm main" > "$tmp/sources.list"
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [ -n "$codename" ] || { echo "windows.sh: /etc/os-release names no VERSION_CODENAME" >&2; exit 1; }
+  echo "deb-src $mirror $codename main" > "$tmp/sources.list"
   mkdir -p "$tmp/lists/partial" "$tmp/cache/archives/partial"
   apt=(apt-get -o "Dir::Etc::sourcelist=$tmp/sources.list" -o Dir::Etc::sourceparts=-
        -o "Dir::State::Lists=$tmp/lists" -o "Dir::Cache=$tmp/cache")
@@ -88,6 +97,9 @@ fetch_qt_source() {
     if [[ " ${qt_skipped_patches[*]} " == *" ${patch##*/} "* ]]; then continue; fi
     patch -d "$tmp/src" -p1 -s --forward < "$tmp/src/debian/patches/$patch"
   done < "$tmp/src/debian/patches/series"
+  for patch in "${qt_own_patches[@]}"; do
+    patch -d "$tmp/src" -p1 -s --forward < "$patch"
+  done
   mv "$tmp/src" "$dir"
   rm -rf "$tmp"
 }
@@ -101,17 +113,16 @@ build_qt() {
     return 0
   fi
   mkdir -p "$cache"
-  local src=$cache/qt6-base-src-$qt_version
-  [ -d "$src" ] || fetch_qt_source "$src"
-  local patch
-  for patch in "${qt_own_patches[@]}"; do
-    patch -d "$src" -p1 -R -s -f --dry-run < "$patch" > /dev/null 2>&1 || patch -d "$src" -p1 -s < "$patch"
-  done
+  # Not `[ -d ] || fetch_qt_source`: on the right of || set -e is off
+  # inside the function, and a patch that fails would not stop it.
+  if [ ! -d "$qt_source" ]; then
+    fetch_qt_source "$qt_source"
+  fi
   local work=$cache/qt-windows-$qt_hash.build
   rm -rf "$work"
   mkdir -p "$work"
   local started=$SECONDS
-  cmake -S "$src" -B "$work/build" "${qt_configure[@]}" \
+  cmake -S "$qt_source" -B "$work/build" "${qt_configure[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_INSTALL_PREFIX="$qt_prefix"
   cmake --build "$work/build" -j "$jobs"
   DESTDIR=$work/stage cmake --install "$work/build" >/dev/null
@@ -142,18 +153,24 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DKLADDO_WERROR=ON \
 cmake --build "$build" -j "$jobs"
 
 # Wine's prefix for the unit tests, made once; and a display for Wine,
-# though the tests themselves draw offscreen.
+# though the tests themselves draw offscreen. Whatever ends the script, a
+# failed test included, ends the prefix's Wine processes too, then the
+# display (bench/xvfb.sh's cleanup).
 export KLADDO_WINEPREFIX=$cache/wine
+source bench/xvfb.sh
+end_wine() {
+  WINEPREFIX=$KLADDO_WINEPREFIX wineserver -k 2>/dev/null || true
+}
+trap 'end_wine; cleanup' EXIT
 if [ ! -f "$KLADDO_WINEPREFIX/system.reg" ]; then
   WINEPREFIX=$KLADDO_WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d" \
     wineboot -i > /dev/null 2>&1
   WINEPREFIX=$KLADDO_WINEPREFIX wineserver -w
 fi
-source bench/xvfb.sh
 start_xvfb 1280
 export QT_QPA_PLATFORM=offscreen LANG=C.UTF-8
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
-WINEPREFIX=$KLADDO_WINEPREFIX wineserver -k 2>/dev/null || true
+end_wine
 
 (cd "$build" && cpack > /dev/null)
 echo "Windows package: $(ls "$build"/kladdo-*-windows-x86_64.zip)"

@@ -1,12 +1,12 @@
 #include "app/TForm1.h"
 #include "controls/FarbButton.h"
 #include "platform/KladdoError.h"
+#include "support/ProgramFolder.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <stdexcept>
@@ -62,7 +62,7 @@ private slots:
         QFETCH(Entry, entry);
         QFETCH(std::exception_ptr, failure);
         QFETCH(QString, message);
-        QTemporaryDir dir;
+        ProgramFolder dir;
         QVERIFY(QDir(dir.path()).mkdir("DATA"));
         TestEnvironment environment;
         environment.setScreenWidth(kScreenWidth);

@@ -2,6 +2,7 @@
 #include "app/TForm1.h"
 #include "controls/FarbButton.h"
 #include "controls/GroupBox.h"
+#include "support/ProgramFolder.h"
 #include "support/TestEnvironment.h"
 
 #include <QAbstractScrollArea>
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QWindow>
 
@@ -75,7 +75,7 @@ private slots:
     void artworkAndFramesStaySharp()
     {
         QCOMPARE(qApp->devicePixelRatio(), 2.0);
-        QTemporaryDir dir;
+        ProgramFolder dir;
         QVERIFY(QDir(dir.path()).mkdir("DATA"));
         TestEnvironment environment;
         TForm1 form(environment, dir.path());
@@ -113,7 +113,7 @@ private slots:
         const QList<QScreen *> screens = QGuiApplication::screens();
         QCOMPARE(screens.size(), 2);
         QCOMPARE(screens[1]->devicePixelRatio(), 1.0);
-        QTemporaryDir dir;
+        ProgramFolder dir;
         QVERIFY(QDir(dir.path()).mkdir("DATA"));
         TestEnvironment environment;
         TForm1 form(environment, dir.path());
@@ -139,7 +139,7 @@ int main(int argc, char *argv[])
 {
     // Two screens side by side, both 1280 x 800 logical pixels: the primary
     // at ratio 2, the other at 1.
-    QTemporaryDir configFolder;
+    ProgramFolder configFolder;
     const QString config = configFolder.filePath(QStringLiteral("screens.json"));
     QFile file(config);
     if (!file.open(QIODevice::WriteOnly)

@@ -1,7 +1,7 @@
 #include "notes/RtfReader.h"
 #include "passwords/PassPageFile.h"
 
-#include "support/FileSizeLimit.h"
+#include "support/FaultConditions.h"
 #include "support/KladdoDataRun.h"
 #include "support/RichTextDump.h"
 #include "support/TestFiles.h"
@@ -240,6 +240,7 @@ private slots:
 
     void fullDiskKeepsTheOldPage()
     {
+        SKIP_UNLESS_AVAILABLE(FileSizeLimit);
         QVERIFY(writeFile(data("big.txt"), QByteArray(200000, 'x')));
         const QByteArray before = readFile(data("note3.rtf"));
         KladdoDataRun r;
@@ -255,14 +256,11 @@ private slots:
     // The tool's own fdatasync() and fsync() fail: the disk did not take the page.
     void failedSyncKeepsTheOldPage()
     {
+        SKIP_UNLESS_AVAILABLE(SyncFailure);
         QVERIFY(writeFile(data("in.txt"), "new"));
         const QByteArray before = readFile(data("note3.rtf"));
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("LD_PRELOAD", SYNC_FAILURE_LIBRARY);
-        environment.insert("KLADDO_TEST_SYNC_FAILS", "1");
-        // The sanitizers' runtime wants to come first, before any preload.
-        environment.insert("ASAN_OPTIONS", environment.value("ASAN_OPTIONS") + ":verify_asan_link_order=0");
-        const KladdoDataRun r = KladdoDataRun::run({"notes", "import", m_dir->path(), "3", data("in.txt")}, environment);
+        const KladdoDataRun r = KladdoDataRun::run({"notes", "import", m_dir->path(), "3", data("in.txt")},
+                                                   withFailingSyncs(QProcessEnvironment::systemEnvironment()));
         QCOMPARE(r.exitCode, 1);
         QVERIFY2(r.err.contains("note3.rtf cannot be created: it did not reach the disk: Input/output error"),
                  qPrintable(r.err));

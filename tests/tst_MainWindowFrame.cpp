@@ -1,5 +1,6 @@
 #include "app/TForm1.h"
 #include "controls/FarbButton.h"
+#include "support/ProgramFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -7,7 +8,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QMouseEvent>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -34,7 +34,7 @@ class TestMainWindowFrame : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ProgramFolder> m_dir;
 
     void writeIni(const QByteArray &bytes)
     {
@@ -66,7 +66,7 @@ private slots:
     {
         m_environment = std::make_unique<TestEnvironment>();
         m_environment->setScreenWidth(kScreenWidth);
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<ProgramFolder>();
         QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
         m_positions.clear();
     }

@@ -2,12 +2,12 @@
 #include "controls/FarbButton.h"
 #include "resources/Bitmaps.h"
 #include "support/GlyphImages.h"
+#include "support/ProgramFolder.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 
@@ -28,7 +28,7 @@ class TestMainWindowLook : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ProgramFolder> m_dir;
     TestEnvironment m_environment;
 
     std::unique_ptr<TForm1> makeForm()
@@ -44,7 +44,7 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<ProgramFolder>();
         QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
     }
 

@@ -3,7 +3,7 @@
 #include "options/ColorSchemes.h"
 #include "options/KladdoDlg.h"
 #include "passwords/PassGrid.h"
-#include "support/FileSizeLimit.h"
+#include "support/FaultConditions.h"
 #include "support/MainWindowFolder.h"
 #include "support/TestFiles.h"
 
@@ -256,6 +256,7 @@ private slots:
 
     void failedWriteClosesAndKeepsTheValues()
     {
+        SKIP_UNLESS_AVAILABLE(FileSizeLimit);
         auto form = makeForm();
         withOptions(*form, [&](TKladdoDlg &dialog) {
             QTest::mouseClick(control(dialog, "RadioButton4"), Qt::LeftButton, {}, QPoint(5, 5));

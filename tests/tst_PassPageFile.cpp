@@ -1,7 +1,7 @@
 #include "passwords/PassKey.h"
 #include "passwords/PassPageFile.h"
 #include "platform/Languages.h"
-#include "support/FileSizeLimit.h"
+#include "support/FaultConditions.h"
 #include "support/TestFiles.h"
 
 #include <QDir>
@@ -354,6 +354,7 @@ private slots:
 
     void failedWriteIsReportedAndOldFileKept()
     {
+        SKIP_UNLESS_AVAILABLE(FileSizeLimit);
         const QByteArray old = savedSample();
         PassPageCells cells = sampleCells();
         cells.setCell(PassTextColumn, 0, QStringLiteral("changed"));

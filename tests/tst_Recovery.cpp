@@ -3,7 +3,7 @@
 #include "platform/PageBackups.h"
 #include "platform/RecoveryFile.h"
 #include "support/MainWindowFolder.h"
-#include "support/ReadOnlyFolder.h"
+#include "support/FaultConditions.h"
 #include "support/TestFiles.h"
 
 #include <QSignalSpy>
@@ -103,6 +103,7 @@ private slots:
     // and neither typing on their page nor its save takes them away.
     void changesThatCannotBeKeptAsideStay()
     {
+        SKIP_UNLESS_AVAILABLE(ReadOnlyFolder);
         layPages();
         QVERIFY(RecoveryFile::write(data("note1.rtf"), "{\\rtf1 stale}", RecoveryFile::stampOf("another page")).ok);
         const QByteArray left = readFile(recovery("note1.rtf"));
@@ -193,6 +194,7 @@ private slots:
         form->saveUnattended();
         QCOMPARE(NotePage::fromBytes(recoveredContent("note0.rtf"))->toPlainText(), "rescued page as saved");
 
+        SKIP_UNLESS_AVAILABLE(ReadOnlyFolder);
         QVERIFY(QDir(data("note0.rtf")).removeRecursively());
         QVERIFY(QFile::remove(recovery("note0.rtf")));
         {

@@ -2,7 +2,7 @@
 #include "platform/RecoveryWriter.h"
 #include "platform/UnsavedChanges.h"
 
-#include "support/ReadOnlyFolder.h"
+#include "support/FaultConditions.h"
 #include "support/TestFiles.h"
 
 #include <QDateTime>
@@ -132,6 +132,7 @@ private slots:
     // Nothing can be written: the caller hears why, the thread logs it.
     void readOnlyFolder()
     {
+        SKIP_UNLESS_AVAILABLE(ReadOnlyFolder);
         QVERIFY(QDir(m_dir->path()).mkdir("backup"));
         const ReadOnlyFolder readOnly(m_dir->filePath("backup"));
         RecoveryWriter writer;

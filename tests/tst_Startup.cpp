@@ -2,7 +2,8 @@
 #include "app/TForm1.h"
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
-#include "support/FileSizeLimit.h"
+#include "support/FaultConditions.h"
+#include "support/ProgramFolder.h"
 #include "support/TestEnvironment.h"
 #include "support/TestFiles.h"
 
@@ -13,7 +14,6 @@
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -40,7 +40,7 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ProgramFolder> m_dir;
     TestEnvironment m_environment;
 
     QString iniPath() const { return m_dir->filePath("DATA/note.ini"); }
@@ -52,7 +52,7 @@ private slots:
 
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<ProgramFolder>();
         QVERIFY(QDir(m_dir->path()).mkdir("DATA"));
     }
 
@@ -122,6 +122,7 @@ private slots:
 
     void failedSaveReportsAndKeepsFile()
     {
+        SKIP_UNLESS_AVAILABLE(FileSizeLimit);
         const QByteArray old = "[WINDOW]\r\nPos=9\r\n";
         writeIni(old);
         TForm1 form(m_environment, m_dir->path());

@@ -127,6 +127,8 @@ printf 'text,name,password\r\nBank,alice,s3cret\r\n' > "$work/pass.csv"
 
 # A fresh Wine prefix, so that nothing of the unit tests' runs is left in it.
 export WINEPREFIX=$work/wine WINEDEBUG=-all WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
+# A failure, too, ends the prefix's Wine processes before $work goes.
+trap 'wineserver -k 2>/dev/null || true; cleanup' EXIT
 start_xvfb "$screen_width"
 unset QT_QPA_PLATFORM
 wineboot -i > /dev/null 2>&1 || fail "Wine could not make its prefix"

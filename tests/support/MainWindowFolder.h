@@ -3,10 +3,10 @@
 #include "app/TForm1.h"
 #include "notes/NotePage.h"
 #include "platform/ProfileFile.h"
+#include "support/ProgramFolder.h"
 #include "support/TestEnvironment.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
 
@@ -19,13 +19,13 @@
 class MainWindowFolder
 {
 protected:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<ProgramFolder> m_dir;
     TestEnvironment m_environment;
 
     // A fresh folder and environment; false when DATA/ cannot be made.
     bool resetFolder()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
+        m_dir = std::make_unique<ProgramFolder>();
         m_environment = TestEnvironment();
         return QDir(m_dir->path()).mkdir("DATA");
     }

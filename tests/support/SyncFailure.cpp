@@ -37,3 +37,8 @@ extern "C" int fsync(int fd)
 {
     return failedOr(SYS_fsync, fd);
 }
+
+const char *SyncFailure::unavailable()
+{
+    return nullptr;
+}

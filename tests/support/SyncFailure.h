@@ -1,9 +1,9 @@
 #pragma once
 
 // Makes fdatasync() and fsync() fail with EIO while it lives: the stand-in
-// for a disk that loses what it was given. Only in a test that links
+// for a disk that loses what it was given. Linux only: a test that links
 // support/SyncFailure.cpp, whose two functions stand before the C
-// library's.
+// library's; Windows syncs through FlushFileBuffers instead.
 void setSyncFailing(bool failing);
 
 class SyncFailure
@@ -11,6 +11,7 @@ class SyncFailure
 public:
     SyncFailure() { setSyncFailing(true); }
     ~SyncFailure() { setSyncFailing(false); }
+    static const char *unavailable();
 
     SyncFailure(const SyncFailure &) = delete;
     SyncFailure &operator=(const SyncFailure &) = delete;
