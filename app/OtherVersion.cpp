@@ -1,17 +1,20 @@
 #include "app/OtherVersion.h"
 
+#include "app/ConflictNotices.h"
 #include "app/Environment.h"
 #include "notes/NoteClipboard.h"
 #include "notes/NotePage.h"
 
+#include <QFileInfo>
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace OtherVersion {
 
 void tell(Environment &environment, QWidget *window, const PageSession::OtherVersion &other, bool notePage,
-          int languageIndex)
+          int languageIndex, ConflictNotices &notices)
 {
+    notices.toldOf(QFileInfo(other.path).fileName());
     if (!notePage) {
         environment.showError(window, other.notice);
         return;

@@ -1,5 +1,6 @@
 #include "app/SearchDialogs.h"
 
+#include "app/MainWindowLayout.h"
 #include "notes/FindReplace.h"
 #include "notes/FindReplaceDialog.h"
 #include "notes/NoteEditor.h"
@@ -11,14 +12,23 @@ SearchDialogs::SearchDialogs(QWidget &window, NoteEditor &editor, Hooks hooks)
 {
 }
 
-void SearchDialogs::showFind(QPoint position)
+// Left of the editor's right edge by the dialog's offset, at the window's
+// top. The x is a screen coordinate as it stands: the window's own place is
+// not added.
+QPoint SearchDialogs::placeAt(int offset) const
 {
-    findDialog()->showAt(position);
+    const QRect editor = MainWindowLayout::placeOf(u"RichEdit1");
+    return QPoint(editor.x() + editor.width() - offset, m_window.y());
 }
 
-void SearchDialogs::showReplace(QPoint position)
+void SearchDialogs::showFind()
 {
-    replaceDialog()->showAt(position);
+    findDialog()->showAt(placeAt(119));
+}
+
+void SearchDialogs::showReplace()
+{
+    replaceDialog()->showAt(placeAt(110));
 }
 
 void SearchDialogs::findAgain()

@@ -25,9 +25,9 @@ public:
     };
     SearchDialogs(QWidget &window, NoteEditor &editor, Hooks hooks);
 
-    // Opens a dialog at position on the screen, or brings it to the front.
-    void showFind(QPoint position);
-    void showReplace(QPoint position);
+    // Opens a dialog at its place, or brings it to the front.
+    void showFind();
+    void showReplace();
     // Runs the search that ran last again; nothing before the first.
     void findAgain();
     void setTexts(int languageIndex);
@@ -39,6 +39,7 @@ public:
     void ReplaceDialog1Replace();
 
 private:
+    QPoint placeAt(int offset) const;
     FindReplaceDialog *findDialog();
     FindReplaceDialog *replaceDialog();
     void findWith(FindReplaceDialog &dialog);

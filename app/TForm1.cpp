@@ -48,6 +48,7 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp s
                   environment),
       m_start([this] { buildRest(); }, [this] { finishStarted(); }, [this] { finishStartUpGuarded(); }),
       m_folderWatch(withTrailingSeparator(programFolder) + QStringLiteral("DATA"), PageSession::pageFileNames()),
+      m_conflictNotices(withTrailingSeparator(programFolder) + QStringLiteral("DATA")),
       m_handleInput([this](const auto &handler) { runGuarded(handler); },
                     {[this](auto button, auto buttons, QPoint at) { Image1MouseDown(button, buttons, at); },
                      [this](auto buttons, QPoint at) { Image1MouseMove(buttons, at); },
@@ -95,7 +96,7 @@ void TForm1::buildRest()
     const QStringList unplaced = MainWindowLayout::apply(this);
     Q_ASSERT_X(unplaced.isEmpty(), "TForm1", qPrintable(unplaced.join(u' ')));
     trackChanges();
-    connectGuarded(&m_folderWatch, &FolderWatch::mayHaveChanged, &TForm1::showChangedPage);
+    connectGuarded(&m_folderWatch, &FolderWatch::mayHaveChanged, &TForm1::followFolder);
     createShortcuts();
     createSearchDialogs();
     StartupTrace::mark("controls built");
@@ -187,6 +188,7 @@ void TForm1::FormCreate()
     });
     FarbButton17->hide();
     startAlarmTimer();
+    followFolder();
 
     DateTimeText::setShortDateFormat(QStringLiteral("dd.MM.yyyy"));
     DateTimeText::setLongTimeFormat(QStringLiteral("HH:mm:ss"));

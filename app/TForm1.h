@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/AlarmArea.h"
+#include "app/ConflictNotices.h"
 #include "app/FormInput.h"
 #include "app/HandlerGuard.h"
 #include "app/MainWindowUi.h"
@@ -210,7 +211,7 @@ private:
     void loadStartPage();
     void loadStartPassPage();
     void openNotePage(NotePageSession::Read read, bool keepView = false);
-    void showChangedPage();
+    void followFolder();
     void openPassPage(int page, const PassPageLoad &load);
     void trackChanges();
     void tellOfRecovery();
@@ -224,7 +225,6 @@ private:
     void createShortcuts();
     void FindAgainKeyPressed();
     void createSearchDialogs();
-    QPoint searchDialogPlace(int offset) const;
     void showHit();
     void refreshToggleFace(TFarbButton *button);
     void setCurrentTitle(const QString &title);
@@ -261,6 +261,7 @@ private:
     bool m_savingUnattended = false;
     StagedStart m_start;
     FolderWatch m_folderWatch;
+    ConflictNotices m_conflictNotices;
     HandleMouseInput m_handleInput;
     EditorInput m_editorInput;
     WindowPlace m_place{*this, m_environment};

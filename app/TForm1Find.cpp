@@ -1,8 +1,6 @@
 // Find and replace over the note page shown, and the window's keys.
 #include "app/TForm1.h"
 
-#include "app/MainWindowLayout.h"
-
 #include <QShortcut>
 
 // The buttons never take the focus, so their commands have keys of their
@@ -39,25 +37,17 @@ void TForm1::FindAgainKeyPressed()
     m_search->findAgain();
 }
 
-// The dialogs open left of the editor's right edge by their offset, at the
-// window's top. The x is a screen coordinate as it stands: the window's own
-// place is not added. Their keys do nothing in the password view.
+// Their keys do nothing in the password view.
 void TForm1::FarbButton10Click()
 {
     if (m_settings.DisplayNP == 0)
-        m_search->showFind(searchDialogPlace(119));
+        m_search->showFind();
 }
 
 void TForm1::FarbButton8Click()
 {
     if (m_settings.DisplayNP == 0)
-        m_search->showReplace(searchDialogPlace(110));
-}
-
-QPoint TForm1::searchDialogPlace(int offset) const
-{
-    const QRect editor = MainWindowLayout::placeOf(u"RichEdit1");
-    return QPoint(editor.x() + editor.width() - offset, y());
+        m_search->showReplace();
 }
 
 // The style pictures follow the new selection too, so that a click on one

@@ -25,7 +25,7 @@ void TForm1::SpeichernOk()
         savePassPage();
     PageSession &shown = notes ? static_cast<PageSession &>(m_notePages) : m_passPages;
     if (const auto other = m_savingUnattended ? std::nullopt : shown.takeOtherVersion())
-        OtherVersion::tell(m_environment, this, *other, notes, LanguageIndex);
+        OtherVersion::tell(m_environment, this, *other, notes, LanguageIndex, m_conflictNotices);
 }
 
 void TForm1::DisplayOk()
@@ -118,9 +118,11 @@ void TForm1::loadStartPage()
 }
 
 // Someone else's change of the page shown is shown, unless the page is
-// edited here: then its save keeps both.
-void TForm1::showChangedPage()
+// edited here: then its save keeps both. A sync tool's copies are told of.
+void TForm1::followFolder()
 {
+    if (const QString notice = m_conflictNotices.takeNew(LanguageIndex); !notice.isEmpty())
+        m_environment.showError(this, notice);
     if (m_settings.DisplayNP == 0 && m_notePages.isStale(RichEdit1->document()->isModified()))
         openNotePage(m_notePages.read(m_settings.Note), true);
     else if (m_settings.DisplayNP != 0 && m_passPages.isStale(StringGrid1->isModified())) {

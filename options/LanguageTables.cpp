@@ -1,5 +1,7 @@
 #include "options/LanguageTables.h"
 
+#include <QDir>
+
 #include <array>
 
 namespace LanguageTables {
@@ -329,6 +331,26 @@ QString copyOtherVersionQuestion(int languageIndex)
                                     u"Copy the other version's text to the clipboard, so that you can paste "
                                     u"it into the page?"};
     return kText.in(languageIndex);
+}
+
+QString conflictCopyLine(const QString &fileName, const QString &tool, CopyOf of, int page, int languageIndex)
+{
+    const QString belongsTo = of == CopyOf::Settings ? QStringLiteral("note.ini")
+                              : of == CopyOf::NotePage ? pageName(PageKind::Note, page, languageIndex)
+                                                       : pageName(PageKind::Password, page, languageIndex);
+    return QStringLiteral("%1 (%2): %3").arg(fileName, tool, belongsTo);
+}
+
+QString conflictCopiesText(const QStringList &lines, const QString &dataFolder, int languageIndex)
+{
+    static constexpr TextPair kText{
+        u"Ein Synchronisierprogramm hat im Datenordner %2 Kopien mit einer anderen Fassung hinterlassen, "
+        u"weil zwei Computer dieselbe Datei geändert haben:\n\n%1\n\nKladdo zeigt weiter die Datei selbst; "
+        u"\"kladdo-data conflicts show\" zeigt eine Kopie, damit Sie sie von Hand übernehmen können.",
+        u"A sync tool left copies holding another version in the data folder %2, since two computers "
+        u"changed the same file:\n\n%1\n\nKladdo goes on showing the file itself; \"kladdo-data conflicts "
+        u"show\" shows a copy, so that you can merge it by hand."};
+    return kText.in(languageIndex).arg(lines.join(u'\n'), QDir::toNativeSeparators(dataFolder));
 }
 
 } // namespace LanguageTables

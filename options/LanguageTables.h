@@ -99,6 +99,14 @@ QString otherVersionUnkeptText(PageKind kind, int page, const QString &pageFile,
 // Asked after otherVersionKeptText of a note page.
 QString copyOtherVersionQuestion(int languageIndex);
 
+// What a conflict copy in the data folder holds another version of.
+enum class CopyOf { Settings, NotePage, PasswordPage };
+// One line of conflictCopiesText: the copy's file name, the tool that made
+// it, and the file it belongs to.
+QString conflictCopyLine(const QString &fileName, const QString &tool, CopyOf of, int page, int languageIndex);
+// Told of conflict copies found in dataFolder, one line each.
+QString conflictCopiesText(const QStringList &lines, const QString &dataFolder, int languageIndex);
+
 } // namespace LanguageTables
 
 // Hint texts that change with the state of a toggle or of the window.

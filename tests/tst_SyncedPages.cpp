@@ -108,6 +108,23 @@ private slots:
         QCOMPARE(editor->toPlainText(), "thetypedirs, twice");
     }
 
+    // A sync tool's copies are told of once each: those there at the start
+    // together, a later one when it appears.
+    void syncToolCopiesToldOnce()
+    {
+        QVERIFY(writeFile(data("note3.sync-conflict-20261209-154840-T4RZMUF.rtf"), "{\\rtf1 theirs}"));
+        QVERIFY(writeFile(data("pass1 (conflicted copy 2026-12-09 154840).dat"), ""));
+        auto form = makeForm();
+        QCOMPARE(m_environment.errors.size(), 1);
+        QVERIFY(m_environment.errors[0].message.contains("note3.sync-conflict-20261209-154840-T4RZMUF.rtf"));
+        QVERIFY(m_environment.errors[0].message.contains("pass1 (conflicted copy"));
+        QVERIFY(writeFile(data("note.ini-LAPTOP"), ""));
+        QVERIFY(writeFile(data("note5-LAPTOP.rtf"), "{\\rtf1 theirs}"));
+        QTRY_COMPARE_WITH_TIMEOUT(m_environment.errors.size(), 2, 1000);
+        QVERIFY(m_environment.errors[1].message.contains("note5-LAPTOP.rtf"));
+        QVERIFY(!m_environment.errors[1].message.contains("note3"));
+    }
+
     // Only looked at here, a password page changed elsewhere is not
     // written back over the change.
     void passwordPageChangedElsewhere()
