@@ -57,16 +57,20 @@ QStringList PageSession::pageFileNames()
     return names;
 }
 
+// Not even the version it holds is written over by an unedited page: the
+// same bytes again are still a change to a sync tool, one that wins over
+// the other computer's change made before the tool passed it on.
 PageSession::Save PageSession::saveFor(bool edited, OnDisk onDisk)
 {
+    if (!edited)
+        return Save::Skip;
     switch (onDisk) {
     case OnDisk::AsHeld:
-        return Save::Write;
     case OnDisk::Deleted:
-        return edited ? Save::Write : Save::Skip;
+        return Save::Write;
     case OnDisk::Changed:
     case OnDisk::Appeared:
-        return edited ? Save::KeepOtherThenWrite : Save::Skip;
+        return Save::KeepOtherThenWrite;
     }
     return Save::Skip;
 }
@@ -85,12 +89,12 @@ PageSession::FileNow PageSession::onDisk() const
     return now;
 }
 
-// A file that cannot be read now is left to the write, which tells what
-// is wrong with it.
+// A file that cannot be read now is left to the write of an edited page,
+// which tells what is wrong with it.
 bool PageSession::readyToWrite(bool edited, int languageIndex)
 {
     const FileNow now = onDisk();
-    switch (now.unreadable ? Save::Write : saveFor(edited, now.where)) {
+    switch (now.unreadable && edited ? Save::Write : saveFor(edited, now.where)) {
     case Save::Skip:
         return false;
     case Save::KeepOtherThenWrite:

@@ -50,9 +50,9 @@ public:
 
     // Where the page's file stands against the version the page holds.
     enum class OnDisk { AsHeld, Changed, Deleted, Appeared };
-    // What a save does then. Nothing is written over a version the page
-    // never held unless the user edited the page, and then that version
-    // is kept beside it first.
+    // What a save does then. A page the user did not edit is not written;
+    // an edited one is written over a version it never held only once that
+    // version is kept beside it.
     enum class Save { Write, Skip, KeepOtherThenWrite };
     static Save saveFor(bool edited, OnDisk onDisk);
     // Whether the page, unless edited, is to be shown anew from its file.

@@ -68,9 +68,6 @@ void PassPageSession::save(const PassPageCells &cells, bool changed,
         return;
     try {
         saved(PassPageFile(path()).save(cells));
-    } catch (const PassPageWriteError &) {
-        if (changed)
-            throw;
     } catch (const PassCellError &error) {
         // Its own message is English, for the data tool.
         throw KladdoError(error.textIn(languageIndex));

@@ -125,21 +125,43 @@ private slots:
         QVERIFY(!m_environment.errors[1].message.contains("note3"));
     }
 
-    // Only looked at here, a password page changed elsewhere is not
-    // written back over the change.
-    void passwordPageChangedElsewhere()
+    void passwordPageOnlyLookedAt_data()
     {
+        QTest::addColumn<bool>("hadFile");
+        QTest::addColumn<bool>("changedElsewhere");
+        QTest::newRow("changed elsewhere") << true << true;
+        QTest::newRow("as loaded") << true << false;
+        QTest::newRow("no file") << false << false;
+    }
+    // Only looked at, a password page is not written, not even as loaded:
+    // the same bytes again are a change to a sync tool, one that can win
+    // over the other computer's change the tool has not passed on yet.
+    void passwordPageOnlyLookedAt()
+    {
+        QFETCH(bool, hadFile);
+        QFETCH(bool, changedElsewhere);
         ProfileFile(data("note.ini")).writeInteger(u"WINDOW", u"DisplayNP", 1);
-        const auto pageWith = [this](const QString &text) {
+        const QString path = PassPageFile::pathFor(data({}), 0);
+        // Dated an hour back, so that a rewrite within the second shows.
+        const auto pageWith = [&path](const QString &text) {
             PassPageCells cells;
             cells.setCell(0, 0, text);
-            PassPageFile(PassPageFile::pathFor(data({}), 0)).save(cells);
+            PassPageFile(path).save(cells);
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
         };
-        pageWith("mine");
+        if (hadFile)
+            pageWith("mine");
         auto form = makeForm();
-        pageWith("theirs");
+        if (changedElsewhere)
+            pageWith("theirs");
+        const QDateTime before = QFileInfo(path).lastModified();
         click(*form, "FarbButton4");
-        QCOMPARE(PassPageFile(PassPageFile::pathFor(data({}), 0)).load().cells.cell(0, 0), "theirs");
+        QCOMPARE(QFileInfo(path).lastModified(), before);
+        QCOMPARE(QFile::exists(path), hadFile);
+        if (hadFile)
+            QCOMPARE(PassPageFile(path).load().cells.cell(0, 0), changedElsewhere ? "theirs" : "mine");
         QVERIFY(otherVersions("pass0").isEmpty());
         QVERIFY(m_environment.errors.isEmpty());
     }
