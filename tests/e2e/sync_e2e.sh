@@ -9,6 +9,11 @@
 # 3. note page 0 edited on both at once: each save keeps the other's
 #    version beside the page and asks whether to copy its text, and in the
 #    end both folders hold every word typed on either side.
+#
+# Run by hand (tests/e2e/sync_e2e.sh build-test/bin/kladdo) until note.ini is
+# kept per computer: both sides write it at every page turn, and the sync
+# tool's handling of those two writes now and then replaces the settings a
+# step waits for.
 set -euo pipefail
 
 program=$1
