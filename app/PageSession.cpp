@@ -3,13 +3,13 @@
 #include "app/Environment.h"
 #include "notes/NotePage.h"
 #include "passwords/PassPageFile.h"
+#include "platform/ComputerName.h"
 #include "platform/KladdoError.h"
 #include "sync/ConflictCopies.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSysInfo>
 
 namespace {
 
@@ -110,7 +110,7 @@ void PageSession::keepOtherVersion(const QByteArray &bytes, int languageIndex)
 {
     const QFileInfo page(m_path);
     const QString name =
-        ConflictCopies::ownConflictName(page.fileName(), m_environment.now(), QSysInfo::machineHostName());
+        ConflictCopies::ownConflictName(page.fileName(), m_environment.now(), ComputerName::shown());
     // A second one within the minute must not replace the first.
     QString kept = page.dir().filePath(name);
     for (int number = 2; QFileInfo::exists(kept); ++number)
