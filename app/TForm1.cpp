@@ -10,6 +10,7 @@
 #include "options/KladdoDlg.h"
 #include "options/LanguageTables.h"
 #include "passwords/PassGrid.h"
+#include "platform/ComputerName.h"
 #include "platform/DateTimeText.h"
 #include "platform/StartupTrace.h"
 #include "resources/Bitmaps.h"
@@ -41,6 +42,7 @@ TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp s
               [this](std::function<void()> work) {
                   QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
               }),
+      m_sharedSettings(withTrailingSeparator(programFolder) + QStringLiteral("DATA/note.ini"), ComputerName::unique()),
       m_notePages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
                   m_recoveryNotices, [this] { return RichEdit1->document(); }, environment),
       m_passPages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
@@ -156,7 +158,7 @@ void TForm1::placeHandle()
     ProgramDir = withTrailingSeparator(m_programFolder);
     QDir::setCurrent(ProgramDir);
 
-    const StoredSettings stored = readSettings(settingsFile().load());
+    const StoredSettings stored = m_sharedSettings.load();
     m_settings = stored;
     // Before the start pages load: their notices follow it.
     LanguageIndex = LanguageTables::languageIndexFor(m_settings.Language);
@@ -206,11 +208,6 @@ QString TForm1::dataPath(const QString &fileName) const
     return ProgramDir + QStringLiteral("DATA/") + fileName;
 }
 
-ProfileFile TForm1::settingsFile() const
-{
-    return ProfileFile(dataPath(QStringLiteral("note.ini")));
-}
-
 void TForm1::setOpacityAlpha(int alpha)
 {
     m_opacityAlpha = alpha & 0xFF;
@@ -219,7 +216,7 @@ void TForm1::setOpacityAlpha(int alpha)
 
 void TForm1::SaveSettings()
 {
-    saveSettings(settingsFile(), m_settings, y(), m_opacityAlpha);
+    m_sharedSettings.save(m_settings, y(), m_opacityAlpha);
 }
 
 // The stay-on-top flag is set once at construction: changing window flags

@@ -18,9 +18,8 @@
 #include "options/LanguageTables.h"
 #include "options/MainWindowLink.h"
 #include "passwords/PassGrid.h"
-#include "platform/ProfileFile.h"
 #include "platform/RecoveryWriter.h"
-#include "settings/WindowSettings.h"
+#include "settings/SharedSettings.h"
 #include "sync/FolderWatch.h"
 
 #include <QList>
@@ -109,7 +108,7 @@ public:
     bool isRolledIn() const;
 
     QString dataPath(const QString &fileName) const;
-    ProfileFile settingsFile() const;
+    SharedSettings &settingsFile() { return m_sharedSettings; }
 
     // The window's opacity, 0 (invisible) to 255 (opaque).
     int opacityAlpha() const override { return m_opacityAlpha; }
@@ -212,6 +211,7 @@ private:
     void loadStartPassPage();
     void openNotePage(NotePageSession::Read read, bool keepView = false);
     void followFolder();
+    void followSettings();
     void openPassPage(int page, const PassPageLoad &load);
     void trackChanges();
     void tellOfRecovery();
@@ -247,6 +247,7 @@ private:
     HandlerGuard m_guard;
 
     WindowSettings m_settings;
+    SharedSettings m_sharedSettings;
     // Declared before the sessions whose changes it writes, which use it
     // until they go.
     RecoveryWriter m_recoveryWriter;

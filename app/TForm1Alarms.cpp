@@ -40,6 +40,19 @@ void TForm1::storeAlarm(const QString &text)
     RichEdit1->setFocus();
 }
 
+// Titles and alarms set on another computer show as soon as they come, and
+// its alarms ring here too.
+void TForm1::followSettings()
+{
+    if (!m_sharedSettings.follow(m_settings))
+        return;
+    if (m_settings.DisplayNP == 0)
+        showNoteCaptions(m_settings);
+    else
+        showPassCaptions(m_settings);
+    AlarmOk();
+}
+
 // A tick that comes while a handler runs (a roll, a message box, a dialog)
 // waits until it has ended.
 void TForm1::tickWhenIdle()
@@ -51,6 +64,7 @@ void TForm1::tickWhenIdle()
 // way is told once all have sounded.
 void TForm1::Timer1Timer()
 {
+    followSettings();
     QStringList failures;
     for (int page : m_alarms->tick(m_settings.AlarmText))
         soundAlarm(page, failures);

@@ -121,6 +121,7 @@ void TForm1::loadStartPage()
 // edited here: then its save keeps both. A sync tool's copies are told of.
 void TForm1::followFolder()
 {
+    followSettings();
     if (const QString notice = m_conflictNotices.takeNew(LanguageIndex); !notice.isEmpty())
         m_environment.showError(this, notice);
     if (m_settings.DisplayNP == 0 && m_notePages.isStale(RichEdit1->document()->isModified()))

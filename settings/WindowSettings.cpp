@@ -114,16 +114,23 @@ StoredSettings readSettings(const ProfileDocument &document)
     return settings;
 }
 
+QList<SettingEntry> settingEntries(const StoredSettings &settings)
+{
+    QList<SettingEntry> entries{{Window, kLanguageKey.toString(), settings.Language}};
+    for (const IntegerKey &key : kIntegerKeys)
+        entries.append({Window, key.writeName.toString(), QString::number(settings.*key.field)});
+    for (int page = 0; page < WindowSettings::PageCount; ++page) {
+        entries.append({NoteTitle, titleKey(page), settings.NoteTitle[page]});
+        entries.append({PassTitle, titleKey(page), settings.PassTitle[page]});
+        entries.append({Alarm, alarmKey(page), settings.AlarmText[page]});
+    }
+    return entries;
+}
+
 void writeSettings(ProfileDocument &document, const StoredSettings &settings)
 {
-    document.setValue(Window, kLanguageKey, settings.Language);
-    for (const IntegerKey &key : kIntegerKeys)
-        document.setValue(Window, key.writeName, QString::number(settings.*key.field));
-    for (int page = 0; page < WindowSettings::PageCount; ++page) {
-        document.setValue(NoteTitle, titleKey(page), settings.NoteTitle[page]);
-        document.setValue(PassTitle, titleKey(page), settings.PassTitle[page]);
-        document.setValue(Alarm, alarmKey(page), settings.AlarmText[page]);
-    }
+    for (const SettingEntry &entry : settingEntries(settings))
+        document.setValue(entry.section, entry.key, entry.value);
 }
 
 void applyColumnWidthRule(WindowSettings &settings)
@@ -142,15 +149,4 @@ void applyColumnWidthRule(WindowSettings &settings)
     for (int *value : {&settings.ColWidth1, &settings.ColWidth2, &settings.ColWidth3,
                        &settings.ColPos1, &settings.ColPos2})
         *value = kDefaultColumnWidth;
-}
-
-void saveSettings(const ProfileFile &file, const WindowSettings &settings, int pos, int transparent)
-{
-    ProfileDocument document = file.loadForWrite();
-    StoredSettings stored;
-    static_cast<WindowSettings &>(stored) = settings;
-    stored.Pos = pos;
-    stored.Transparent = transparent;
-    writeSettings(document, stored);
-    file.save(document);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -48,11 +49,18 @@ struct StoredSettings : WindowSettings
 // user colour reads as grey and an opacity below 25 as 25.
 StoredSettings readSettings(const ProfileDocument &document);
 
-// Writes every key in the order the settings file has always had them.
+struct SettingEntry
+{
+    QStringView section;
+    QString key;
+    QString value; // as written
+};
+
+// Every key with the text it is written as, in the order the settings file
+// has always had them.
+QList<SettingEntry> settingEntries(const StoredSettings &settings);
+
 void writeSettings(ProfileDocument &document, const StoredSettings &settings);
-// Writes every key into file, the window's settings with its top edge and
-// opacity; throws KladdoError when the file cannot be written.
-void saveSettings(const ProfileFile &file, const WindowSettings &settings, int pos, int transparent);
 
 // Widths summing to more than the grid can show, a negative width or a
 // boundary counter outside 25-250 reset all five column values to their

@@ -2,6 +2,7 @@
 #include "app/TForm1.h"
 #include "notes/NotePage.h"
 #include "resources/Bitmaps.h"
+#include "settings/SharedSettings.h"
 #include "support/MainWindowFolder.h"
 #include "support/TestFiles.h"
 
@@ -184,6 +185,26 @@ private slots:
         QCOMPARE(soundsMeanwhile, 1);
         QTRY_COMPARE(m_environment.soundsPlayed.size(), 2);
         QCOMPARE(form->windowSettings().Note, 2);
+    }
+
+    // Set on another computer and brought by a sync tool: the alarm shows at
+    // the next tick and rings in its minute; one that comes later survives
+    // this computer's close.
+    void alarmFromAnotherComputer()
+    {
+        auto form = makeForm();
+        SharedSettings laptop(data("note.ini"), "laptop");
+        laptop.load();
+        laptop.writeString(SettingsKeys::Alarm, SettingsKeys::alarmKey(0), "07.03.2026   09:02");
+        tickAt(*form, at(9, 1));
+        QCOMPARE(shownAlarm(*form), "07.03.2026   09:02 ");
+        QVERIFY(m_environment.soundsPlayed.isEmpty());
+        tickAt(*form, at(9, 2));
+        QCOMPARE(m_environment.soundsPlayed.size(), 1);
+
+        laptop.writeString(SettingsKeys::Alarm, SettingsKeys::alarmKey(5), "08.03.2026   10:00");
+        form->SaveSettings();
+        QCOMPARE(setting(u"ALARM", u"Alarm5"), "08.03.2026   10:00");
     }
 
     // One tick after another, each armed for the start of the next minute:

@@ -1,6 +1,8 @@
 #include "platform/ProfileFile.h"
+#include "settings/SharedSettings.h"
 #include "settings/WindowSettings.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -172,6 +174,52 @@ private slots:
         QCOMPARE(back.RollEffect, 2);
         QCOMPARE(back.NoteTitle, s.NoteTitle);
         QCOMPARE(back.AlarmText, s.AlarmText);
+    }
+
+    // Two computers on one synced note.ini: each writes only what it changed,
+    // follows the other's titles and alarms, and keeps its own place and pages.
+    void twoComputersShareOneFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("note.ini");
+        SharedSettings desk(path, "desk"), laptop(path, "laptop");
+        StoredSettings onDesk = desk.load(), onLaptop = laptop.load();
+        desk.save(onDesk, 100, 255);
+        onLaptop.NoteTitle[1] = "Laptop title";
+        laptop.save(onLaptop, 600, 200);
+
+        desk.writeString(SettingsKeys::Alarm, SettingsKeys::alarmKey(3), onDesk.AlarmText[3] = "07.03.2026   09:01");
+        desk.writeInteger(SettingsKeys::Window, u"Note", onDesk.Note = 4);
+        QVERIFY(laptop.follow(onLaptop));
+        QCOMPARE(onLaptop.AlarmText[3], "07.03.2026   09:01");
+        QCOMPARE(onLaptop.Note, 0);
+        QVERIFY(!laptop.follow(onLaptop));
+
+        desk.writeString(SettingsKeys::NoteTitle, SettingsKeys::titleKey(2), onDesk.NoteTitle[2] = "Desk title");
+        onLaptop.NoteTitle[2] = "typed on the laptop, not yet written";
+        QVERIFY(!laptop.follow(onLaptop));
+        QCOMPARE(onLaptop.NoteTitle[2], "typed on the laptop, not yet written");
+
+        // The desk's close keeps what the laptop wrote since the desk last looked.
+        desk.save(onDesk, 100, 255);
+        StoredSettings file = SharedSettings(path, "third").load();
+        QCOMPARE(file.NoteTitle[1], "Laptop title");
+        QCOMPARE(file.Transparent, 200);
+        QCOMPARE(file.AlarmText[3], "07.03.2026   09:01");
+        laptop.save(onLaptop, 600, 200);
+        file = SharedSettings(path, "third").load();
+        QCOMPARE(file.AlarmText[3], "07.03.2026   09:01");
+        QCOMPARE(file.NoteTitle[2], "typed on the laptop, not yet written");
+        QCOMPARE(file.Pos, 600);
+
+        const StoredSettings deskAgain = SharedSettings(path, "desk").load();
+        QCOMPARE(deskAgain.Pos, 100);
+        QCOMPARE(deskAgain.Note, 4);
+        QCOMPARE(SharedSettings(path, "laptop").load().Note, 0);
+
+        QVERIFY(QFile::remove(path));
+        QVERIFY(!laptop.follow(onLaptop));
+        QCOMPARE(onLaptop.AlarmText[3], "07.03.2026   09:01");
     }
 };
 
