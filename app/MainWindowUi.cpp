@@ -287,3 +287,11 @@ void MainWindowUi::showPassCaptions(const WindowSettings &settings)
     Label1->setText(Captions::pageCaption(settings.Pass, settings.PassTitle[settings.Pass]));
     Label2->clear();
 }
+
+void MainWindowUi::showCaptions(const WindowSettings &settings)
+{
+    if (settings.DisplayNP == 0)
+        showNoteCaptions(settings);
+    else
+        showPassCaptions(settings);
+}

@@ -55,6 +55,8 @@ struct MainWindowUi
     // The caption line of the note page or the password page current.
     void showNoteCaptions(const WindowSettings &settings);
     void showPassCaptions(const WindowSettings &settings);
+    // Those of the view shown.
+    void showCaptions(const WindowSettings &settings);
 
     QWidget *Panel1 = nullptr;
     QLabel *Image1 = nullptr;

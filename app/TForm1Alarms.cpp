@@ -46,10 +46,7 @@ void TForm1::followSettings()
 {
     if (!m_sharedSettings.follow(m_settings))
         return;
-    if (m_settings.DisplayNP == 0)
-        showNoteCaptions(m_settings);
-    else
-        showPassCaptions(m_settings);
+    showCaptions(m_settings);
     AlarmOk();
 }
 

@@ -30,12 +30,8 @@ void TForm1::SpeichernOk()
 
 void TForm1::DisplayOk()
 {
-    const bool notes = m_settings.DisplayNP == 0;
-    showView(notes);
-    if (notes)
-        showNoteCaptions(m_settings);
-    else
-        showPassCaptions(m_settings);
+    showView(m_settings.DisplayNP == 0);
+    showCaptions(m_settings);
     refreshPosition();
     AlarmOk();
 }
