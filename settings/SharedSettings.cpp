@@ -46,10 +46,11 @@ StoredSettings SharedSettings::load()
 void SharedSettings::writeString(QStringView section, QStringView key, const QString &value)
 {
     ProfileDocument document = m_file.loadForWrite();
+    const QByteArray before = document.toBytes();
     document.setValue(section, key, value);
     if (isOwn(section, key))
         document.setValue(m_computerSection, key, value);
-    m_file.save(document);
+    saveChanged(document, before);
     remember(section, key, value);
 }
 
@@ -65,6 +66,7 @@ void SharedSettings::save(const WindowSettings &settings, int pos, int transpare
     stored.Pos = pos;
     stored.Transparent = transparent;
     ProfileDocument document = m_file.loadForWrite();
+    const QByteArray before = document.toBytes();
     const QList<SettingEntry> entries = settingEntries(stored);
     for (const SettingEntry &entry : entries) {
         const bool changedHere = seen(entry.section, entry.key) != entry.value;
@@ -73,7 +75,7 @@ void SharedSettings::save(const WindowSettings &settings, int pos, int transpare
         if (isOwn(entry.section, entry.key) && (changedHere || !document.value(m_computerSection, entry.key)))
             document.setValue(m_computerSection, entry.key, entry.value);
     }
-    m_file.save(document);
+    saveChanged(document, before);
     for (const SettingEntry &entry : entries)
         remember(entry.section, entry.key, entry.value);
 }
@@ -103,6 +105,14 @@ bool SharedSettings::follow(WindowSettings &settings)
         take(SettingsKeys::Alarm, SettingsKeys::alarmKey(page), settings.AlarmText[page]);
     }
     return came;
+}
+
+// A file written again as it was is a change to a sync tool all the same,
+// and two of them at once a conflict.
+void SharedSettings::saveChanged(const ProfileDocument &document, const QByteArray &before) const
+{
+    if (document.toBytes() != before || !QFileInfo::exists(path()))
+        m_file.save(document);
 }
 
 bool SharedSettings::isOwn(QStringView section, QStringView key) const

@@ -37,6 +37,7 @@ public:
     bool follow(WindowSettings &settings);
 
 private:
+    void saveChanged(const ProfileDocument &document, const QByteArray &before) const;
     bool isOwn(QStringView section, QStringView key) const;
     void remember(QStringView section, QStringView key, const QString &value);
     QString seen(QStringView section, QStringView key) const;

@@ -217,6 +217,16 @@ private slots:
         QCOMPARE(deskAgain.Note, 4);
         QCOMPARE(SharedSettings(path, "laptop").load().Note, 0);
 
+        // Written again as it is, the file is left alone: to a sync tool it
+        // would be a change, and two at once a conflict.
+        const QDateTime past(QDate(2026, 1, 1), QTime(12, 0));
+        QFile ini(path);
+        QVERIFY(ini.open(QIODevice::ReadWrite) && ini.setFileTime(past, QFileDevice::FileModificationTime));
+        ini.close();
+        laptop.writeInteger(SettingsKeys::Window, u"Pos", 600);
+        laptop.save(onLaptop, 600, 200);
+        QCOMPARE(QFileInfo(path).lastModified(), past);
+
         QVERIFY(QFile::remove(path));
         QVERIFY(!laptop.follow(onLaptop));
         QCOMPARE(onLaptop.AlarmText[3], "07.03.2026   09:01");
