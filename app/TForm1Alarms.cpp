@@ -61,7 +61,8 @@ void TForm1::tickWhenIdle()
 // way is told once all have sounded.
 void TForm1::Timer1Timer()
 {
-    followSettings();
+    // Where the system's watch may have missed a change, the tick sees it.
+    followFolder();
     QStringList failures;
     for (int page : m_alarms->tick(m_settings.AlarmText))
         soundAlarm(page, failures);

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStorageInfo>
 
 FolderWatch::FolderWatch(QString folder, QStringList fileNames, QObject *parent)
     : QObject(parent), m_folder(QDir::cleanPath(std::move(folder))), m_files(std::move(fileNames))
@@ -14,7 +15,17 @@ FolderWatch::FolderWatch(QString folder, QStringList fileNames, QObject *parent)
     connect(&m_watcher, &QFileSystemWatcher::directoryChanged, this, &FolderWatch::heard);
     connect(&m_watcher, &QFileSystemWatcher::fileChanged, this, &FolderWatch::heard);
     watchAgain();
-    m_poll.start();
+    if (isNetworkFileSystem(m_folder))
+        m_poll.start();
+}
+
+bool FolderWatch::isNetworkFileSystem(const QString &folder)
+{
+    if (QDir::cleanPath(folder).startsWith(QStringLiteral("//")))
+        return true;
+    const QByteArray type = QStorageInfo(folder).fileSystemType().toLower();
+    static const QByteArrayList kNetworkTypes = {"nfs", "nfs4", "cifs", "smb3", "smbfs", "9p", "afs", "ncpfs", "davfs"};
+    return type.startsWith("fuse") || kNetworkTypes.contains(type);
 }
 
 void FolderWatch::heard()
@@ -41,6 +52,6 @@ void FolderWatch::watchAgain()
         if (!watched.contains(path) && QFileInfo::exists(path))
             paths << path;
     }
-    if (!paths.isEmpty())
-        m_watcher.addPaths(paths);
+    if (!paths.isEmpty() && !m_watcher.addPaths(paths).isEmpty() && !m_poll.isActive())
+        m_poll.start();
 }

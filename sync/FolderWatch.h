@@ -10,8 +10,9 @@
 // named are watched; a file replaced by a rename drops out of the system's
 // watch and is watched again, and so is one that is written anew. Bursts of
 // events come as one, a short while after the last; and a poll stands in
-// where the system's watch hears nothing, as on network drives. Whether a
-// file really changed is for the listener to decide, by its content.
+// where the system's watch may hear nothing: on network drives, and for
+// paths it refused. Whether a file really changed is for the listener to
+// decide, by its content.
 class FolderWatch : public QObject
 {
     Q_OBJECT
@@ -23,7 +24,9 @@ public:
     // fileNames are the names of the files in folder to watch.
     FolderWatch(QString folder, QStringList fileNames, QObject *parent = nullptr);
 
-    void setPollInterval(int milliseconds) { m_poll.setInterval(milliseconds); }
+    // Changes made on another machine to a network drive, or through a
+    // user-space file system, reach no local watch.
+    static bool isNetworkFileSystem(const QString &folder);
 
 signals:
     // Something in the folder, or one of the files, may have changed.

@@ -7,13 +7,9 @@
 # 2. a password page b only looks at and turns does not undo a's change,
 #    neither when the change lands as b turns nor when it lands after;
 # 3. note page 0 edited on both at once: each save keeps the other's
-#    version beside the page and asks whether to copy its text, and in the
-#    end both folders hold every word typed on either side.
-#
-# Run by hand (tests/e2e/sync_e2e.sh build-test/bin/kladdo) until note.ini is
-# kept per computer: both sides write it at every page turn, and the sync
-# tool's handling of those two writes now and then replaces the settings a
-# step waits for.
+#    version beside the page and asks whether to copy its text, the other
+#    side tells of the copy when it arrives, and in the end both folders
+#    hold every word typed on either side.
 set -euo pipefail
 
 program=$1
@@ -35,12 +31,13 @@ copy_texts() {
   "$checker" conflicts "$work/$1/DATA" | awk -F'  ' '$2 == "note0.rtf" { print $1 }' |
     while IFS= read -r copy; do "$checker" conflicts show "$work/$1/DATA" "$copy" | tr -d '\n'; echo; done | sort
 }
-# answer SIDE KEY: the save's question is shown on SIDE, and KEY answers it.
+# answer SIDE KEY WHAT: a message box, WHAT, is shown on SIDE, and KEY
+# answers it.
 answer() {
   on "$1"
-  [ -n "$(second_window)" ] || fail "side $1 asked nothing on saving over another version"
+  [ -n "$(second_window)" ] || fail "side $1 did not show $3"
   xdotool key "$2"
-  expect_second_window_gone "question on side $1"
+  expect_second_window_gone "$3 on side $1"
 }
 
 two_sides
@@ -65,29 +62,35 @@ wait_until "b's page 0 does not hold b's typing behind a's" page_is b 0 "from-A 
 # 2. Password page 0, one cell typed on a; b shows the page and turns it
 # the moment a's file lands, before or after its window took it in.
 toolbar b 25
+syncthing_wait_idle
 toolbar a 25
 at a 71 51
 xdotool type --delay 5 "pw-one"
 xdotool key Return
 forward a
 wait_until "a's password page did not reach b" same_file pass0.dat
+wait_until "a's settings did not reach b" same_file note.ini
 forward b
 syncthing_wait_idle
 expect_row a pw-one
 expect_row b pw-one
 # The two have not heard of each other yet (a sync tool's delay, here a
 # pause): a types on the page again, and b turns the version both held.
+# a saves by rolling, which leaves note.ini as it is: with both sides
+# writing it while apart, the sync tool would keep one and copy the other.
 back a
+syncthing_wait_idle
 back b
-wait_for_line "$work/b/DATA/note.ini" "Pass=0"
+wait_until "b did not turn back to password page 0" own_setting_is b Pass 0
+syncthing_wait_idle
 syncthing_rest a POST "/rest/system/pause?device=${syncthing_id[b]}"
 at a 71 72
 xdotool type --delay 5 "pw-two"
 xdotool key Return
-forward a
+save_in_place a
 wait_until "a did not save its password page" has_row a pw-two
 forward b
-wait_for_line "$work/b/DATA/note.ini" "Pass=1"
+wait_until "b did not turn to password page 1" own_setting_is b Pass 1
 syncthing_rest a POST "/rest/system/resume?device=${syncthing_id[b]}"
 syncthing_wait_idle
 expect_row a pw-two
@@ -95,6 +98,7 @@ expect_row b pw-two
 for side in a b; do
   toolbar "$side" 25
   back "$side"
+  syncthing_wait_idle
 done
 
 # 3. b types first; a saves twice meanwhile, its first save landing on b
@@ -106,7 +110,7 @@ save_in_place a
 wait_until "a's save did not reach b" same_file note0.rtf
 type_at_end a " A-second"
 forward b
-answer b alt+y
+answer b alt+y "the question on saving over another version"
 page_is b 0 "from-A from-B B-both" || fail "b's page 0 holds '$(page_text b 0)', not b's own version"
 [ "$(copy_texts b)" = "from-A from-B A-first" ] || fail "b kept beside its page: $(copy_texts b)"
 at b 200 100
@@ -114,9 +118,11 @@ xdotool key ctrl+v
 forward b
 wait_until "b's page 1 does not hold a's version pasted" page_is b 1 "from-A from-B A-first"
 syncthing_wait_idle
+answer a Return "the notice of b's copy of a's version"
 forward a
-answer a Return
+answer a Return "the question on saving over another version"
 syncthing_wait_idle
+answer b Return "the notice of a's copy of b's version"
 # Nothing typed on either side is lost, and no copy was written over. Which
 # version stays the page depends on whether b's save reached a before a's
 # own save; when it had not, the sync tool's own conflict copy keeps the

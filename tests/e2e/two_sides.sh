@@ -30,6 +30,14 @@ save_in_place() {
   wait_for_position "$left" "$top"
 }
 
+# own_setting SIDE KEY: KEY as SIDE keeps it for itself in its note.ini.
+own_setting() {
+  awk -F= -v own="[WINDOW $1]" -v key="$2" '{ sub(/\r$/, "") }
+    /^\[/ { mine = ($0 == own); next }
+    mine && $1 == key { print $2 }' "$work/$1/DATA/note.ini"
+}
+own_setting_is() { [ "$(own_setting "$1" "$2")" = "$3" ]; }
+
 page_text() { "$checker" notes export "$work/$1/DATA" "$2" --format text | tr -d '\n'; }
 
 # wait_until WHAT COMMAND...: COMMAND succeeds within 10 s.
@@ -66,7 +74,7 @@ end_side() {
 
 start_side() {
   on "$1"
-  XDG_RUNTIME_DIR=$work/$1/runtime KLADDO_STARTUP_TRACE=1 "$work/$1/kladdo" 2>"$work/$1.log" &
+  KLADDO_COMPUTER=$1 XDG_RUNTIME_DIR=$work/$1/runtime KLADDO_STARTUP_TRACE=1 "$work/$1/kladdo" 2>"$work/$1.log" &
   kladdo_pid[$1]=$!
   window_of[$1]=$(timeout 30 xdotool search --sync --onlyvisible --name '^Kladdo$' | head -1) ||
     fail "no Kladdo window appeared on side $1"
@@ -97,5 +105,11 @@ two_sides() {
   cmp -s "$work/a/DATA/note.ini" "$work/b/DATA/note.ini" || fail "note.ini did not reach side b"
   eval "words=($(trap -p EXIT))"
   trap -- "end_sides; ${words[2]:-}" EXIT
-  for side in a b; do start_side "$side"; done
+  # One after the other, as two computers joining: each one's first start
+  # adds its own section to note.ini, and two such writes at once would be
+  # a conflict to the sync tool.
+  for side in a b; do
+    start_side "$side"
+    syncthing_wait_idle
+  done
 }
