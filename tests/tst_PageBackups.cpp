@@ -55,7 +55,11 @@ private:
     }
 
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init()
+    {
+        qputenv("KLADDO_COMPUTER", "desk");
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
 
     void rotation_data()
     {
@@ -127,26 +131,38 @@ private slots:
         QVERIFY(writeFile(m_dir->filePath("backup/note5.rtf.unsaved"), "KLADDO RECOVERY 1\nbase none\n"));
         QVERIFY(RecoveryFile::write(m_dir->filePath("pass0.dat"), record, {}).ok);
         const QString kept = RecoveryFile::keepAside(RecoveryFile::examine(m_dir->filePath("pass0.dat"))).path;
+        // Another computer's, and one of the older layout behind this computer's.
+        qputenv("KLADDO_COMPUTER", "laptop-1a2b3c");
+        QVERIFY(RecoveryFile::write(m_dir->filePath("note0.rtf"), "{\\rtf1 elsewhere}", {}).ok);
+        qputenv("KLADDO_COMPUTER", "desk");
+        QVERIFY(writeFile(RecoveryFile::pathFor(page(), {}), RecoveryFile::encode("{\\rtf1 old}", {})));
 
         const KladdoDataRun check = KladdoDataRun::run({"check", m_dir->path()});
         QCOMPARE(check.exitCode, 1);
         const QStringList lines = QString::fromUtf8(check.out).split('\n');
-        QCOMPARE(lines.filter("backup/").size(), 3);
-        QVERIFY2(lines.filter(QRegularExpression("^backup/note3.rtf.unsaved: unsaved changes of note3.rtf from "
-                                                 "\\S+ \\S+, shown when Kladdo next shows the page$")).size() == 1,
-                 check.out);
-        QVERIFY2(lines.contains("backup/note5.rtf.unsaved: damaged: its heading is damaged"), check.out);
-        QVERIFY2(lines.filter(QRegularExpression("^backup/pass0.dat.unsaved-\\d{8}-\\d{6}: unsaved changes of "
-                                                 "pass0.dat from .*, kept aside$")).size() == 1,
-                 check.out);
+        QCOMPARE(lines.filter("backup/").size(), 5);
+        const QString changes = ": unsaved changes of %1 from \\S+ \\S+, ";
+        const QString told[] = {
+            "^backup/desk/note3.rtf.unsaved" + changes.arg("note3.rtf") + "shown when Kladdo next shows the page$",
+            "^backup/note3.rtf.unsaved" + changes.arg("note3.rtf") + "left by an earlier version; taken up once",
+            "^backup/note5.rtf.unsaved: damaged: its heading is damaged$",
+            "^backup/desk/pass0.dat.unsaved-\\d{8}-\\d{6}" + changes.arg("pass0.dat") + "kept aside$",
+            "^backup/laptop-1a2b3c/note0.rtf.unsaved" + changes.arg("note0.rtf")
+                + "made on laptop-1a2b3c; not loaded on this computer$"};
+        for (const QString &line : told)
+            QVERIFY2(lines.filter(QRegularExpression(line)).size() == 1, qPrintable(line + '\n' + check.out));
 
         const QStringList listed = QString::fromUtf8(backups("list").out).split('\n');
-        QCOMPARE(listed.filter(QRegularExpression("^note3.rtf  unsaved  \\S+ \\S+  \\d+ bytes$")).size(), 1);
+        QCOMPARE(listed.filter(QRegularExpression("^note3.rtf  unsaved  \\S+ \\S+  \\d+ bytes$")).size(), 2);
         QCOMPARE(listed.filter(QRegularExpression("^pass0.dat  unsaved-\\d{8}-\\d{6}  ")).size(), 1);
+        QCOMPARE(listed.filter("note0.rtf").size(), 0);
 
         const QString out = m_dir->filePath("out.dat");
         QCOMPARE(KladdoDataRun::run({"backups", "extract", kept, out}).exitCode, 0);
         QCOMPARE(readFile(out), record);
+        const QString laptops = m_dir->filePath("backup/laptop-1a2b3c/note0.rtf.unsaved");
+        QCOMPARE(KladdoDataRun::run({"backups", "extract", laptops, out}).exitCode, 0);
+        QCOMPARE(readFile(out), "{\\rtf1 elsewhere}");
         const KladdoDataRun damaged =
             KladdoDataRun::run({"backups", "extract", m_dir->filePath("backup/note5.rtf.unsaved"), out});
         QCOMPARE(damaged.exitCode, 1);

@@ -1,3 +1,4 @@
+#include "platform/ComputerName.h"
 #include "platform/KladdoError.h"
 #include "platform/PageBackups.h"
 #include "platform/ProfileFile.h"
@@ -23,7 +24,7 @@ class TestSyncFaults : public QObject
     struct Writer
     {
         const char *name;
-        const char *kept; // the file that must stay as it was
+        QString kept; // the file that must stay as it was
         const char *told; // what the reason says
         std::function<AtomicFile::Result(const QString &page)> write;
     };
@@ -48,12 +49,13 @@ class TestSyncFaults : public QObject
 
     static const QList<Writer> &writers()
     {
+        static const QString recovery = "backup/" + ComputerName::unique() + "/note3.rtf.unsaved";
         static const QList<Writer> list = {
             {"page save", "note3.rtf", kIoError, [](const QString &page) { return PageBackups::writePage(page, "new"); }},
             {"backup restore", "note3.rtf", kIoError, [](const QString &page) { return PageBackups::restore(page, 1); }},
-            {"recovery file", "backup/note3.rtf.unsaved", kIoError,
+            {"recovery file", recovery, kIoError,
              [](const QString &page) { return RecoveryFile::write(page, "typed again", {}); }},
-            {"recovery file kept aside", "backup/note3.rtf.unsaved", kIoError, keepAside},
+            {"recovery file kept aside", recovery, kIoError, keepAside},
             // The settings' message names only the file, as for a full disk.
             {"settings", "note.ini", "note.ini", writeSetting},
         };

@@ -57,7 +57,9 @@ int listBackups(const QString &dataDir, CommandIo io)
     }
     // In the generation's column, what the name adds to the page file's.
     for (const RecoveryEntry &entry : recoveryFiles(dataDir)) {
-        const QFileInfo recovery(QDir(dataDir).filePath(QStringLiteral("backup/") + entry.fileName));
+        if (!entry.isThisComputers())
+            continue;
+        const QFileInfo recovery(QDir(dataDir).filePath(entry.path()));
         io.out << entry.pageFile << "  " << entry.fileName.mid(entry.pageFile.size() + 1) << "  "
                << recovery.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << "  "
                << recovery.size() << " bytes\n";
