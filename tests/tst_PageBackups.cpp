@@ -33,13 +33,16 @@ private:
         return found;
     }
 
-    // Three generations of note3.rtf and one of pass0.dat, all saved at one time.
-    bool layBackups() const
+    // Three generations of note3.rtf and one of pass0.dat, all saved at one
+    // time, in the computer's folder; an empty computer lays them as
+    // versions without computer names did.
+    bool layBackups(const QString &computer = "desk") const
     {
-        const std::pair<const char *, const char *> files[] = {
-            {"note3.rtf", "now"}, {"backup/note3.rtf.1", "one"}, {"backup/note3.rtf.2", "two!"},
-            {"backup/note3.rtf.3", "three"}, {"backup/pass0.dat.1", "p"}};
-        QDir(m_dir->path()).mkdir("backup");
+        const QString folder = computer.isEmpty() ? "backup/" : "backup/" + computer + '/';
+        const std::pair<QString, const char *> files[] = {
+            {"note3.rtf", "now"}, {folder + "note3.rtf.1", "one"}, {folder + "note3.rtf.2", "two!"},
+            {folder + "note3.rtf.3", "three"}, {folder + "pass0.dat.1", "p"}};
+        QDir(m_dir->path()).mkpath(folder);
         for (const auto &[name, bytes] : files) {
             QFile file(m_dir->filePath(name));
             if (!file.open(QIODevice::WriteOnly) || file.write(bytes) <= 0 || !file.flush()
@@ -53,6 +56,8 @@ private:
     {
         return KladdoDataRun::run(QStringList{"backups", verb, m_dir->path()} + args);
     }
+
+    QString ownFolder() const { return QFileInfo(PageBackups::pathFor(page(), 1)).path(); }
 
 private slots:
     void init()
@@ -106,7 +111,7 @@ private slots:
         }
         QCOMPARE(this->versions(), versions);
         if (!folderBlocked) // nothing else left behind
-            QCOMPARE(QDir(m_dir->filePath("backup")).entryList(QDir::Files).size(),
+            QCOMPARE(QDir(ownFolder()).entryList(QDir::Files).size(),
                      versions.size() - versions.count(QByteArray()) - 1);
     }
 
@@ -119,6 +124,36 @@ private slots:
                                            "note3.rtf  2  2026-01-02 03:04:05  4 bytes\n"
                                            "note3.rtf  3  2026-01-02 03:04:05  5 bytes\n"
                                            "pass0.dat  1  2026-01-02 03:04:05  1 bytes\n");
+    }
+
+    // Generations an earlier version kept in backup/ itself are this
+    // computer's: listed, restored and rotated as its own, none lost.
+    void olderLayoutIsTakenUp()
+    {
+        QVERIFY(layBackups(""));
+        const QByteArray listed = backups("list").out;
+        QVERIFY(layBackups());
+        QCOMPARE(listed, backups("list").out);
+        QVERIFY(QDir(ownFolder()).removeRecursively());
+        QCOMPARE(backups("restore", {"note", "3", "3"}).exitCode, 0);
+        QCOMPARE(versions(), (QByteArrayList{"three", "now", "one", "two!"}));
+        QVERIFY(PageBackups::writePage(m_dir->filePath("pass0.dat"), "q").ok);
+        QCOMPARE(readFile(PageBackups::pathFor(m_dir->filePath("pass0.dat"), 1)), "p");
+        QCOMPARE(QDir(m_dir->filePath("backup")).entryList(QDir::Files), QStringList());
+    }
+
+    // Two computers sharing the folder each rotate their own generations.
+    void computersKeepTheirOwn()
+    {
+        QVERIFY(writeFile(page(), "a"));
+        for (const auto &[computer, bytes] : {std::pair{"desk", "b"}, {"laptop", "c"}, {"desk", "d"}}) {
+            qputenv("KLADDO_COMPUTER", computer);
+            QVERIFY(PageBackups::writePage(page(), bytes).ok);
+        }
+        QCOMPARE(versions(), (QByteArrayList{"d", "c", "a", {}}));
+        QCOMPARE(readFile(PageBackups::pathFor(page(), 1, "laptop")), "b");
+        QVERIFY(!QFileInfo::exists(PageBackups::pathFor(page(), 2, "laptop")));
+        QVERIFY(backups("list").out.endsWith("  1 bytes\nnot listed, kept by other computers: backup/laptop\n"));
     }
 
     // check says what the program will do with each recovery file, list

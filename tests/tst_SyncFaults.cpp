@@ -68,9 +68,10 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir(m_dir->path()).mkdir("backup"));
+        const QString older = PageBackups::pathFor(m_dir->filePath("note3.rtf"), 1);
+        QVERIFY(QDir().mkpath(QFileInfo(older).path()));
         QVERIFY(writeFile(m_dir->filePath("note3.rtf"), "old"));
-        QVERIFY(writeFile(m_dir->filePath("backup/note3.rtf.1"), "older"));
+        QVERIFY(writeFile(older, "older"));
         QVERIFY(writeFile(m_dir->filePath("note.ini"), "[WINDOW]\r\nNote=1\r\n"));
         QVERIFY(RecoveryFile::write(m_dir->filePath("note3.rtf"), "typed", RecoveryFile::stampOf("other")).ok);
     }
