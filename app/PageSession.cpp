@@ -131,6 +131,7 @@ std::optional<QByteArray> PageSession::take(int page, const QString &path, const
     m_path = path;
     m_version = version;
     m_changes.track(path, version);
+    RecoveryFile::adoptOlderLayout(path);
     RecoveryFile::Finding found = RecoveryFile::examine(path, contentCheck);
     switch (found.verdict) {
     case Verdict::None:

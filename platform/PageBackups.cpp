@@ -1,6 +1,7 @@
 #include "platform/PageBackups.h"
 
 #include "platform/AtomicFilePlatform.h"
+#include "platform/ComputerName.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,9 +37,10 @@ QString native(const QString &path)
     return QDir::toNativeSeparators(path);
 }
 
-QString backupFolder(const QString &pagePath)
+QString backupFolder(const QString &pagePath, const QString &computer = ComputerName::unique())
 {
-    return QFileInfo(pagePath).dir().filePath(QStringLiteral("backup"));
+    const QString folder = QFileInfo(pagePath).dir().filePath(QStringLiteral("backup"));
+    return computer.isEmpty() ? folder : folder + u'/' + computer;
 }
 
 QString heldPath(const QString &pagePath)
@@ -80,6 +82,36 @@ QString holdByLinkOrCopy(const QFileInfo &page, const QString &held)
     return AtomicFile::Platform::syncFolder(QFileInfo(held).absolutePath());
 }
 
+void logOnce(const char *what, const QString &reason)
+{
+    static QSet<QString> logged;
+    if (logged.contains(reason))
+        return;
+    logged.insert(reason);
+    qWarning("%s: %s", what, qUtf8Printable(reason));
+}
+
+void logOnce(const QString &reason)
+{
+    logOnce("No backup kept", reason);
+}
+
+// A folder kept in the older layout was one computer's, so its generations
+// are this computer's. Generation 1 moves first: a move cut short leaves
+// the newest here, and the rest where they were.
+void adoptOlderLayout(const QString &pagePath)
+{
+    if (hasGenerations(pagePath, ComputerName::unique()) || !hasGenerations(pagePath, {}))
+        return;
+    Result moved = AtomicFile::makeFolder(backupFolder(pagePath));
+    for (int generation = 1; generation <= kGenerations && moved.ok; ++generation) {
+        if (const QString older = pathFor(pagePath, generation, {}); QFileInfo::exists(older))
+            moved = AtomicFile::rename(older, pathFor(pagePath, generation));
+    }
+    if (!moved.ok)
+        logOnce("Backups left in the older layout", moved.reason);
+}
+
 Hold holdCurrent(const QString &pagePath, const QByteArray &nextBytes)
 {
     const QFileInfo page(pagePath);
@@ -115,15 +147,6 @@ Result promoteHeld(const QString &pagePath, int freed)
     return {};
 }
 
-void logOnce(const QString &reason)
-{
-    static QSet<QString> logged;
-    if (logged.contains(reason))
-        return;
-    logged.insert(reason);
-    qWarning("No backup kept: %s", qUtf8Printable(reason));
-}
-
 Result replacePage(const QString &pagePath, const QByteArray &bytes, int freed, OnBackupFailure onFailure)
 {
     const Hold hold = holdCurrent(pagePath, bytes);
@@ -151,18 +174,35 @@ Result replacePage(const QString &pagePath, const QByteArray &bytes, int freed, 
 
 } // namespace
 
+QString pathFor(const QString &pagePath, int generation, const QString &computer)
+{
+    return backupFolder(pagePath, computer) + u'/' + QFileInfo(pagePath).fileName() + u'.'
+           + QString::number(generation);
+}
+
 QString pathFor(const QString &pagePath, int generation)
 {
-    return backupFolder(pagePath) + u'/' + QFileInfo(pagePath).fileName() + u'.' + QString::number(generation);
+    return pathFor(pagePath, generation, ComputerName::unique());
+}
+
+bool hasGenerations(const QString &pagePath, const QString &computer)
+{
+    for (int generation = 1; generation <= kGenerations; ++generation) {
+        if (QFileInfo::exists(pathFor(pagePath, generation, computer)))
+            return true;
+    }
+    return false;
 }
 
 Result writePage(const QString &pagePath, const QByteArray &bytes)
 {
+    adoptOlderLayout(pagePath);
     return replacePage(pagePath, bytes, kGenerations, OnBackupFailure::Log);
 }
 
 Result restore(const QString &pagePath, int generation)
 {
+    adoptOlderLayout(pagePath);
     const QString backup = pathFor(pagePath, generation);
     QByteArray bytes;
     {

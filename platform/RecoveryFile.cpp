@@ -1,5 +1,7 @@
 #include "platform/RecoveryFile.h"
 
+#include "platform/ComputerName.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -57,6 +59,13 @@ struct PageFile
     QString readError;
 };
 
+// A link that leads nowhere is there too: it is not to be written over.
+bool isThere(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
 PageFile readPage(const QString &pagePath)
 {
     const QFileInfo info(pagePath);
@@ -78,10 +87,17 @@ QByteArray stampOf(const QByteArray &pageBytes)
     return sha1(pageBytes);
 }
 
-QString pathFor(const QString &pagePath)
+QString pathFor(const QString &pagePath, const QString &computer)
 {
     const QFileInfo page(pagePath);
-    return page.dir().filePath(QStringLiteral("backup/") + page.fileName() + QStringLiteral(".unsaved"));
+    const QString folder =
+        computer.isEmpty() ? QStringLiteral("backup/") : QStringLiteral("backup/%1/").arg(computer);
+    return page.dir().filePath(folder + page.fileName() + QStringLiteral(".unsaved"));
+}
+
+QString pathFor(const QString &pagePath)
+{
+    return pathFor(pagePath, ComputerName::unique());
 }
 
 QByteArray encode(const QByteArray &content, const QByteArray &baseStamp)
@@ -140,8 +156,10 @@ Finding examine(const QString &pagePath, const ContentCheck &contentDamage)
     using Verdict = Finding::Verdict;
     Finding finding;
     finding.path = pathFor(pagePath);
+    if (const QString older = pathFor(pagePath, {}); !isThere(finding.path) && isThere(older))
+        finding.path = older;
     const QFileInfo info(finding.path);
-    if (!info.exists() && !info.isSymLink())
+    if (!isThere(finding.path))
         return finding;
     finding.written = info.lastModified();
     QFile file(finding.path);
@@ -175,11 +193,22 @@ Finding examine(const QString &pagePath, const ContentCheck &contentDamage)
     return finding;
 }
 
+void adoptOlderLayout(const QString &pagePath)
+{
+    const QString own = pathFor(pagePath);
+    const QString older = pathFor(pagePath, {});
+    if (isThere(own) || !isThere(older) || !AtomicFile::makeFolder(QFileInfo(own).path()).ok)
+        return;
+    // A rename that the disk did not record goes back, as in keepAside.
+    if (!AtomicFile::rename(older, own).ok)
+        QFile::rename(own, older);
+}
+
 Aside keepAside(const Finding &finding)
 {
     const QString stem = finding.path + u'-' + finding.written.toString(QStringLiteral("yyyyMMdd-HHmmss"));
     QString kept = stem;
-    for (int n = 2; QFileInfo::exists(kept) || QFileInfo(kept).isSymLink(); ++n)
+    for (int n = 2; isThere(kept); ++n)
         kept = stem + u'-' + QString::number(n);
     const AtomicFile::Result moved = AtomicFile::rename(finding.path, kept);
     if (moved.ok)

@@ -9,10 +9,12 @@
 #include <functional>
 #include <optional>
 
-// The recovery file of a page file: backup/<page file name>.unsaved beside
-// it, holding what the page shown held while its changes were not yet
-// saved, so that a crash or a power cut loses at most the last moments of
-// typing. It names the version of the page file the changes were made to
+// The recovery file of a page file: backup/<computer>/<page file name>.unsaved
+// beside it, holding what the page shown on that computer held while its
+// changes were not yet saved, so that a crash or a power cut loses at most
+// the last moments of typing. Each computer sharing the folder looks only at
+// its own: another's changes, carried over by a sync tool, are not typing
+// lost here. It names the version of the page file the changes were made to
 // (its stamp), so that it is never loaded over a page that changed since,
 // and carries a checksum of its content, so that damage shows.
 //
@@ -28,6 +30,10 @@ namespace RecoveryFile {
 // A page without a file has the empty stamp.
 QByteArray stampOf(const QByteArray &pageBytes);
 
+// An empty computer stands for backup/ itself, where versions without
+// computer names kept the recovery files.
+QString pathFor(const QString &pagePath, const QString &computer);
+// This computer's.
 QString pathFor(const QString &pagePath);
 
 QByteArray encode(const QByteArray &content, const QByteArray &baseStamp);
@@ -40,8 +46,8 @@ struct Decoded
 };
 Decoded decode(const QByteArray &bytes);
 
-// Writes the recovery file of pagePath whole and atomically, making the
-// folder backup/ when there is none.
+// Writes the recovery file of pagePath whole and atomically, making its
+// folder when there is none.
 [[nodiscard]] AtomicFile::Result write(const QString &pagePath, const QByteArray &content,
                                        const QByteArray &baseStamp);
 
@@ -71,7 +77,14 @@ struct Finding
 // empty when it is fit.
 using ContentCheck = std::function<QString(const QByteArray &content)>;
 
+// Looks at this computer's recovery file, or, when it has none, at the one
+// of the older layout, which only adoptOlderLayout moves.
 Finding examine(const QString &pagePath, const ContentCheck &contentDamage = {});
+
+// A folder kept in the older layout was one computer's: its recovery file
+// becomes this computer's when this computer has none. One that cannot be
+// moved stays for examine to find where it is.
+void adoptOlderLayout(const QString &pagePath);
 
 // Where a recovery file kept aside is now.
 struct Aside

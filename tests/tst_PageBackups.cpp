@@ -33,13 +33,16 @@ private:
         return found;
     }
 
-    // Three generations of note3.rtf and one of pass0.dat, all saved at one time.
-    bool layBackups() const
+    // Three generations of note3.rtf and one of pass0.dat, all saved at one
+    // time, in the computer's folder; an empty computer lays them as
+    // versions without computer names did.
+    bool layBackups(const QString &computer = "desk") const
     {
-        const std::pair<const char *, const char *> files[] = {
-            {"note3.rtf", "now"}, {"backup/note3.rtf.1", "one"}, {"backup/note3.rtf.2", "two!"},
-            {"backup/note3.rtf.3", "three"}, {"backup/pass0.dat.1", "p"}};
-        QDir(m_dir->path()).mkdir("backup");
+        const QString folder = computer.isEmpty() ? "backup/" : "backup/" + computer + '/';
+        const std::pair<QString, const char *> files[] = {
+            {"note3.rtf", "now"}, {folder + "note3.rtf.1", "one"}, {folder + "note3.rtf.2", "two!"},
+            {folder + "note3.rtf.3", "three"}, {folder + "pass0.dat.1", "p"}};
+        QDir(m_dir->path()).mkpath(folder);
         for (const auto &[name, bytes] : files) {
             QFile file(m_dir->filePath(name));
             if (!file.open(QIODevice::WriteOnly) || file.write(bytes) <= 0 || !file.flush()
@@ -54,8 +57,14 @@ private:
         return KladdoDataRun::run(QStringList{"backups", verb, m_dir->path()} + args);
     }
 
+    QString ownFolder() const { return QFileInfo(PageBackups::pathFor(page(), 1)).path(); }
+
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init()
+    {
+        qputenv("KLADDO_COMPUTER", "desk");
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
 
     void rotation_data()
     {
@@ -102,7 +111,7 @@ private slots:
         }
         QCOMPARE(this->versions(), versions);
         if (!folderBlocked) // nothing else left behind
-            QCOMPARE(QDir(m_dir->filePath("backup")).entryList(QDir::Files).size(),
+            QCOMPARE(QDir(ownFolder()).entryList(QDir::Files).size(),
                      versions.size() - versions.count(QByteArray()) - 1);
     }
 
@@ -117,6 +126,36 @@ private slots:
                                            "pass0.dat  1  2026-01-02 03:04:05  1 bytes\n");
     }
 
+    // Generations an earlier version kept in backup/ itself are this
+    // computer's: listed, restored and rotated as its own, none lost.
+    void olderLayoutIsTakenUp()
+    {
+        QVERIFY(layBackups(""));
+        const QByteArray listed = backups("list").out;
+        QVERIFY(layBackups());
+        QCOMPARE(listed, backups("list").out);
+        QVERIFY(QDir(ownFolder()).removeRecursively());
+        QCOMPARE(backups("restore", {"note", "3", "3"}).exitCode, 0);
+        QCOMPARE(versions(), (QByteArrayList{"three", "now", "one", "two!"}));
+        QVERIFY(PageBackups::writePage(m_dir->filePath("pass0.dat"), "q").ok);
+        QCOMPARE(readFile(PageBackups::pathFor(m_dir->filePath("pass0.dat"), 1)), "p");
+        QCOMPARE(QDir(m_dir->filePath("backup")).entryList(QDir::Files), QStringList());
+    }
+
+    // Two computers sharing the folder each rotate their own generations.
+    void computersKeepTheirOwn()
+    {
+        QVERIFY(writeFile(page(), "a"));
+        for (const auto &[computer, bytes] : {std::pair{"desk", "b"}, {"laptop", "c"}, {"desk", "d"}}) {
+            qputenv("KLADDO_COMPUTER", computer);
+            QVERIFY(PageBackups::writePage(page(), bytes).ok);
+        }
+        QCOMPARE(versions(), (QByteArrayList{"d", "c", "a", {}}));
+        QCOMPARE(readFile(PageBackups::pathFor(page(), 1, "laptop")), "b");
+        QVERIFY(!QFileInfo::exists(PageBackups::pathFor(page(), 2, "laptop")));
+        QVERIFY(backups("list").out.endsWith("  1 bytes\nnot listed, kept by other computers: backup/laptop\n"));
+    }
+
     // check says what the program will do with each recovery file, list
     // shows them among the generations, extract gives the page they hold.
     void recoveryFilesReportedAndExtracted()
@@ -127,26 +166,38 @@ private slots:
         QVERIFY(writeFile(m_dir->filePath("backup/note5.rtf.unsaved"), "KLADDO RECOVERY 1\nbase none\n"));
         QVERIFY(RecoveryFile::write(m_dir->filePath("pass0.dat"), record, {}).ok);
         const QString kept = RecoveryFile::keepAside(RecoveryFile::examine(m_dir->filePath("pass0.dat"))).path;
+        // Another computer's, and one of the older layout behind this computer's.
+        qputenv("KLADDO_COMPUTER", "laptop-1a2b3c");
+        QVERIFY(RecoveryFile::write(m_dir->filePath("note0.rtf"), "{\\rtf1 elsewhere}", {}).ok);
+        qputenv("KLADDO_COMPUTER", "desk");
+        QVERIFY(writeFile(RecoveryFile::pathFor(page(), {}), RecoveryFile::encode("{\\rtf1 old}", {})));
 
         const KladdoDataRun check = KladdoDataRun::run({"check", m_dir->path()});
         QCOMPARE(check.exitCode, 1);
         const QStringList lines = QString::fromUtf8(check.out).split('\n');
-        QCOMPARE(lines.filter("backup/").size(), 3);
-        QVERIFY2(lines.filter(QRegularExpression("^backup/note3.rtf.unsaved: unsaved changes of note3.rtf from "
-                                                 "\\S+ \\S+, shown when Kladdo next shows the page$")).size() == 1,
-                 check.out);
-        QVERIFY2(lines.contains("backup/note5.rtf.unsaved: damaged: its heading is damaged"), check.out);
-        QVERIFY2(lines.filter(QRegularExpression("^backup/pass0.dat.unsaved-\\d{8}-\\d{6}: unsaved changes of "
-                                                 "pass0.dat from .*, kept aside$")).size() == 1,
-                 check.out);
+        QCOMPARE(lines.filter("backup/").size(), 5);
+        const QString changes = ": unsaved changes of %1 from \\S+ \\S+, ";
+        const QString told[] = {
+            "^backup/desk/note3.rtf.unsaved" + changes.arg("note3.rtf") + "shown when Kladdo next shows the page$",
+            "^backup/note3.rtf.unsaved" + changes.arg("note3.rtf") + "left by an earlier version; taken up once",
+            "^backup/note5.rtf.unsaved: damaged: its heading is damaged$",
+            "^backup/desk/pass0.dat.unsaved-\\d{8}-\\d{6}" + changes.arg("pass0.dat") + "kept aside$",
+            "^backup/laptop-1a2b3c/note0.rtf.unsaved" + changes.arg("note0.rtf")
+                + "made on laptop-1a2b3c; not loaded on this computer$"};
+        for (const QString &line : told)
+            QVERIFY2(lines.filter(QRegularExpression(line)).size() == 1, qPrintable(line + '\n' + check.out));
 
         const QStringList listed = QString::fromUtf8(backups("list").out).split('\n');
-        QCOMPARE(listed.filter(QRegularExpression("^note3.rtf  unsaved  \\S+ \\S+  \\d+ bytes$")).size(), 1);
+        QCOMPARE(listed.filter(QRegularExpression("^note3.rtf  unsaved  \\S+ \\S+  \\d+ bytes$")).size(), 2);
         QCOMPARE(listed.filter(QRegularExpression("^pass0.dat  unsaved-\\d{8}-\\d{6}  ")).size(), 1);
+        QCOMPARE(listed.filter("note0.rtf").size(), 0);
 
         const QString out = m_dir->filePath("out.dat");
         QCOMPARE(KladdoDataRun::run({"backups", "extract", kept, out}).exitCode, 0);
         QCOMPARE(readFile(out), record);
+        const QString laptops = m_dir->filePath("backup/laptop-1a2b3c/note0.rtf.unsaved");
+        QCOMPARE(KladdoDataRun::run({"backups", "extract", laptops, out}).exitCode, 0);
+        QCOMPARE(readFile(out), "{\\rtf1 elsewhere}");
         const KladdoDataRun damaged =
             KladdoDataRun::run({"backups", "extract", m_dir->filePath("backup/note5.rtf.unsaved"), out});
         QCOMPARE(damaged.exitCode, 1);

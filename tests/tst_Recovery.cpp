@@ -18,6 +18,7 @@ class TestRecovery : public QObject, private MainWindowFolder
 
     static NoteEditor *editor(TForm1 &form) { return form.findChild<NoteEditor *>("RichEdit1"); }
     QString recovery(const char *page) const { return RecoveryFile::pathFor(data(page)); }
+    QString ownFolder() const { return QFileInfo(recovery("note0.rtf")).path(); }
     QByteArray recoveredContent(const char *page) const { return RecoveryFile::decode(readFile(recovery(page))).content; }
 
     void layPages(const QByteArray &ini = "[WINDOW]\r\nLanguage=English\r\n")
@@ -52,7 +53,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(recovery("note0.rtf")));
         QCOMPARE(NotePage::read(data("note0.rtf")).document->toPlainText(), "typed page as saved");
         QTest::qWait(150);
-        QVERIFY(QDir(data("backup")).entryList({"*.unsaved*"}).isEmpty());
+        QVERIFY(QDir(ownFolder()).entryList({"*.unsaved*"}).isEmpty());
     }
 
     // What a killed run left is shown, counts as unsaved and is told of
@@ -93,7 +94,7 @@ private slots:
         QCOMPARE(m_environment.errors.size(), 1);
         const QString told = m_environment.errors[0].message;
         QVERIFY2(told.contains("has been changed by another program since"), qPrintable(told));
-        const QStringList aside = QDir(data("backup")).entryList({"note1.rtf.unsaved-*"});
+        const QStringList aside = QDir(ownFolder()).entryList({"note1.rtf.unsaved-*"});
         QCOMPARE(aside.size(), 1);
         QVERIFY2(told.contains(aside[0]), qPrintable(told));
         QVERIFY(!QFileInfo::exists(recovery("note1.rtf")));
@@ -109,7 +110,7 @@ private slots:
         const QByteArray left = readFile(recovery("note1.rtf"));
         auto form = makeForm();
         {
-            const ReadOnlyFolder backups(data("backup"));
+            const ReadOnlyFolder backups(ownFolder());
             click(*form, "FarbButton4");
         }
         QCOMPARE(m_environment.errors.size(), 1);
@@ -121,6 +122,34 @@ private slots:
         click(*form, "FarbButton3");
         QCOMPARE(NotePage::read(data("note1.rtf")).document->toPlainText(), "typed page one");
         QCOMPARE(readFile(recovery("note1.rtf")), left);
+    }
+
+    // Another computer's changes, carried here by a sync tool, are neither
+    // shown nor taken away by a save here; those an earlier version left in
+    // backup/ itself are this computer's.
+    void whoseChangesAreShown()
+    {
+        layPages();
+        const auto layRecovery = [&](const char *page, const QString &computer, const QString &text) {
+            const QString path = RecoveryFile::pathFor(data(page), computer);
+            QTextDocument document(text);
+            return QDir().mkpath(QFileInfo(path).path())
+                   && writeFile(path, RecoveryFile::encode(NotePage::bytesOf(&document),
+                                                           RecoveryFile::stampOf(readFile(data(page)))));
+        };
+        QVERIFY(layRecovery("note0.rtf", "laptop-1a2b3c", "the laptop's"));
+        QVERIFY(layRecovery("note1.rtf", "", "left by an earlier version"));
+        const QByteArray laptops = readFile(RecoveryFile::pathFor(data("note0.rtf"), "laptop-1a2b3c"));
+        auto form = makeForm();
+        QCOMPARE(editor(*form)->toPlainText(), "page as saved");
+        QVERIFY(m_environment.errors.isEmpty());
+        QTest::keyClicks(editor(*form), "typed ");
+        click(*form, "FarbButton4");
+        QCOMPARE(NotePage::read(data("note0.rtf")).document->toPlainText(), "typed page as saved");
+        QCOMPARE(readFile(RecoveryFile::pathFor(data("note0.rtf"), "laptop-1a2b3c")), laptops);
+        QCOMPARE(editor(*form)->toPlainText(), "left by an earlier version");
+        QCOMPARE(m_environment.errors.size(), 1);
+        QVERIFY(!QFileInfo::exists(RecoveryFile::pathFor(data("note1.rtf"), "")));
     }
 
     // The recovery file holds the record the page file would: the
@@ -199,7 +228,7 @@ private slots:
         QVERIFY(QFile::remove(recovery("note0.rtf")));
         {
             const ReadOnlyFolder dataFolder(m_dir->filePath("DATA"));
-            const ReadOnlyFolder backups(data("backup"));
+            const ReadOnlyFolder backups(ownFolder());
             form->saveUnattended();
         }
         QVERIFY(!QFileInfo::exists(recovery("note0.rtf")));

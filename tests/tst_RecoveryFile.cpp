@@ -11,6 +11,7 @@
 #include <QTest>
 
 #include <memory>
+#include <optional>
 
 using Verdict = RecoveryFile::Finding::Verdict;
 Q_DECLARE_METATYPE(Verdict)
@@ -33,7 +34,11 @@ private:
     }
 
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init()
+    {
+        qputenv("KLADDO_COMPUTER", "desk");
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
 
     // page: the page file's bytes at examination, "-" for none; base: what
     // the changes were made on; the minutes date page and recovery file.
@@ -71,7 +76,7 @@ private slots:
         if (recovery.isNull()) {
             QVERIFY(RecoveryFile::write(this->page(), "typed", base == "-" ? QByteArray() : RecoveryFile::stampOf(base)).ok);
         } else {
-            QVERIFY(QDir(m_dir->path()).mkdir("backup"));
+            QVERIFY(QDir().mkpath(QFileInfo(this->recovery()).path()));
             QVERIFY(writeFile(this->recovery(), recovery));
         }
         setTime(this->recovery(), 5);
@@ -93,6 +98,49 @@ private slots:
             RecoveryFile::examine(page(), [](const QByteArray &content) { return content.size() == 5 ? "5 bytes" : ""; });
         QCOMPARE(found.verdict, Verdict::Damaged);
         QCOMPARE(found.damage, "5 bytes");
+    }
+
+    // This computer looks at its own recovery file, else at the older
+    // layout's, taken into its folder when it can be; never at another's.
+    // laid and left: whose files there are, "" for the older layout's.
+    void whoseFileIsExamined_data()
+    {
+        QTest::addColumn<QStringList>("laid");
+        QTest::addColumn<bool>("readOnly"); // backup/ cannot be changed
+        QTest::addColumn<QString>("examined"); // null: none
+        QTest::addColumn<QStringList>("left");
+
+        QTest::newRow("another computer's")
+            << QStringList{"laptop"} << false << QString() << QStringList{"laptop"};
+        QTest::newRow("the older layout's") << QStringList{""} << false << "desk" << QStringList{"desk"};
+        QTest::newRow("its own before the older layout's")
+            << QStringList{"", "desk"} << false << "desk" << QStringList{"", "desk"};
+        QTest::newRow("the older layout's, unmovable") << QStringList{""} << true << "" << QStringList{""};
+    }
+
+    void whoseFileIsExamined()
+    {
+        QFETCH(QStringList, laid);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, examined);
+        QFETCH(QStringList, left);
+        if (readOnly)
+            SKIP_UNLESS_AVAILABLE(ReadOnlyFolder);
+        for (const QString &computer : laid) {
+            QVERIFY(QDir().mkpath(QFileInfo(RecoveryFile::pathFor(page(), computer)).path()));
+            QVERIFY(writeFile(RecoveryFile::pathFor(page(), computer), RecoveryFile::encode("typed", {})));
+        }
+        std::optional<ReadOnlyFolder> frozen;
+        if (readOnly)
+            frozen.emplace(m_dir->filePath("backup"));
+        RecoveryFile::adoptOlderLayout(page());
+        const RecoveryFile::Finding found = RecoveryFile::examine(page());
+        QCOMPARE(found.verdict, examined.isNull() ? Verdict::None : Verdict::Load);
+        if (!examined.isNull())
+            QCOMPARE(found.path, RecoveryFile::pathFor(page(), examined));
+        for (const QString &computer : QStringList{"", "desk", "laptop"})
+            QVERIFY2(QFileInfo::exists(RecoveryFile::pathFor(page(), computer)) == left.contains(computer),
+                     qPrintable(computer));
     }
 
     // Kept aside under the time it was written, never over another.

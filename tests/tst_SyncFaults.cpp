@@ -1,3 +1,4 @@
+#include "platform/ComputerName.h"
 #include "platform/KladdoError.h"
 #include "platform/PageBackups.h"
 #include "platform/ProfileFile.h"
@@ -23,7 +24,7 @@ class TestSyncFaults : public QObject
     struct Writer
     {
         const char *name;
-        const char *kept; // the file that must stay as it was
+        QString kept; // the file that must stay as it was
         const char *told; // what the reason says
         std::function<AtomicFile::Result(const QString &page)> write;
     };
@@ -48,12 +49,13 @@ class TestSyncFaults : public QObject
 
     static const QList<Writer> &writers()
     {
+        static const QString recovery = "backup/" + ComputerName::unique() + "/note3.rtf.unsaved";
         static const QList<Writer> list = {
             {"page save", "note3.rtf", kIoError, [](const QString &page) { return PageBackups::writePage(page, "new"); }},
             {"backup restore", "note3.rtf", kIoError, [](const QString &page) { return PageBackups::restore(page, 1); }},
-            {"recovery file", "backup/note3.rtf.unsaved", kIoError,
+            {"recovery file", recovery, kIoError,
              [](const QString &page) { return RecoveryFile::write(page, "typed again", {}); }},
-            {"recovery file kept aside", "backup/note3.rtf.unsaved", kIoError, keepAside},
+            {"recovery file kept aside", recovery, kIoError, keepAside},
             // The settings' message names only the file, as for a full disk.
             {"settings", "note.ini", "note.ini", writeSetting},
         };
@@ -66,9 +68,10 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(QDir(m_dir->path()).mkdir("backup"));
+        const QString older = PageBackups::pathFor(m_dir->filePath("note3.rtf"), 1);
+        QVERIFY(QDir().mkpath(QFileInfo(older).path()));
         QVERIFY(writeFile(m_dir->filePath("note3.rtf"), "old"));
-        QVERIFY(writeFile(m_dir->filePath("backup/note3.rtf.1"), "older"));
+        QVERIFY(writeFile(older, "older"));
         QVERIFY(writeFile(m_dir->filePath("note.ini"), "[WINDOW]\r\nNote=1\r\n"));
         QVERIFY(RecoveryFile::write(m_dir->filePath("note3.rtf"), "typed", RecoveryFile::stampOf("other")).ok);
     }

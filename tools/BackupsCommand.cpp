@@ -2,6 +2,7 @@
 
 #include "notes/NotePage.h"
 #include "passwords/PassPageFile.h"
+#include "platform/ComputerName.h"
 #include "platform/PageBackups.h"
 #include "platform/RunningCopy.h"
 #include "tools/PageNumber.h"
@@ -38,14 +39,33 @@ std::optional<int> generationArgument(const QString &text, CommandIo io)
     return std::nullopt;
 }
 
+// The older layout's generations of a page are this computer's next time
+// it writes or restores the page.
+QString generationsOwner(const QString &pagePath)
+{
+    const QString computer = ComputerName::unique();
+    return PageBackups::hasGenerations(pagePath, computer) ? computer : QString();
+}
+
+void listOtherComputers(const QString &dataDir, CommandIo io)
+{
+    QStringList others = QDir(QDir(dataDir).filePath(QStringLiteral("backup")))
+                             .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+    others.removeAll(ComputerName::unique());
+    if (!others.isEmpty())
+        io.out << "not listed, kept by other computers: backup/" << others.join(QStringLiteral(", backup/"))
+               << '\n';
+}
+
 int listBackups(const QString &dataDir, CommandIo io)
 {
     bool found = false;
     for (const QString &kind : kKinds) {
         for (int page = 0; page < NotePage::kPageCount; ++page) {
             const QString path = pagePath(dataDir, kind, page);
+            const QString computer = generationsOwner(path);
             for (int generation = 1; generation <= PageBackups::kGenerations; ++generation) {
-                const QFileInfo backup(PageBackups::pathFor(path, generation));
+                const QFileInfo backup(PageBackups::pathFor(path, generation, computer));
                 if (!backup.isFile())
                     continue;
                 io.out << QFileInfo(path).fileName() << "  " << generation << "  "
@@ -57,15 +77,18 @@ int listBackups(const QString &dataDir, CommandIo io)
     }
     // In the generation's column, what the name adds to the page file's.
     for (const RecoveryEntry &entry : recoveryFiles(dataDir)) {
-        const QFileInfo recovery(QDir(dataDir).filePath(QStringLiteral("backup/") + entry.fileName));
+        if (!entry.isThisComputers())
+            continue;
+        const QFileInfo recovery(QDir(dataDir).filePath(entry.path()));
         io.out << entry.pageFile << "  " << entry.fileName.mid(entry.pageFile.size() + 1) << "  "
                << recovery.lastModified().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) << "  "
                << recovery.size() << " bytes\n";
         found = true;
     }
     if (!found)
-        io.out << "no backups in " << QDir::toNativeSeparators(QDir(dataDir).filePath(QStringLiteral("backup")))
-               << '\n';
+        io.out << "no backups of this computer in "
+               << QDir::toNativeSeparators(QDir(dataDir).filePath(QStringLiteral("backup"))) << '\n';
+    listOtherComputers(dataDir, io);
     return ExitOk;
 }
 

@@ -63,13 +63,18 @@ QList<CheckLine> checkNotePages(const QString &dataDir);
 // the user's to merge.
 QList<CheckLine> checkConflictCopies(const QString &dataDir);
 
-// Recovery files of the pages in backup/: the one Kladdo loads at the next
-// start, and those it kept aside as not to be loaded.
+// Recovery files of the pages in backup/ and in each computer's folder in
+// it: the one Kladdo loads at the next start, and those it kept aside as not
+// to be loaded.
 struct RecoveryEntry
 {
-    QString fileName; // inside backup/
+    QString computer; // whose folder holds it; empty for backup/ itself
+    QString fileName; // inside that folder
     QString pageFile; // the page file's name
     bool keptAside = false;
+
+    QString path() const; // inside DATA/
+    bool isThisComputers() const; // or the older layout's, which this computer takes up
 };
 QList<RecoveryEntry> recoveryFiles(const QString &dataDir);
 // What Kladdo will do with each of them; damage is damage.

@@ -2,6 +2,7 @@
 
 #include "notes/NotePage.h"
 #include "passwords/PassPageFile.h"
+#include "platform/ComputerName.h"
 #include "platform/RecoveryFile.h"
 
 #include <QDir>
@@ -46,12 +47,25 @@ RecoveryFile::Decoded readRecovery(const QString &path, const QString &pageFile)
     return decoded;
 }
 
+bool samePath(const QString &one, const QString &other)
+{
+    return QFileInfo(one).absoluteFilePath() == QFileInfo(other).absoluteFilePath();
+}
+
 // What the program will do with the recovery file of a page at its next load.
 CheckLine liveLine(const QString &dataDir, const RecoveryEntry &entry)
 {
     const QString pagePath = QDir(dataDir).filePath(entry.pageFile);
     const RecoveryFile::Finding found = RecoveryFile::examine(pagePath, contentCheckFor(entry.pageFile));
-    CheckLine line{QStringLiteral("backup/") + entry.fileName, CheckLine::Status::Notice, {}};
+    const QString path = QDir(dataDir).filePath(entry.path());
+    CheckLine line{entry.path(), CheckLine::Status::Notice, {}};
+    // This computer's own stands before the one of the older layout.
+    if (!samePath(found.path, path)) {
+        line.detail = QStringLiteral("unsaved changes of %1 from %2, left by an earlier version; "
+                                     "taken up once this computer's own are saved")
+                          .arg(entry.pageFile, timeText(QFileInfo(path).lastModified()));
+        return line;
+    }
     const QString changes =
         QStringLiteral("unsaved changes of %1 from %2").arg(entry.pageFile, timeText(found.written));
     switch (found.verdict) {
@@ -76,17 +90,55 @@ CheckLine liveLine(const QString &dataDir, const RecoveryEntry &entry)
     return line;
 }
 
+CheckLine keptAsideLine(const QString &dataDir, const RecoveryEntry &entry)
+{
+    const QString path = QDir(dataDir).filePath(entry.path());
+    const QString damage = readRecovery(path, entry.pageFile).damage;
+    return {entry.path(), damage.isEmpty() ? CheckLine::Status::Notice : CheckLine::Status::Damaged,
+            damage.isEmpty() ? QStringLiteral("unsaved changes of %1 from %2, kept aside")
+                                   .arg(entry.pageFile, timeText(QFileInfo(path).lastModified()))
+                             : damage};
+}
+
+// Changes typed on the other computer are its own to load; here they are
+// only told of.
+CheckLine otherComputersLine(const QString &dataDir, const RecoveryEntry &entry)
+{
+    const QDateTime written = QFileInfo(QDir(dataDir).filePath(entry.path())).lastModified();
+    return {entry.path(), CheckLine::Status::Notice,
+            QStringLiteral("unsaved changes of %1 from %2, made on %3; not loaded on this computer")
+                .arg(entry.pageFile, timeText(written), entry.computer)};
+}
+
+void appendEntries(QList<RecoveryEntry> &entries, const QDir &folder, const QString &computer)
+{
+    for (const QString &name : folder.entryList(QDir::Files | QDir::System, QDir::Name)) {
+        const std::optional<QString> pageFile = RecoveryFile::pageOfRecovery(name);
+        if (pageFile && isPageFile(*pageFile))
+            entries.append({computer, name, *pageFile, name != *pageFile + QStringLiteral(".unsaved")});
+    }
+}
+
 } // namespace
+
+QString RecoveryEntry::path() const
+{
+    return computer.isEmpty() ? QStringLiteral("backup/") + fileName
+                              : QStringLiteral("backup/%1/%2").arg(computer, fileName);
+}
+
+bool RecoveryEntry::isThisComputers() const
+{
+    return computer.isEmpty() || computer == ComputerName::unique();
+}
 
 QList<RecoveryEntry> recoveryFiles(const QString &dataDir)
 {
     QList<RecoveryEntry> entries;
     const QDir backups(QDir(dataDir).filePath(QStringLiteral("backup")));
-    for (const QString &name : backups.entryList(QDir::Files | QDir::System, QDir::Name)) {
-        const std::optional<QString> pageFile = RecoveryFile::pageOfRecovery(name);
-        if (pageFile && isPageFile(*pageFile))
-            entries.append({name, *pageFile, name != *pageFile + QStringLiteral(".unsaved")});
-    }
+    appendEntries(entries, backups, {});
+    for (const QString &computer : backups.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        appendEntries(entries, QDir(backups.filePath(computer)), computer);
     return entries;
 }
 
@@ -94,17 +146,10 @@ QList<CheckLine> checkRecoveryFiles(const QString &dataDir)
 {
     QList<CheckLine> lines;
     for (const RecoveryEntry &entry : recoveryFiles(dataDir)) {
-        if (!entry.keptAside) {
-            lines << liveLine(dataDir, entry);
-            continue;
-        }
-        const QString path = QDir(dataDir).filePath(QStringLiteral("backup/") + entry.fileName);
-        const QString damage = readRecovery(path, entry.pageFile).damage;
-        lines << CheckLine{QStringLiteral("backup/") + entry.fileName,
-                           damage.isEmpty() ? CheckLine::Status::Notice : CheckLine::Status::Damaged,
-                           damage.isEmpty() ? QStringLiteral("unsaved changes of %1 from %2, kept aside")
-                                                  .arg(entry.pageFile, timeText(QFileInfo(path).lastModified()))
-                                            : damage};
+        if (!entry.isThisComputers())
+            lines << otherComputersLine(dataDir, entry);
+        else
+            lines << (entry.keptAside ? keptAsideLine(dataDir, entry) : liveLine(dataDir, entry));
     }
     return lines;
 }

@@ -194,19 +194,24 @@ end_program() {
   program_pid=
 }
 
+# The recovery file of note page $1, in the folder of this computer's under
+# DATA/backup, whatever its name: nothing when there is none.
+recovery_file() {
+  find "$folder/DATA/backup" -mindepth 2 -maxdepth 2 -name "note$1.rtf.unsaved" 2>/dev/null
+}
+
 # Types a token, waits for its recovery file, kills the program, starts it
 # again and turns the page: the page file must then hold the token.
 typing_round() {
-  local page token recovery
+  local page token
   page=$(stored_page)
   token="pause.$round;"
-  recovery=$folder/DATA/backup/note$page.rtf.unsaved
   start_program
   roll_out
   echo "$page $token" >> "$work/typed"
   xdo mousemove "$editor_x" "$editor_y" click 1 key ctrl+End type --delay 1 "$token"
-  for _ in $(seq 100); do [ -f "$recovery" ] && break; sleep 0.1; done
-  [ -f "$recovery" ] || fail "round $round: no recovery file 10 s after typing stopped"
+  for _ in $(seq 100); do [ -n "$(recovery_file "$page")" ] && break; sleep 0.1; done
+  [ -n "$(recovery_file "$page")" ] || fail "round $round: no recovery file 10 s after typing stopped"
   end_program
   [[ $(page_text "$page") != *"$token"* ]] || fail "round $round: the page was saved without a page turn"
   start_program
@@ -214,7 +219,7 @@ typing_round() {
   xdo mousemove "$forward_x" "$button_y" click 1
   for _ in $(seq 50); do [[ $(page_text "$page") == *"$token"* ]] && break; sleep 0.1; done
   [[ $(page_text "$page") == *"$token"* ]] || fail "round $round: the token typed before the kill is not in note$page.rtf"
-  [ ! -f "$recovery" ] || fail "round $round: the recovery file outlived the save"
+  [ -z "$(recovery_file "$page")" ] || fail "round $round: the recovery file outlived the save"
   end_program
 }
 

@@ -25,10 +25,16 @@ lay_program_folder "$program" "$top"
 
 page_text() { "$checker" notes export "$work/DATA" "$1" --format text | tr -d '\n'; }
 
+# The recovery file of page 0, in the folder of this computer's under
+# DATA/backup, whatever its name: nothing when there is none.
+recovery_file() {
+  find "$work/DATA/backup" -mindepth 2 -maxdepth 2 -name note0.rtf.unsaved 2>/dev/null
+}
+
 # Waits up to 10 s for the recovery file of page 0: by then every key typed
 # has reached the program, and typing has paused for 2 s.
 wait_for_recovery() {
-  for _ in $(seq 100); do [ -f "$work/DATA/backup/note0.rtf.unsaved" ] && return 0; sleep 0.1; done
+  for _ in $(seq 100); do [ -n "$(recovery_file)" ] && return 0; sleep 0.1; done
   fail "$1: no recovery file 10 s after typing"
 }
 
@@ -92,7 +98,7 @@ kill -KILL "$program_pid"
 wait "$program_pid" 2>/dev/null || true
 program_pid=
 [[ $(page_text 0) != *killed-word ]] || fail "the page file was written before any save"
-"$checker" check "$work/DATA" | grep -q '^backup/note0.rtf.unsaved: unsaved changes' ||
+"$checker" check "$work/DATA" | grep -q '^backup/[^/]*/note0.rtf.unsaved: unsaved changes .*, shown when' ||
   fail "kladdo-data check does not report the recovery file: $("$checker" check "$work/DATA")"
 
 # The restart shows its handle, then tells of the recovered page.
