@@ -42,8 +42,12 @@ folder=$work/program
 mkdir -p "$folder/DATA" "$work/good"
 cp "$program" "$(dirname "$program")"/kladdo-sound.* "$folder/"
 # No roll pauses and no dragging: every click lands where the script expects.
+# The computer's own section is there from the start, so that a page turn
+# changes nothing but the page numbers.
+export KLADDO_COMPUTER=kill
 printf '[WINDOW]\r\nPos=%d\r\nNote=0\r\nAdjust=0\r\nLanguage=English\r\nRollEffect=0\r\n' "$top" \
   > "$folder/DATA/note.ini"
+printf '[WINDOW kill]\r\nDisplayNP=0\r\nNote=0\r\nPass=0\r\nPos=%d\r\n' "$top" >> "$folder/DATA/note.ini"
 cp "$folder/DATA/note.ini" "$work/good/"
 # Pages of some 30 KB each, so that a good share of the kills fall into a
 # save rather than between two.
@@ -65,7 +69,7 @@ page_text() {
 
 without_page_number() { sed 's/^Note=[0-9]\r$/Note=?\r/' "$1"; }
 
-stored_page() { tr -d '\r' < "$folder/DATA/note.ini" | sed -n 's/^Note=//p'; }
+stored_page() { tr -d '\r' < "$folder/DATA/note.ini" | sed -n 's/^Note=//p' | sort -u; }
 
 # Xvfb now and then refuses a new client for no reason of ours; a call
 # refused so has done nothing, and is tried again.
