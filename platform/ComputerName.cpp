@@ -1,7 +1,6 @@
 #include "platform/ComputerName.h"
 
 #include <QCryptographicHash>
-#include <QRegularExpression>
 #include <QSysInfo>
 
 namespace ComputerName {
@@ -13,14 +12,27 @@ QString override()
     return qEnvironmentVariable("KLADDO_COMPUTER");
 }
 
-QString safe(QString name)
+bool isSafe(QChar c)
 {
-    static const QRegularExpression unsafe(QStringLiteral("[^A-Za-z0-9._-]+"));
-    name.replace(unsafe, QStringLiteral("_"));
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'.' || c == u'_'
+           || c == u'-';
+}
+
+// No regular expression: the recovery writer's thread asks too, and a
+// thread's regular expression state crashes at its end on Windows.
+QString safe(const QString &name)
+{
+    QString kept;
+    for (const QChar c : name) {
+        if (isSafe(c))
+            kept += c;
+        else if (!kept.endsWith(u'_'))
+            kept += u'_';
+    }
     // A leading dot would hide the folder; sync tools skip some such names.
-    while (name.startsWith(u'.'))
-        name.remove(0, 1);
-    return name.isEmpty() ? QStringLiteral("computer") : name.left(40);
+    while (kept.startsWith(u'.'))
+        kept.remove(0, 1);
+    return kept.isEmpty() ? QStringLiteral("computer") : kept.left(40);
 }
 
 } // namespace
