@@ -144,6 +144,7 @@ private slots:
     void badDocumentsAreRefused_data();
     void badDocumentsAreRefused();
     void gzipBombIsRefused();
+    void controlCharactersDoNotBreakTheFile();
 };
 
 void tst_Kdbx::pagesRoundTrip_data()
@@ -319,6 +320,15 @@ void tst_Kdbx::gzipBombIsRefused()
     QCOMPARE(Gzip::decompress(bomb, 3 << 20).size(), 3 << 20);
     QVERIFY_THROWS_EXCEPTION(KladdoError, Gzip::decompress(bomb, (3 << 20) - 1));
     QVERIFY_THROWS_EXCEPTION(KladdoError, Gzip::decompress(bomb.first(bomb.size() - 9), 3 << 20));
+}
+
+void tst_Kdbx::controlCharactersDoNotBreakTheFile()
+{
+    VaultPageSet pages;
+    pages[4][7] = {QStringLiteral("a\x01" "b\U0001F600"), QStringLiteral("\x1Fn"), QStringLiteral("p\x02w")};
+    const VaultPagesRead read = VaultPages::read(KdbxFile::read(vaultFile(pages), Password).database);
+    // Protected, the password keeps them.
+    QCOMPARE(read.pages[4][7], (VaultRow{QStringLiteral("ab\U0001F600"), QStringLiteral("n"), QStringLiteral("p\x02w")}));
 }
 
 QTEST_GUILESS_MAIN(tst_Kdbx)

@@ -90,18 +90,37 @@ private:
     VaultCrypto::KeyStream &m_stream;
 };
 
+bool allowedInXml(char32_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD)
+           || (c >= 0x10000 && c <= 0x10FFFF);
+}
+
+// Control characters cannot be written to XML at all, not even escaped;
+// written raw they would make the whole vault unreadable.
+QString writable(const QString &text)
+{
+    QString result;
+    result.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        if (allowedInXml(c))
+            result += QString::fromUcs4(&c, 1);
+    }
+    return result;
+}
+
 void writeElement(QXmlStreamWriter &writer, const XmlNode &node, VaultCrypto::KeyStream &stream)
 {
     writer.writeStartElement(node.name);
     for (const auto &[name, value] : node.attributes)
-        writer.writeAttribute(name, value);
+        writer.writeAttribute(name, writable(value));
     if (!node.children.isEmpty()) {
         for (const XmlNode &child : node.children)
             writeElement(writer, child, stream);
     } else if (node.isProtected()) {
         writer.writeCharacters(QString::fromLatin1(stream.apply(node.text.toUtf8()).toBase64()));
     } else if (!node.text.isEmpty()) {
-        writer.writeCharacters(node.text);
+        writer.writeCharacters(writable(node.text));
     }
     writer.writeEndElement();
 }
