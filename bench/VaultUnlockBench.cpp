@@ -28,8 +28,8 @@ const Argon2Parameters &calibrated()
 
 const QByteArray &vaultFile()
 {
-    static const QByteArray file = KdbxFile::write(VaultPages::create(fullPages(), QDateTime::currentDateTimeUtc()),
-                                                   KdbxKey::create(Password, calibrated()));
+    static const QByteArray file = KdbxFile::write(
+        VaultPages::create(fullPages(), QDateTime::currentDateTimeUtc()), KdbxKey::create(Password, calibrated()));
     return file;
 }
 

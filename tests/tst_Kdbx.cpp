@@ -25,7 +25,8 @@ QByteArray vaultFile(const VaultPageSet &pages, const KdbxWriteOptions &options 
 
 XmlNode &pageGroup(KdbxDatabase &database, int page)
 {
-    return database.document.child(QStringLiteral("Root"))->child(QStringLiteral("Group"))->children[3 + page]; // after UUID, Name, Times
+    // After the top group's UUID, Name and Times.
+    return database.document.child(QStringLiteral("Root"))->child(QStringLiteral("Group"))->children[3 + page];
 }
 
 XmlNode stringField(const QString &key, const QString &value, bool isProtected = false)
@@ -60,7 +61,8 @@ KdbxDatabase withForeignContent(KdbxDatabase database)
     database.document.child(QStringLiteral("Root"))->child(QStringLiteral("Group"))->children.append(group);
     XmlNode &pageEntry = *pageGroup(database, 0).child(QStringLiteral("Entry"));
     pageEntry.children.append(stringField(QStringLiteral("URL"), QStringLiteral("https://bank.example")));
-    pageEntry.ensureChild(QStringLiteral("CustomData")).append(QStringLiteral("Item")).append(QStringLiteral("Key"), QStringLiteral("Other"));
+    XmlNode &item = pageEntry.ensureChild(QStringLiteral("CustomData")).append(QStringLiteral("Item"));
+    item.append(QStringLiteral("Key"), QStringLiteral("Other"));
     database.document.child(QStringLiteral("Meta"))->append(QStringLiteral("Color"), QStringLiteral("#FF0000"));
     database.binaries.append(QByteArray("\x01", 1) + "attached bytes");
     database.publicCustomData = QByteArray::fromHex("00011806000000706c7567696e030000006f6e6500");
@@ -172,7 +174,8 @@ void tst_Kdbx::pagesRoundTrip()
 
 void tst_Kdbx::foreignContentSurvives()
 {
-    const KdbxDatabase original = withForeignContent(VaultPages::create(sampleVaultPages(), Now));
+    KdbxDatabase original = withForeignContent(VaultPages::create(sampleVaultPages(), Now));
+    original.minorVersion = 1; // 4.1 stays 4.1
     KdbxFile::Opened opened = KdbxFile::read(KdbxFile::write(original, fastVaultKey(Password)), Password);
     QCOMPARE(opened.database.document, original.document);
     VaultPages::write(opened.database, VaultPages::read(opened.database).pages, Now.addDays(1));
@@ -180,6 +183,7 @@ void tst_Kdbx::foreignContentSurvives()
     QCOMPARE(saved.document, original.document);
     QCOMPARE(saved.binaries, original.binaries);
     QCOMPARE(saved.publicCustomData, original.publicCustomData);
+    QCOMPARE(saved.minorVersion, 1u);
 }
 
 void tst_Kdbx::editsTouchOnlyWhatChanged()
@@ -256,10 +260,13 @@ void tst_Kdbx::badFilesAreRefused_data()
     QTest::newRow("65 lanes") << setKdf("P", VariantDictionary::UInt32, 65) << right << "parallelism of 65";
     QTest::newRow("short salt") << setKdfBytes("S", "1234567") << right << "salt has 7 bytes";
     QTest::newRow("Argon2 1.0") << setKdf("V", VariantDictionary::UInt32, 0x10) << right << "not 0x13";
-    QTest::newRow("memory as UInt32") << setKdf("M", VariantDictionary::UInt32, 1 << 20) << right << "M is missing";
-    QTest::newRow("damaged block") << Damage([](QByteArray file) { return changeByte(firstBlock(file) + 50, 0)(file); })
+    QTest::newRow("M as UInt32") << setKdf("M", VariantDictionary::UInt32, 1 << 20) << right << "M is missing";
+    const auto inBlock = [](qsizetype at, const std::function<Damage(qsizetype)> &damage) {
+        return Damage([=](QByteArray file) { return damage(firstBlock(file) + at)(file); });
+    };
+    QTest::newRow("damaged block") << inBlock(50, [](qsizetype at) { return changeByte(at, 0); })
                                    << right << "block 0 of the vault file is damaged";
-    QTest::newRow("huge block") << Damage([=](QByteArray file) { return setUInt32(firstBlock(file) + 32, 0x7FFFFFFF)(file); })
+    QTest::newRow("huge block") << inBlock(32, [=](qsizetype at) { return Damage(setUInt32(at, 0x7FFFFFFF)); })
                                 << right << "block 0 of the vault file has an impossible length";
     QTest::newRow("no end block") << Damage([](QByteArray file) { return file.first(file.size() - 36); }) << right
                                   << "cut short";
@@ -328,7 +335,8 @@ void tst_Kdbx::controlCharactersDoNotBreakTheFile()
     pages[4][7] = {QStringLiteral("a\x01" "b\U0001F600"), QStringLiteral("\x1Fn"), QStringLiteral("p\x02w")};
     const VaultPagesRead read = VaultPages::read(KdbxFile::read(vaultFile(pages), Password).database);
     // Protected, the password keeps them.
-    QCOMPARE(read.pages[4][7], (VaultRow{QStringLiteral("ab\U0001F600"), QStringLiteral("n"), QStringLiteral("p\x02w")}));
+    const VaultRow expected{QStringLiteral("ab\U0001F600"), QStringLiteral("n"), QStringLiteral("p\x02w")};
+    QCOMPARE(read.pages[4][7], expected);
 }
 
 QTEST_GUILESS_MAIN(tst_Kdbx)

@@ -164,15 +164,18 @@ void tst_VaultInterop::entryAddedByKeePassXCSurvivesSave()
     KdbxFile::Opened opened = KdbxFile::read(readFile(path), Password);
     QVERIFY(opened.database.document.child(QStringLiteral("Meta"))->children.size() > 10);
     VaultPageSet pages = VaultPages::read(opened.database).pages;
-    QCOMPARE(pages[0][1], (VaultRow{QStringLiteral("Neu \u00fc"), QStringLiteral("nutzer"), QStringLiteral("neues pw")}));
+    const VaultRow added{QStringLiteral("Neu \u00fc"), QStringLiteral("nutzer"), QStringLiteral("neues pw")};
+    QCOMPARE(pages[0][1], added);
     pages[0][0].password = QStringLiteral("ge\u00e4ndert");
     VaultPages::write(opened.database, pages, QDateTime::currentDateTimeUtc());
     QVERIFY(writeFile(path, KdbxFile::write(opened.database, opened.key)));
 
     const CliResult url = keepassxc({QStringLiteral("show"), QStringLiteral("-a"), QStringLiteral("URL"),
-                                     QStringLiteral("-a"), QStringLiteral("Password"), QStringLiteral("-s"), path, entry});
+                                     QStringLiteral("-a"), QStringLiteral("Password"), QStringLiteral("-s"),
+                                     path, entry});
     QVERIFY2(url.exitCode == 0, qPrintable(url.err));
-    QCOMPARE(url.out.split(QLatin1Char('\n')), (QStringList{QStringLiteral("https://neu.example"), QStringLiteral("neues pw")}));
+    QCOMPARE(url.out.split(QLatin1Char('\n')),
+             (QStringList{QStringLiteral("https://neu.example"), QStringLiteral("neues pw")}));
     const CliResult changed = keepassxc({QStringLiteral("show"), QStringLiteral("-s"), QStringLiteral("-a"),
                                          QStringLiteral("Password"), path, QStringLiteral("Page 1/Bank \u00e4")});
     QCOMPARE(changed.out, QStringLiteral("ge\u00e4ndert"));

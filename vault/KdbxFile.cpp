@@ -122,7 +122,8 @@ void checkVersion(Reader &reader, OuterHeader &header)
     if ((version & 0xFFFF0000) == 0x00030000)
         refuse(QStringLiteral("the vault file is of the older KDBX 3 format, which cannot be read"));
     if ((version & 0xFFFF0000) != Version4 || (version & 0xFFFF) > 1)
-        refuse(QStringLiteral("the vault file has the unknown version %1.%2").arg(version >> 16).arg(version & 0xFFFF));
+        refuse(QStringLiteral("the vault file has the unknown version %1.%2")
+                   .arg(version >> 16).arg(version & 0xFFFF));
     header.minorVersion = version & 0xFFFF;
 }
 

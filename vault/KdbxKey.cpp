@@ -43,7 +43,8 @@ QByteArray salt(const VariantDictionary &parameters, qsizetype minimum, qsizetyp
     return salt;
 }
 
-SecureBytes runArgon2(VaultCrypto::Argon2Type type, QByteArrayView compositeKey, const VariantDictionary &parameters)
+SecureBytes runArgon2(VaultCrypto::Argon2Type type, QByteArrayView compositeKey,
+                      const VariantDictionary &parameters)
 {
     const QByteArray argon2Salt = salt(parameters, 8, 32);
     const quint64 memory = required(parameters, "M", VariantDictionary::UInt64);
@@ -109,13 +110,20 @@ Argon2Parameters calibratedArgon2(std::chrono::milliseconds target)
 {
     Argon2Parameters parameters;
     parameters.parallelism = quint32(qBound(2, QThread::idealThreadCount(), 4));
-    parameters.iterations = 2;
-    QElapsedTimer timer;
-    timer.start();
-    KdbxKey::create(QString(), parameters);
-    const double perIteration = double(qMax<qint64>(1, timer.elapsed())) / 2;
-    parameters.iterations = quint64(qMax(1.0, std::round(double(target.count()) / perIteration)));
-    return parameters;
+    // Doubled until a run is long enough that allocating the memory no
+    // longer dominates it.
+    for (;;) {
+        QElapsedTimer timer;
+        timer.start();
+        KdbxKey::create(QString(), parameters);
+        const qint64 elapsed = qMax<qint64>(1, timer.elapsed());
+        if (elapsed * 4 >= target.count() || parameters.iterations >= MaxArgon2Iterations / 2) {
+            const double scaled = double(parameters.iterations) * double(target.count()) / double(elapsed);
+            parameters.iterations = quint64(qBound(1.0, std::round(scaled), double(MaxArgon2Iterations)));
+            return parameters;
+        }
+        parameters.iterations *= 2;
+    }
 }
 
 KdbxKey::KdbxKey(VariantDictionary kdfParameters, SecureBytes transformedKey)

@@ -17,7 +17,8 @@ namespace {
 void check(gcry_error_t error, const char *what)
 {
     if (error)
-        throw KladdoError(QStringLiteral("%1 failed: %2").arg(QLatin1String(what), QString::fromUtf8(gcry_strerror(error))));
+        throw KladdoError(QStringLiteral("%1 failed: %2")
+                              .arg(QLatin1String(what), QString::fromUtf8(gcry_strerror(error))));
 }
 
 void initialise()
@@ -26,6 +27,8 @@ void initialise()
         if (!gcry_check_version(GCRYPT_VERSION))
             throw KladdoError(QStringLiteral("libgcrypt is older than the one the program was built with"));
         gcry_control(GCRYCTL_SUSPEND_SECMEM_WARN);
+        // Grown rather than failing when many keys are held at once.
+        gcry_control(GCRYCTL_AUTO_EXPAND_SECMEM, 1 << 16);
         gcry_control(GCRYCTL_INIT_SECMEM, 1 << 16, 0);
         gcry_control(GCRYCTL_RESUME_SECMEM_WARN);
         gcry_control(GCRYCTL_INITIALIZATION_FINISHED, 0);

@@ -248,7 +248,8 @@ KdbxDatabase create(const VaultPageSet &pages, const QDateTime &now)
     for (const char *field : {"ProtectTitle", "ProtectUserName", "ProtectPassword", "ProtectURL", "ProtectNotes"})
         protection.append(QLatin1String(field), QLatin1String(field) == QLatin1String("ProtectPassword")
                                                     ? QStringLiteral("True") : QStringLiteral("False"));
-    appendHeading(database.document.append(QStringLiteral("Root")).append(GroupName), QStringLiteral("Kladdo"), now);
+    XmlNode &root = database.document.append(QStringLiteral("Root")).append(GroupName);
+    appendHeading(root, QStringLiteral("Kladdo"), now);
     write(database, pages, now);
     return database;
 }
@@ -270,7 +271,8 @@ VaultPagesRead read(const KdbxDatabase &database)
                 result.pages[page][row] = rowOf(groups[page]->children.at(rows.entries[row]));
         }
         for (const qsizetype entry : rows.homeless)
-            result.notes.append(QStringLiteral("Page %1 has no free row for the entry \"%2\", which is kept but not shown")
+            result.notes.append(QStringLiteral("Page %1 has no free row for the entry \"%2\", "
+                                               "which is kept but not shown")
                                     .arg(page + 1).arg(entryTitle(groups[page]->children.at(entry))));
     }
     return result;

@@ -9,7 +9,8 @@ inline VaultPageSet sampleVaultPages()
     for (int page = 0; page < VaultPageCount; ++page) {
         for (int row = 0; row < VaultRowCount; row += 1 + page % 3)
             pages[page][row] = {QStringLiteral("Konto %1.%2 \u00e4\u20ac").arg(page).arg(row),
-                                QStringLiteral("user%1").arg(row), QStringLiteral("pw<%1&%2>\u00df").arg(page).arg(row)};
+                                QStringLiteral("user%1").arg(row),
+                                QStringLiteral("pw<%1&%2>\u00df").arg(page).arg(row)};
     }
     return pages;
 }
