@@ -141,6 +141,7 @@ private slots:
     void foreignContentSurvives();
     void editsTouchOnlyWhatChanged();
     void entriesWithoutRowTakeFreeRows();
+    void deletedAndDoubledPagesAreLeftAlone();
     void badFilesAreRefused_data();
     void badFilesAreRefused();
     void badDocumentsAreRefused_data();
@@ -227,6 +228,25 @@ void tst_Kdbx::entriesWithoutRowTakeFreeRows()
     QCOMPARE(read.pages[2][1].text, QStringLiteral("Fremd 0"));
     QCOMPARE(read.pages[2][0].text, QStringLiteral("Erste"));
     QCOMPARE(read.notes.size(), 1);
+}
+
+void tst_Kdbx::deletedAndDoubledPagesAreLeftAlone()
+{
+    KdbxDatabase database = VaultPages::create(sampleVaultPages(), Now);
+    XmlNode &top = *database.document.child(QStringLiteral("Root"))->child(QStringLiteral("Group"));
+    XmlNode bin{QStringLiteral("Group"), {}, {}, {{QStringLiteral("UUID"), {}, QStringLiteral("YmluYmluYmluYmluYmluYg=="), {}}}};
+    bin.children.append(top.children.takeAt(3 + 3)); // page 4, deleted elsewhere
+    top.children.append(bin);
+    database.document.child(QStringLiteral("Meta"))->append(QStringLiteral("RecycleBinUUID"), bin.children.at(0).text);
+    top.children.append(pageGroup(database, 0)); // a copy of page 1 after it
+    const VaultPagesRead read = VaultPages::read(database);
+    QVERIFY(read.pages[3] == VaultPage{});
+    QVERIFY(read.pages[0] == sampleVaultPages()[0]);
+    QCOMPARE(read.notes, QStringList{QStringLiteral("The group \"Page 1\" is a second one of page 1 and is not shown")});
+    VaultPages::write(database, sampleVaultPages(), Now);
+    QCOMPARE(top.children.at(top.children.size() - 3), bin); // the bin as it was, before the copy
+    QCOMPARE(top.children.last().child(QStringLiteral("Name"))->text, QStringLiteral("Page 4"));
+    QVERIFY(VaultPages::read(database).pages == sampleVaultPages());
 }
 
 void tst_Kdbx::badFilesAreRefused_data()

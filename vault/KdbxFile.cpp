@@ -253,6 +253,20 @@ void readInner(const QByteArray &content, KdbxDatabase &database)
     checkDocument(database.document);
 }
 
+// Decrypted content is wiped as soon as it has been parsed or encrypted.
+class Wiped
+{
+public:
+    explicit Wiped(QByteArray bytes) : m_bytes(std::move(bytes)) {}
+    Wiped(const Wiped &) = delete;
+    Wiped &operator=(const Wiped &) = delete;
+    ~Wiped() { m_bytes.fill('\0'); }
+    const QByteArray &bytes() const { return m_bytes; }
+
+private:
+    QByteArray m_bytes;
+};
+
 void appendField(QByteArray &out, quint8 id, QByteArrayView data)
 {
     out.append(char(id)).append(littleEndian(quint32(data.size()))).append(data);
@@ -311,11 +325,14 @@ Opened read(const QByteArray &file, const QString &password)
     const Keys keys = keysFor(header.seed, key.transformedKey());
     if (!matches(headerHmac(keys, header.bytes), hmac))
         refuse(QStringLiteral("wrong password or damaged header"));
-    const QByteArray decrypted = decrypt(header, keys, readBlocks(reader, keys));
+    const Wiped decrypted(decrypt(header, keys, readBlocks(reader, keys)));
     KdbxDatabase database;
     database.minorVersion = header.minorVersion;
     database.publicCustomData = header.publicCustomData;
-    readInner(header.compressed ? Gzip::decompress(decrypted, MaxPayload) : decrypted, database);
+    if (header.compressed)
+        readInner(Wiped(Gzip::decompress(decrypted.bytes(), MaxPayload)).bytes(), database);
+    else
+        readInner(decrypted.bytes(), database);
     return {std::move(database), std::move(key)};
 }
 
@@ -325,12 +342,11 @@ QByteArray write(const KdbxDatabase &database, const KdbxKey &key, const KdbxWri
     const QByteArray seed = VaultCrypto::randomBytes(32);
     const QByteArray iv = VaultCrypto::randomBytes(aes ? 16 : 12);
     const Keys keys = keysFor(seed, key.transformedKey());
-    QByteArray plain = innerContent(database);
-    if (options.compress)
-        plain = Gzip::compress(plain);
-    const QByteArray encrypted = aes ? VaultCrypto::aesCbcEncrypt(keys.cipherKey.view(), iv, plain)
-                                     : VaultCrypto::chaCha20(keys.cipherKey.view(), iv, plain);
-    plain.fill('\0');
+    const Wiped inner(innerContent(database));
+    const Wiped plain(options.compress ? Gzip::compress(inner.bytes()) : QByteArray());
+    const QByteArray &content = options.compress ? plain.bytes() : inner.bytes();
+    const QByteArray encrypted = aes ? VaultCrypto::aesCbcEncrypt(keys.cipherKey.view(), iv, content)
+                                     : VaultCrypto::chaCha20(keys.cipherKey.view(), iv, content);
     QByteArray file = outerHeader(database, key, options, seed, iv);
     const QByteArray hash = VaultCrypto::sha256({file}).view().toByteArray();
     const QByteArray hmac = headerHmac(keys, file);

@@ -123,30 +123,43 @@ Node &rootGroup(Node &document)
     return *group;
 }
 
-// The groups of the pages, first in document order; later ones of a page
-// go into `duplicates`.
-template<typename Node>
-void findPages(Node &group, std::array<Node *, VaultPageCount> &pages, QList<const XmlNode *> &duplicates)
+struct PageSearch
 {
+    QString recycleBin; // its UUID; a page deleted elsewhere lies there
+    QList<const XmlNode *> duplicates;
+};
+
+// The groups of the pages, first in document order; later ones of a page
+// go into the duplicates.
+template<typename Node>
+void findPages(Node &group, std::array<Node *, VaultPageCount> &pages, PageSearch &search)
+{
+    const XmlNode *uuid = group.child(QStringLiteral("UUID"));
+    if (uuid && !search.recycleBin.isEmpty() && uuid->text == search.recycleBin)
+        return;
     const int page = numberIn(group, PageKey, VaultPageCount);
     if (page >= 0 && pages[page])
-        duplicates.append(&group);
+        search.duplicates.append(&group);
     else if (page >= 0)
         pages[page] = &group;
     for (Node &child : group.children) {
         if (child.name == GroupName)
-            findPages(child, pages, duplicates);
+            findPages(child, pages, search);
     }
 }
 
 template<typename Node>
-std::array<Node *, VaultPageCount> pageGroups(Node &root, QList<const XmlNode *> *duplicates = nullptr)
+std::array<Node *, VaultPageCount> pageGroups(Node &document, QList<const XmlNode *> *duplicates = nullptr)
 {
     std::array<Node *, VaultPageCount> pages{};
-    QList<const XmlNode *> found;
-    findPages(root, pages, found);
+    PageSearch search;
+    if (const XmlNode *meta = document.child(QStringLiteral("Meta"))) {
+        const XmlNode *recycleBin = meta->child(QStringLiteral("RecycleBinUUID"));
+        search.recycleBin = recycleBin ? recycleBin->text : QString();
+    }
+    findPages(rootGroup(document), pages, search);
     if (duplicates)
-        *duplicates = found;
+        *duplicates = search.duplicates;
     return pages;
 }
 
@@ -258,7 +271,7 @@ VaultPagesRead read(const KdbxDatabase &database)
 {
     VaultPagesRead result;
     QList<const XmlNode *> duplicates;
-    const auto groups = pageGroups(rootGroup(database.document), &duplicates);
+    const auto groups = pageGroups(database.document, &duplicates);
     for (const XmlNode *duplicate : duplicates)
         result.notes.append(QStringLiteral("The group \"%1\" is a second one of page %2 and is not shown")
                                 .arg(nameOf(*duplicate)).arg(numberIn(*duplicate, PageKey, VaultPageCount) + 1));
@@ -281,7 +294,7 @@ VaultPagesRead read(const KdbxDatabase &database)
 void write(KdbxDatabase &database, const VaultPageSet &pages, const QDateTime &now)
 {
     XmlNode &root = rootGroup(database.document);
-    const auto found = pageGroups(root);
+    const auto found = pageGroups(database.document);
     for (int page = 0; page < VaultPageCount; ++page) {
         if (found[page])
             continue;
@@ -292,7 +305,7 @@ void write(KdbxDatabase &database, const VaultPageSet &pages, const QDateTime &n
     }
     // Found anew for each page: editing one group's children moves those below it.
     for (int page = 0; page < VaultPageCount; ++page)
-        writePage(*pageGroups(root)[page], pages[page], now);
+        writePage(*pageGroups(database.document)[page], pages[page], now);
 }
 
 } // namespace VaultPages

@@ -30,9 +30,9 @@ struct VaultPagesRead
 };
 
 // The ten password pages as groups of a vault, found by their CustomData
-// item KladdoPage wherever they are; a row is an entry with the item
-// KladdoRow, since other programs sort entries by title. Everything else in
-// the vault stays as it is.
+// item KladdoPage wherever they are but in the recycle bin; a row is an
+// entry with the item KladdoRow, since other programs sort entries by
+// title. Everything else in the vault stays as it is.
 namespace VaultPages {
 
 KdbxDatabase create(const VaultPageSet &pages, const QDateTime &now);
