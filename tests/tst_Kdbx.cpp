@@ -322,10 +322,13 @@ void tst_Kdbx::badDocumentsAreRefused_data()
         inner = &inner->append(QStringLiteral("Group"));
     XmlNode other = valid;
     other.name = QStringLiteral("Other");
+    XmlNode malformed = valid;
+    malformed.append(QStringLiteral("two words")); // written as it stands, it is no XML
     QTest::newRow("no Root") << noRoot << "has no Root";
     QTest::newRow("two top groups") << twoGroups << "2 top groups";
     QTest::newRow("too deep") << deep << "nest more than 128 deep";
     QTest::newRow("other document") << other << "not a KeePass file";
+    QTest::newRow("malformed") << malformed << "XML is damaged: line";
 }
 
 void tst_Kdbx::badDocumentsAreRefused()
