@@ -62,7 +62,6 @@ public:
     template<typename T>
     T number() { return qFromLittleEndian<T>(take(sizeof(T)).data()); }
     qsizetype at() const { return m_at; }
-    bool atEnd() const { return m_at == m_bytes.size(); }
 
 private:
     QByteArrayView m_bytes;

@@ -26,7 +26,6 @@ public:
     static VariantDictionary parse(const QByteArray &bytes);
     QByteArray serialise() const;
 
-    const QList<Item> &items() const { return m_items; }
     // Empty when the item is missing or not of that type.
     std::optional<quint64> unsignedValue(const QString &name, Type type) const;
     std::optional<QByteArray> bytes(const QString &name) const;
