@@ -10,6 +10,8 @@ set(KLADDO_NOT_ON_WINDOWS
   tst_FontFallbacks
   # LibreOffice, which runs only on the Linux side here
   tst_RtfInterop
+  # keepassxc-cli, likewise on the Linux side only
+  tst_VaultInterop
 )
 
 # kladdo_add_test(name SOURCES ... LIBS ... [DEPENDS target...])

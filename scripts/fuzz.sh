@@ -3,10 +3,10 @@
 # and UndefinedBehaviorSanitizer) and runs each for a bounded time, starting
 # from its committed seed corpus: the rich-text reader for SECONDS, the
 # settings file and the password page file for half of it each, the
-# recovery file, the HTML import and the CSV import for a quarter each. A
-# crash, a sanitizer report, a broken round trip or a reader that takes far
-# more memory than an input of that size needs fails the run, names the
-# target and leaves the input in build-fuzz/.
+# recovery file, the HTML import, the CSV import and the vault file for a
+# quarter each. A crash, a sanitizer report, a broken round trip or a
+# reader that takes far more memory than an input of that size needs fails
+# the run, names the target and leaves the input in build-fuzz/.
 #   scripts/fuzz.sh [SECONDS]   (default 40)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -60,3 +60,4 @@ fuzz pass_page_fuzzer passpage "password page file" $((seconds / 2)) 12000
 fuzz recovery_file_fuzzer recovery "recovery file" $((seconds / 4)) 4096
 fuzz html_import_fuzzer html "HTML import" $((seconds / 4)) 65536 -dict=tests/fuzz/html.dict
 fuzz csv_fuzzer csv "CSV import" $((seconds / 4)) 8192
+fuzz kdbx_fuzzer kdbx "vault file" $((seconds / 4)) 16384

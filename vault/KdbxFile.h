@@ -1,0 +1,42 @@
+#pragma once
+
+#include "vault/KdbxKey.h"
+#include "vault/XmlTree.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// A KDBX 4 database as read: the XML tree and everything around it that
+// must be written back as it came.
+struct KdbxDatabase
+{
+    quint32 minorVersion = 0; // 4.0 or 4.1
+    XmlNode document;         // KeePassFile
+    QList<QByteArray> binaries; // attachments: flag byte, then the content
+    std::optional<QByteArray> publicCustomData; // a VariantDictionary's bytes
+};
+
+struct KdbxWriteOptions
+{
+    enum class Cipher { Aes256, ChaCha20 };
+    Cipher cipher = Cipher::Aes256;
+    bool compress = true;
+};
+
+namespace KdbxFile {
+
+struct Opened
+{
+    KdbxDatabase database;
+    KdbxKey key;
+};
+
+// Throws KladdoError naming what is wrong with the file or the password.
+Opened read(const QByteArray &file, const QString &password);
+// The whole file; a fresh master seed, IV and inner stream key each time.
+QByteArray write(const KdbxDatabase &database, const KdbxKey &key, const KdbxWriteOptions &options = {});
+
+} // namespace KdbxFile
