@@ -6,6 +6,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <filesystem>
+#include <system_error>
+
 namespace AtomicFile {
 
 namespace {
@@ -13,6 +16,19 @@ namespace {
 Result failedWhen(const QString &failure)
 {
     return failure.isEmpty() ? Result{} : Result{false, failure};
+}
+
+QString overwriteWithZeros(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return file.errorString();
+    const QByteArray zeros(64 * 1024, '\0');
+    for (qint64 left = file.size(); left > 0; left -= zeros.size()) {
+        if (file.write(zeros.constData(), qMin<qint64>(left, zeros.size())) <= 0)
+            return file.errorString();
+    }
+    return Platform::syncFile(file);
 }
 
 } // namespace
@@ -64,6 +80,20 @@ Result makeFolder(const QString &path)
     if (!QDir().mkdir(path) && !QFileInfo(path).isDir())
         return {false, QStringLiteral("the folder %1 cannot be made").arg(QDir::toNativeSeparators(path))};
     return failedWhen(Platform::syncFolder(parent));
+}
+
+Result wipeAndRemove(const QString &path)
+{
+    std::error_code error;
+    const auto links = std::filesystem::hard_link_count(std::filesystem::path(path.toStdU16String()), error);
+    if (!error && links == 1) {
+        if (const QString reason = overwriteWithZeros(path); !reason.isEmpty())
+            return {false, reason};
+    }
+    QFile file(path);
+    if (!file.remove())
+        return {false, file.errorString()};
+    return failedWhen(Platform::syncFolder(QFileInfo(path).absolutePath()));
 }
 
 } // namespace AtomicFile

@@ -25,4 +25,10 @@ struct Result
 // Makes the folder at path and those missing above it, so that they stay.
 [[nodiscard]] Result makeFolder(const QString &path);
 
+// Overwrites the file with zeros through to the disk, then removes it, so
+// that what it held is not left in its blocks. A name that shares its bytes
+// with another (a backup kept as a hard link) is only removed, since the
+// bytes still belong to the other.
+[[nodiscard]] Result wipeAndRemove(const QString &path);
+
 } // namespace AtomicFile

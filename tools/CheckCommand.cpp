@@ -51,6 +51,7 @@ int checkCommand(const QStringList &args, CommandIo io)
     QList<CheckLine> lines = checkSettingsFile(dataDir);
     lines += checkNotePages(dataDir);
     lines += checkPasswordPages(dataDir);
+    lines += checkVault(dataDir);
     lines += checkRecoveryFiles(dataDir);
     lines += checkConflictCopies(dataDir);
     bool damaged = false;

@@ -37,11 +37,19 @@ int passwordsCommand(const QStringList &args, CommandIo io);
 int notesCommand(const QStringList &args, CommandIo io);
 int backupsCommand(const QStringList &args, CommandIo io);
 int conflictsCommand(const QStringList &args, CommandIo io);
+int vaultCommand(const QStringList &args, CommandIo io);
 
 // The exports of a page file at any path: a note page as text, HTML or
 // rich text (format "text", "html", "rtf"), a password page as CSV.
 int exportNoteFile(const QString &path, const QString &format, CommandIo io);
 int exportPasswordFile(const QString &path, CommandIo io);
+
+class PassPageCells;
+// A password page's CSV: the header, then text,name,password of each row.
+void writePageCsv(const QList<QStringList> &rows, CommandIo io);
+// The page a CSV file describes; throws KladdoError for one that is not a
+// page's or has a cell a page file cannot store.
+PassPageCells cellsFromCsv(const QString &csvPath);
 
 // One line of `check`: a file of DATA/ and what was found.
 struct CheckLine
@@ -62,6 +70,8 @@ QList<CheckLine> checkNotePages(const QString &dataDir);
 // own files are whole and a sync folder may keep a copy for months; it is
 // the user's to merge.
 QList<CheckLine> checkConflictCopies(const QString &dataDir);
+// The vault, as far as its header tells without the password.
+QList<CheckLine> checkVault(const QString &dataDir);
 
 // Recovery files of the pages in backup/ and in each computer's folder in
 // it: the one Kladdo loads at the next start, and those it kept aside as not

@@ -5,6 +5,7 @@
 #include "platform/Languages.h"
 #include "tools/Csv.h"
 #include "tools/PageNumber.h"
+#include "vault/VaultPages.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -44,8 +45,10 @@ QString readUtf8(const QString &csvPath)
     return text;
 }
 
-// The page a CSV file describes; every cell must fit as it is, since
-// cutting a password or a name here would lose it without a word.
+} // namespace
+
+// Every cell must fit as it is, since cutting a password or a name here
+// would lose it without a word.
 PassPageCells cellsFromCsv(const QString &csvPath)
 {
     QList<QStringList> records;
@@ -81,6 +84,15 @@ PassPageCells cellsFromCsv(const QString &csvPath)
     return cells;
 }
 
+void writePageCsv(const QList<QStringList> &rows, CommandIo io)
+{
+    io.out << Csv::formatRecord(kHeader);
+    for (const QStringList &row : rows)
+        io.out << Csv::formatRecord(row);
+}
+
+namespace {
+
 int importPage(const QString &path, const QString &csvPath, CommandIo io)
 {
     try {
@@ -98,13 +110,13 @@ int exportPasswordFile(const QString &path, CommandIo io)
     const PassPageLoad load = PassPageFile(path).load();
     if (load.fileState == PassPageLoad::FileState::Unreadable)
         return failure(io, QStringLiteral("%1 cannot be read (%2)").arg(path, load.readError));
-    io.out << Csv::formatRecord(kHeader);
+    QList<QStringList> rows;
     for (int slot = 0; slot < PassSlotCount; ++slot) {
-        QStringList row;
+        QStringList &row = rows.emplace_back();
         for (int column = 0; column < PassColumnCount; ++column)
             row << load.cells.cell(column, slot);
-        io.out << Csv::formatRecord(row);
     }
+    writePageCsv(rows, io);
     if (load.isDamaged())
         return failure(io, QStringLiteral("%1 is damaged: %2").arg(path, load.damageText(Languages::English)));
     return ExitOk;
@@ -121,6 +133,9 @@ int passwordsCommand(const QStringList &args, CommandIo io)
         return ExitUsage;
     if (!QFileInfo(args[1]).isDir())
         return failure(io, args[1] + QStringLiteral(" is not a folder"));
+    if (QFileInfo::exists(VaultPages::pathFor(args[1])))
+        return failure(io, QStringLiteral("%1 holds the password pages in its vault %2: use kladdo-data vault %3")
+                               .arg(args[1], VaultPages::fileName(), args[0]));
     const QString path = PassPageFile::pathFor(args[1], *page);
     return isExport ? exportPasswordFile(path, io) : importPage(path, args[3], io);
 }

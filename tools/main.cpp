@@ -25,6 +25,7 @@ constexpr Command kCommands[] = {
     {"notes", notesCommand},
     {"backups", backupsCommand},
     {"conflicts", conflictsCommand},
+    {"vault", vaultCommand},
 };
 
 constexpr const char *kHelp =
@@ -65,6 +66,22 @@ constexpr const char *kHelp =
     "  conflicts extract DATA_DIR FILE OUT_FILE\n"
     "      write conflict copy FILE to OUT_FILE: a note as rich text or text by\n"
     "      the ending .rtf or .txt, a password page as CSV, note.ini as it is\n"
+    "  vault create DATA_DIR [--password-stdin] [--drop-old-backups]\n"
+    "               [--memory MIB --iterations N]\n"
+    "      move the password pages into the vault DATA_DIR/passwords.kdbx under a\n"
+    "      master password (typed twice, or the first line of standard input),\n"
+    "      then wipe the pass files; --drop-old-backups wipes their backups and\n"
+    "      recovery files too; the key derivation takes about a second here\n"
+    "      unless Argon2id's memory and iterations are given\n"
+    "  vault check DATA_DIR | export DATA_DIR PAGE | import DATA_DIR PAGE FILE\n"
+    "      open the vault: count each page's rows; print or replace a page as\n"
+    "      CSV like passwords export and import\n"
+    "  vault passwd DATA_DIR [--memory MIB --iterations N]\n"
+    "      change the master password (standard input: old, then new line)\n"
+    "  vault remove DATA_DIR --yes\n"
+    "      store the pages in the pass files again, readable by anyone with them\n"
+    "  vault drop-old-backups DATA_DIR\n"
+    "      wipe the backups and recovery files of the pass files\n"
     "  check DATA_DIR\n"
     "      say for note.ini and each page file of DATA_DIR whether it is ok or\n"
     "      damaged, what Kladdo will do with each recovery file, and which\n"

@@ -310,16 +310,31 @@ void appendBlocks(QByteArray &out, const Keys &keys, const QByteArray &payload)
     out.append(blockHmac(keys, index, {})).append(littleEndian(qint32(0)));
 }
 
+// The header, once its SHA-256 matches.
+OuterHeader readCheckedHeader(Reader &reader, QByteArrayView file)
+{
+    const OuterHeader header = readHeader(reader, file);
+    const QByteArrayView hash = reader.take(32);
+    if (!matches(VaultCrypto::sha256({header.bytes}).view().toByteArray(), hash))
+        refuse(QStringLiteral("the vault file's header is damaged (its checksum does not match)"));
+    return header;
+}
+
 } // namespace
+
+Header inspect(const QByteArray &file)
+{
+    Reader reader(file);
+    const OuterHeader header = readCheckedHeader(reader, file);
+    return {header.minorVersion, header.cipher == AesUuid ? QStringLiteral("AES-256") : QStringLiteral("ChaCha20"),
+            KdbxKey::describe(VariantDictionary::parse(header.kdf))};
+}
 
 Opened read(const QByteArray &file, const QString &password)
 {
     Reader reader(file);
-    const OuterHeader header = readHeader(reader, file);
-    const QByteArrayView hash = reader.take(32);
+    const OuterHeader header = readCheckedHeader(reader, file);
     const QByteArrayView hmac = reader.take(32);
-    if (!matches(VaultCrypto::sha256({header.bytes}).view().toByteArray(), hash))
-        refuse(QStringLiteral("the vault file's header is damaged (its checksum does not match)"));
     KdbxKey key = KdbxKey::derive(password, VariantDictionary::parse(header.kdf));
     const Keys keys = keysFor(header.seed, key.transformedKey());
     if (!matches(headerHmac(keys, header.bytes), hmac))

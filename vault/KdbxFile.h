@@ -34,6 +34,17 @@ struct Opened
     KdbxKey key;
 };
 
+// What the outer header tells without the password.
+struct Header
+{
+    quint32 minorVersion = 0;
+    QString cipher;     // "AES-256" or "ChaCha20"
+    QString derivation; // as KdbxKey::describe gives it
+};
+
+// Throws KladdoError naming what is wrong with the header, its checksum
+// or its key derivation parameters.
+Header inspect(const QByteArray &file);
 // Throws KladdoError naming what is wrong with the file or the password.
 Opened read(const QByteArray &file, const QString &password);
 // The whole file; a fresh master seed, IV and inner stream key each time.

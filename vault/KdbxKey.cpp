@@ -43,8 +43,15 @@ QByteArray salt(const VariantDictionary &parameters, qsizetype minimum, qsizetyp
     return salt;
 }
 
-SecureBytes runArgon2(VaultCrypto::Argon2Type type, QByteArrayView compositeKey,
-                      const VariantDictionary &parameters)
+struct Argon2Settings
+{
+    QByteArray salt;
+    quint64 memory = 0;
+    quint64 iterations = 0;
+    quint32 parallelism = 0;
+};
+
+Argon2Settings argon2Settings(const VariantDictionary &parameters)
 {
     const QByteArray argon2Salt = salt(parameters, 8, 32);
     const quint64 memory = required(parameters, "M", VariantDictionary::UInt64);
@@ -61,27 +68,51 @@ SecureBytes runArgon2(VaultCrypto::Argon2Type type, QByteArrayView compositeKey,
         refuse(QStringLiteral("a parallelism of %1").arg(parallelism));
     if (required(parameters, "V", VariantDictionary::UInt32) != Argon2Version)
         refuse(QStringLiteral("the Argon2 version is not 0x13"));
+    return {argon2Salt, memory, iterations, quint32(parallelism)};
+}
+
+SecureBytes runArgon2(VaultCrypto::Argon2Type type, QByteArrayView compositeKey,
+                      const VariantDictionary &parameters)
+{
+    const Argon2Settings settings = argon2Settings(parameters);
 #ifdef KLADDO_FUZZ_BYPASS_CHECKS
     Q_UNUSED(type);
-    Q_UNUSED(argon2Salt);
+    Q_UNUSED(settings);
     return SecureBytes(compositeKey);
 #else
-    return VaultCrypto::argon2(type, compositeKey, argon2Salt, iterations, memory / 1024, quint32(parallelism));
+    return VaultCrypto::argon2(type, compositeKey, settings.salt, settings.iterations, settings.memory / 1024,
+                               settings.parallelism);
 #endif
+}
+
+quint64 aesRounds(const VariantDictionary &parameters)
+{
+    salt(parameters, 32, 32);
+    const quint64 rounds = required(parameters, "R", VariantDictionary::UInt64);
+    if (rounds > MaxAesRounds)
+        refuse(QStringLiteral("%1 AES rounds").arg(rounds));
+    return rounds;
 }
 
 SecureBytes runAesKdf(QByteArrayView compositeKey, const VariantDictionary &parameters)
 {
-    const QByteArray seed = salt(parameters, 32, 32);
-    const quint64 rounds = required(parameters, "R", VariantDictionary::UInt64);
-    if (rounds > MaxAesRounds)
-        refuse(QStringLiteral("%1 AES rounds").arg(rounds));
+    const quint64 rounds = aesRounds(parameters);
 #ifdef KLADDO_FUZZ_BYPASS_CHECKS
-    Q_UNUSED(seed);
+    Q_UNUSED(rounds);
     return SecureBytes(compositeKey);
 #else
-    return VaultCrypto::aesKdf(compositeKey, seed, rounds);
+    return VaultCrypto::aesKdf(compositeKey, parameters.bytes(QStringLiteral("S")).value_or(QByteArray()), rounds);
 #endif
+}
+
+QByteArray kdfUuid(const VariantDictionary &parameters)
+{
+    return parameters.bytes(QStringLiteral("$UUID")).value_or(QByteArray());
+}
+
+[[noreturn]] void unknownKdf(const QByteArray &uuid)
+{
+    throw KladdoError(QStringLiteral("the key derivation %1 is unknown").arg(QString::fromLatin1(uuid.toHex())));
 }
 
 SecureBytes compositeKey(const QString &password)
@@ -138,7 +169,7 @@ KdbxKey KdbxKey::create(const QString &password, const Argon2Parameters &paramet
 
 KdbxKey KdbxKey::derive(const QString &password, const VariantDictionary &kdfParameters)
 {
-    const QByteArray uuid = kdfParameters.bytes(QStringLiteral("$UUID")).value_or(QByteArray());
+    const QByteArray uuid = kdfUuid(kdfParameters);
     const SecureBytes composite = compositeKey(password);
     if (uuid == Argon2dUuid || uuid == Argon2idUuid) {
         const auto type = uuid == Argon2dUuid ? VaultCrypto::Argon2Type::D : VaultCrypto::Argon2Type::Id;
@@ -146,5 +177,21 @@ KdbxKey KdbxKey::derive(const QString &password, const VariantDictionary &kdfPar
     }
     if (uuid == AesKdfUuid || uuid == AesKdfOtherUuid)
         return KdbxKey(kdfParameters, runAesKdf(composite.view(), kdfParameters));
-    throw KladdoError(QStringLiteral("the key derivation %1 is unknown").arg(QString::fromLatin1(uuid.toHex())));
+    unknownKdf(uuid);
+}
+
+QString KdbxKey::describe(const VariantDictionary &kdfParameters)
+{
+    const QByteArray uuid = kdfUuid(kdfParameters);
+    if (uuid == Argon2dUuid || uuid == Argon2idUuid) {
+        const Argon2Settings settings = argon2Settings(kdfParameters);
+        return QStringLiteral("%1, %2 MiB, %3 iterations, %4 lanes")
+            .arg(uuid == Argon2dUuid ? u"Argon2d" : u"Argon2id")
+            .arg(settings.memory >> 20)
+            .arg(settings.iterations)
+            .arg(settings.parallelism);
+    }
+    if (uuid == AesKdfUuid || uuid == AesKdfOtherUuid)
+        return QStringLiteral("AES-KDF, %1 rounds").arg(aesRounds(kdfParameters));
+    unknownKdf(uuid);
 }

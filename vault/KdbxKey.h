@@ -29,6 +29,9 @@ public:
     // The key for the parameters of a file read; throws KladdoError for
     // unknown or absurd ones, before any work is done.
     static KdbxKey derive(const QString &password, const VariantDictionary &kdfParameters);
+    // The derivation the parameters ask for, "Argon2id, 64 MiB, 10 iterations,
+    // 2 lanes"; throws as derive does, without the work.
+    static QString describe(const VariantDictionary &kdfParameters);
 
     const VariantDictionary &kdfParameters() const { return m_kdfParameters; }
     QByteArrayView transformedKey() const { return m_transformedKey.view(); }

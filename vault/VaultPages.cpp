@@ -2,6 +2,7 @@
 
 #include "platform/KladdoError.h"
 
+#include <QDir>
 #include <QtEndian>
 
 #include <algorithm>
@@ -249,6 +250,16 @@ QString entryTitle(const XmlNode &entry)
 }
 
 } // namespace
+
+QString fileName()
+{
+    return QStringLiteral("passwords.kdbx");
+}
+
+QString pathFor(const QString &dataDir)
+{
+    return QDir(dataDir).filePath(fileName());
+}
 
 KdbxDatabase create(const VaultPageSet &pages, const QDateTime &now)
 {

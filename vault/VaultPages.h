@@ -35,6 +35,10 @@ struct VaultPagesRead
 // title. Everything else in the vault stays as it is.
 namespace VaultPages {
 
+// passwords.kdbx, and where it lies in a data folder.
+QString fileName();
+QString pathFor(const QString &dataDir);
+
 KdbxDatabase create(const VaultPageSet &pages, const QDateTime &now);
 VaultPagesRead read(const KdbxDatabase &database);
 // Updates the rows' entries in place, makes those missing and removes those
