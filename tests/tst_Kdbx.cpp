@@ -144,6 +144,8 @@ private slots:
     void deletedAndDoubledPagesAreLeftAlone();
     void badFilesAreRefused_data();
     void badFilesAreRefused();
+    void inspectSeesTheHeaderOnly_data();
+    void inspectSeesTheHeaderOnly();
     void badDocumentsAreRefused_data();
     void badDocumentsAreRefused();
     void gzipBombIsRefused();
@@ -304,6 +306,37 @@ void tst_Kdbx::badFilesAreRefused()
         QFAIL("the file was read");
     } catch (const KladdoError &error) {
         QVERIFY2(error.message().contains(message), qPrintable(error.message()));
+    }
+}
+
+void tst_Kdbx::inspectSeesTheHeaderOnly_data()
+{
+    QTest::addColumn<KdbxWriteOptions::Cipher>("cipher");
+    QTest::addColumn<Damage>("damage");
+    QTest::addColumn<QString>("found"); // the cipher, or what is wrong
+    const Damage none = [](QByteArray file) { return file; };
+    const auto aes = KdbxWriteOptions::Cipher::Aes256;
+    QTest::newRow("AES") << aes << none << "AES-256";
+    QTest::newRow("ChaCha20") << KdbxWriteOptions::Cipher::ChaCha20 << none << "ChaCha20";
+    QTest::newRow("damaged block, unseen") << aes << changeByte(-5, 1) << "AES-256";
+    QTest::newRow("damaged seed") << aes << changeByte(50, 0) << "header is damaged";
+    QTest::newRow("unknown cipher") << aes << changeByte(17, 0) << "cipher is unknown";
+    QTest::newRow("no iterations") << aes << setKdf("I", VariantDictionary::UInt64, 0) << "0 iterations";
+    QTest::newRow("unknown KDF") << aes << setKdfBytes("$UUID", QByteArray(16, 'x')) << "key derivation 7878";
+}
+
+void tst_Kdbx::inspectSeesTheHeaderOnly()
+{
+    QFETCH(KdbxWriteOptions::Cipher, cipher);
+    QFETCH(Damage, damage);
+    QFETCH(QString, found);
+    const QByteArray file = damage(vaultFile(sampleVaultPages(), {cipher, true}));
+    try {
+        const KdbxFile::Header header = KdbxFile::inspect(file);
+        QCOMPARE(header.cipher, found);
+        QVERIFY2(header.derivation.startsWith(u"Argon2id, "), qPrintable(header.derivation));
+    } catch (const KladdoError &error) {
+        QVERIFY2(error.message().contains(found), qPrintable(error.message()));
     }
 }
 

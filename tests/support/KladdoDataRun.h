@@ -20,9 +20,18 @@ struct KladdoDataRun
     static KladdoDataRun run(const QStringList &args,
                              const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
     {
+        return run(args, QByteArray(), environment);
+    }
+
+    // With input on its standard input, which then ends.
+    static KladdoDataRun run(const QStringList &args, const QByteArray &input,
+                             const QProcessEnvironment &environment = QProcessEnvironment::systemEnvironment())
+    {
         QProcess process;
         process.setProcessEnvironment(environment);
         process.start(QStringLiteral(KLADDO_BIN_DIR "/kladdo-data"), args);
+        process.write(input);
+        process.closeWriteChannel();
         KladdoDataRun result;
         if (!process.waitForFinished(60000))
             return result;
