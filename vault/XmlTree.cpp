@@ -178,6 +178,11 @@ bool XmlNode::isProtected() const
     return attribute(QStringLiteral("Protected")).compare(QLatin1String("True"), Qt::CaseInsensitive) == 0;
 }
 
+bool XmlNode::operator==(const XmlNode &other) const
+{
+    return name == other.name && attributes == other.attributes && text == other.text && children == other.children;
+}
+
 namespace XmlTree {
 
 XmlNode parse(const QByteArray &xml, VaultCrypto::KeyStream &protectedValues)

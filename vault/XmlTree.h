@@ -29,7 +29,9 @@ struct XmlNode
     void setAttribute(const QString &attributeName, const QString &value);
     bool isProtected() const;
 
-    bool operator==(const XmlNode &) const = default;
+    // Out of line: a defaulted one needs the list's element complete, which
+    // some compilers do not take inside the class.
+    bool operator==(const XmlNode &other) const;
 };
 
 namespace XmlTree {
