@@ -1,5 +1,9 @@
 #include "app/PassPageSession.h"
 
+#include "vault/VaultPages.h"
+
+#include <QFileInfo>
+
 namespace {
 
 // Null when a cell cannot be stored; the grid refuses such text, so this
@@ -29,6 +33,19 @@ PassPageLoad PassPageSession::read(int page) const
     return PassPageFile(PassPageFile::pathFor(m_dataFolder, page)).load();
 }
 
+// The program does not open a vault yet: beside one, writing the pass files
+// would put the passwords back where anyone with the files reads them.
+QString PassPageSession::readOnlyReason(int languageIndex) const
+{
+    if (!QFileInfo::exists(VaultPages::pathFor(m_dataFolder)))
+        return m_protection.readOnlyReason(languageIndex);
+    return languageIndex == LanguageTables::German
+               ? QStringLiteral("Diese Seite ist schreibgeschützt: die Kennwörter liegen im Tresor passwords.kdbx, "
+                                "den diese Version nicht öffnet (kladdo-data vault export).")
+               : QStringLiteral("This page is read-only: the passwords are in the vault passwords.kdbx, which this "
+                                "version does not open (kladdo-data vault export).");
+}
+
 PassPageSession::Opened PassPageSession::open(int page, const PassPageLoad &load, int languageIndex)
 {
     const QString path = PassPageFile::pathFor(m_dataFolder, page);
@@ -38,7 +55,7 @@ PassPageSession::Opened PassPageSession::open(int page, const PassPageLoad &load
     Opened opened;
     opened.recovered = recovered.has_value();
     opened.cells = recovered ? PassPageFile::fromBytes(*recovered).cells : load.cells;
-    opened.readOnlyReason = m_protection.readOnlyReason(languageIndex);
+    opened.readOnlyReason = readOnlyReason(languageIndex);
     opened.notice = m_protection.notice(languageIndex);
     return opened;
 }

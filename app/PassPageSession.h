@@ -33,7 +33,7 @@ public:
     };
     Opened open(int page, const PassPageLoad &load, int languageIndex);
 
-    QString readOnlyReason(int languageIndex) const { return m_protection.readOnlyReason(languageIndex); }
+    QString readOnlyReason(int languageIndex) const;
 
     // Whether saving the page, changed as said, needs the user's consent.
     bool needsConsent(bool changed) const;

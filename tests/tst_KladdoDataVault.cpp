@@ -7,6 +7,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QMap>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -212,15 +213,19 @@ private slots:
         QVERIFY(RecoveryFile::write(page(7), pageBytes, RecoveryFile::stampOf(pageBytes)).ok);
         QVERIFY(writeFile(data() + "/backup/anderer-pc/pass7.dat.unsaved", RecoveryFile::encode(pageBytes, {})));
         QVERIFY(writeFile(data() + "/backup/anderer-pc/pass7.dat.1", pageBytes));
+        // Where a file that is open can be removed, the handle shows what
+        // its bytes became; Windows refuses to remove it.
         QFile open(page(7));
-        QVERIFY(open.open(QIODevice::ReadOnly));
+        const bool watchBytes = QSysInfo::productType() != u"windows";
+        QVERIFY(!watchBytes || open.open(QIODevice::ReadOnly));
         QCOMPARE(files().size(), 6);
 
         const KladdoDataRun created =
             vaultRun(QStringList{"create", data(), "--password-stdin", "--drop-old-backups"} + kTinyKdf);
         QCOMPARE(created.exitCode, 0);
         QCOMPARE(files().keys(), QStringList{"passwords.kdbx"});
-        QCOMPARE(open.readAll(), QByteArray(pageBytes.size(), '\0'));
+        if (watchBytes)
+            QCOMPARE(open.readAll(), QByteArray(pageBytes.size(), '\0'));
         for (const QByteArray &bytes : files()) {
             for (const QByteArray tag : {"alt", "sieben"}) {
                 for (const char *column : {"Konto-", "Nutzer-", "Kennwort-"})

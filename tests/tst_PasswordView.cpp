@@ -74,6 +74,19 @@ private slots:
         ProfileFile(data("note.ini")).writeInteger(u"WINDOW", u"DisplayNP", 1);
     }
 
+    // Beside a vault, which this version does not open, the pass files are
+    // never written: that would put the passwords back in the weak form.
+    void aVaultKeepsThePagesReadOnly()
+    {
+        writePage(0, {{0, 0, "old"}});
+        QVERIFY(writeFile(data("passwords.kdbx"), "vault"));
+        auto form = makeForm();
+        QTest::keyClicks(grid(*form), "new");
+        QTest::keyClick(field(*form), Qt::Key_Return);
+        click(*form, "FarbButton4");
+        QCOMPARE(storedCell(0, 0, 1), "old");
+    }
+
     // Typed in the grid (keys and composed characters), typed in the field, pasted by key and by button,
     // deleted: each page lands in its own file, read back through the page
     // file.
