@@ -105,6 +105,15 @@ Damage setKdfBytes(const char *name, const QByteArray &value)
     };
 }
 
+// A random byte, such as the seed's, may hold any value: flipped, it changes.
+Damage flipByte(qsizetype at)
+{
+    return [=](QByteArray file) {
+        file[at] = char(~file[at]);
+        return file;
+    };
+}
+
 Damage changeByte(qsizetype at, char value)
 {
     return [=](QByteArray file) {
@@ -272,7 +281,7 @@ void tst_Kdbx::badFilesAreRefused_data()
     QTest::newRow("huge header field") << Damage(setUInt32(13, 0x7FFFFFF0)) << right << "field 2 is too long";
     QTest::newRow("KDBX 3 field") << changeByte(12, 5) << right << "KDBX 3 field 5";
     QTest::newRow("unknown cipher") << changeByte(17, 0) << right << "cipher is unknown";
-    QTest::newRow("damaged seed") << changeByte(50, 0) << right << "header is damaged";
+    QTest::newRow("damaged seed") << flipByte(50) << right << "header is damaged";
     QTest::newRow("wrong password") << none << "Gruen 7" << "wrong password or damaged header";
     QTest::newRow("unknown KDF") << setKdfBytes("$UUID", QByteArray(16, 'x')) << right << "key derivation 7878";
     QTest::newRow("5 GiB") << setKdf("M", VariantDictionary::UInt64, quint64(5) << 30) << right << "5120 MiB";
@@ -319,7 +328,7 @@ void tst_Kdbx::inspectSeesTheHeaderOnly_data()
     QTest::newRow("AES") << aes << none << "AES-256";
     QTest::newRow("ChaCha20") << KdbxWriteOptions::Cipher::ChaCha20 << none << "ChaCha20";
     QTest::newRow("damaged block, unseen") << aes << changeByte(-5, 1) << "AES-256";
-    QTest::newRow("damaged seed") << aes << changeByte(50, 0) << "header is damaged";
+    QTest::newRow("damaged seed") << aes << flipByte(50) << "header is damaged";
     QTest::newRow("unknown cipher") << aes << changeByte(17, 0) << "cipher is unknown";
     QTest::newRow("no iterations") << aes << setKdf("I", VariantDictionary::UInt64, 0) << "0 iterations";
     QTest::newRow("unknown KDF") << aes << setKdfBytes("$UUID", QByteArray(16, 'x')) << "key derivation 7878";
