@@ -10,10 +10,21 @@
 #include <functional>
 #include <optional>
 
+#include <chrono>
+
 class QMimeData;
 class QObject;
 class QString;
 class QWidget;
+
+// How long the secrets of an unlocked vault stay in reach.
+struct SecretDelays
+{
+    // A password copied to the clipboard.
+    std::chrono::milliseconds clipboard{10000};
+    // One of the minutes of idle time before the vault locks.
+    std::chrono::milliseconds minute{60000};
+};
 
 // Everything the main window needs from outside the program, in one place,
 // so that tests can put a clock, screen, clipboard, message box, colour
@@ -56,6 +67,7 @@ public:
 
     // How long changes wait before they reach their recovery file.
     virtual RecoveryDelays recoveryDelays() const = 0;
+    virtual SecretDelays secretDelays() const = 0;
 
     // Plays the wave file once without waiting for it; the system's beep
     // when the file is missing, cannot be played or there is no audio

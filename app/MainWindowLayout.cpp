@@ -21,6 +21,7 @@ constexpr Place kPlaces[] = {
     {u"RichEdit1", QRect(21, 20, 498, 318)},
     {u"StringGrid1", QRect(21, 20, 498, 294)},
     {u"Edit2", QRect(21, 318, 498, 20)},
+    {u"VaultLock", QRect(21, 20, 498, 318)},
     {u"Panel1", QRect(0, 341, 525, 48)},
     // Alarm area
     {u"OvcCalendar1", QRect(20, 392, 200, 145)},

@@ -3,6 +3,7 @@
 #include "alarms/Alarm.h"
 #include "app/Captions.h"
 #include "app/MainWindowLayout.h"
+#include "app/VaultLockPanel.h"
 #include "controls/ClickLabel.h"
 #include "controls/ControlAccessibility.h"
 #include "controls/FarbButton.h"
@@ -106,6 +107,9 @@ void MainWindowUi::setupPageArea(QWidget &form, QObject &editorFilter)
     StringGrid1 = new PassGrid(Edit2, &form);
     StringGrid1->setObjectName(QStringLiteral("StringGrid1"));
     StringGrid1->hide();
+
+    VaultLock = new VaultLockPanel(&form);
+    VaultLock->hide();
 }
 
 // Colours and glyphs come from paint, hints from setTexts, places from the
@@ -165,16 +169,19 @@ void MainWindowUi::showLateControls(QWidget &form)
     }
 }
 
-void MainWindowUi::showView(bool notes)
+void MainWindowUi::showView(bool notes, bool locked)
 {
     for (QWidget *noteControl : std::initializer_list<QWidget *>{RichEdit1, Image4, Image5, Image6, toolbarButton(8),
                                                                   toolbarButton(10), toolbarButton(12),
                                                                   toolbarButton(13)})
         noteControl->setVisible(notes);
     for (QWidget *passwordControl : std::initializer_list<QWidget *>{StringGrid1, Edit2, FarbButton16})
-        passwordControl->setVisible(!notes);
+        passwordControl->setVisible(!notes && !locked);
+    VaultLock->setVisible(!notes && locked);
     if (notes)
         RichEdit1->setFocus();
+    else if (locked)
+        VaultLock->focusField();
     else
         StringGrid1->setFocus();
 }
@@ -202,6 +209,7 @@ void MainWindowUi::setTexts(QWidget &form, int languageIndex, const ToggleState 
         headings << LanguageTables::passwordGridHeading(column, languageIndex);
     StringGrid1->setHeadings(headings);
     StringGrid1->setLanguage(languageIndex);
+    VaultLock->setLanguage(languageIndex);
 }
 
 void MainWindowUi::setShowHints(QWidget &form, bool on)
@@ -227,6 +235,7 @@ void MainWindowUi::paint(QWidget &form, const ColorScheme &scheme, const ToggleS
     for (QWidget *page : std::initializer_list<QWidget *>{RichEdit1, Edit2})
         setBackground(page, scheme.BackColor);
     StringGrid1->setColors(WinColor::toQColor(scheme.BackColor), WinColor::toQColor(scheme.BarColor));
+    VaultLock->setColors(WinColor::toQColor(scheme.BackColor), Qt::black);
     for (QWidget *bar : std::initializer_list<QWidget *>{Label1, Label2, Label3})
         setBackground(bar, scheme.BarColor);
     // A button builds its glyph images on its colour: assign the glyph

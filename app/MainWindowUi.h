@@ -17,6 +17,7 @@ class QLabel;
 class QObject;
 class QWidget;
 class TFarbButton;
+class VaultLockPanel;
 
 // The main window's controls, as a form's designer would make them: each
 // built, named, placed and painted here, while the window gives them their
@@ -40,8 +41,9 @@ struct MainWindowUi
     TFarbButton *toolbarButton(int number) const { return m_toolbar[number - 1]; }
     const std::array<TFarbButton *, ToolbarButtonCount> &toolbarButtons() const { return m_toolbar; }
 
-    // The controls of the note view shown, or those of the password view.
-    void showView(bool notes);
+    // The controls of the note view shown, or those of the password view:
+    // the grid, or the vault's lock while it is locked.
+    void showView(bool notes, bool locked = false);
     void setHandlePictures(int languageIndex);
     // Hints in the language of languageIndex, the toggles' as they stand.
     void setTexts(QWidget &form, int languageIndex, const ToggleState &toggles);
@@ -67,6 +69,7 @@ struct MainWindowUi
     NoteEditor *RichEdit1 = nullptr;
     PassGrid *StringGrid1 = nullptr;
     PassCellField *Edit2 = nullptr;
+    VaultLockPanel *VaultLock = nullptr;
     ClickLabel *Image4 = nullptr;
     ClickLabel *Image5 = nullptr;
     ClickLabel *Image6 = nullptr;

@@ -6,6 +6,7 @@
 #include "platform/ComputerName.h"
 #include "platform/KladdoError.h"
 #include "sync/ConflictCopies.h"
+#include "vault/VaultPages.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +55,7 @@ QStringList PageSession::pageFileNames()
     QStringList names;
     for (int page = 0; page < NotePage::kPageCount; ++page)
         names << NotePage::fileName(page) << QFileInfo(PassPageFile::pathFor({}, page)).fileName();
-    return names;
+    return names << VaultPages::fileName();
 }
 
 // Not even the version it holds is written over by an unedited page: the

@@ -90,6 +90,7 @@ protected:
     bool readyToWrite(bool edited, int languageIndex);
     // The page now stands in its file as version.
     void saved(const QByteArray &version);
+    const Environment &environment() const { return m_environment; }
 
 private:
     void keepAside(int page, const RecoveryFile::Finding &found, int languageIndex);

@@ -6,6 +6,13 @@
 
 #include <QMimeData>
 
+PassGridClipboard::PassGridClipboard(PassGrid &grid, Environment &environment)
+    : m_grid(grid), m_environment(environment)
+{
+    m_clearTimer.setSingleShot(true);
+    QObject::connect(&m_clearTimer, &QTimer::timeout, [this] { clearPassword(); });
+}
+
 void PassGridClipboard::copy()
 {
     const std::optional<PassCellCopy> copied = m_grid.textToCopy();
@@ -13,6 +20,8 @@ void PassGridClipboard::copy()
         return;
     m_environment.setClipboardMimeData(PasswordClipboard::mimeData(copied->text, copied->secret));
     m_password = copied->secret ? copied->text : QString();
+    if (m_clearDelay && copied->secret)
+        m_clearTimer.start(*m_clearDelay);
 }
 
 void PassGridClipboard::followKeys(QObject &context,
@@ -34,4 +43,11 @@ void PassGridClipboard::clearPassword()
 {
     if (!m_password.isEmpty() && PasswordClipboard::holdsSecret(m_environment.clipboardMimeData(), m_password))
         m_environment.clearClipboard();
+}
+
+void PassGridClipboard::clearAfter(std::optional<std::chrono::milliseconds> delay)
+{
+    m_clearDelay = delay;
+    if (!delay)
+        m_clearTimer.stop();
 }

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 
+#include <chrono>
 #include <functional>
+#include <optional>
 
 class QObject;
 
@@ -14,7 +17,7 @@ class PassGrid;
 class PassGridClipboard
 {
 public:
-    PassGridClipboard(PassGrid &grid, Environment &environment) : m_grid(grid), m_environment(environment) {}
+    PassGridClipboard(PassGrid &grid, Environment &environment);
 
     void copy();
     void paste();
@@ -23,10 +26,14 @@ public:
     void followKeys(QObject &context, const std::function<void(std::function<void()>)> &whenIdle);
     // Clears the clipboard when it still holds the password copied last.
     void clearPassword();
+    // From now on a password copied is cleared after delay; never with none.
+    void clearAfter(std::optional<std::chrono::milliseconds> delay);
 
 private:
     PassGrid &m_grid;
     Environment &m_environment;
     // The password last put on the clipboard.
     QString m_password;
+    std::optional<std::chrono::milliseconds> m_clearDelay;
+    QTimer m_clearTimer;
 };

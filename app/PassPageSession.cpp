@@ -1,6 +1,6 @@
 #include "app/PassPageSession.h"
 
-#include "vault/VaultPages.h"
+#include "app/Environment.h"
 
 #include <QFileInfo>
 
@@ -23,38 +23,63 @@ PassPageSession::PassPageSession(QString dataFolder, RecoveryWriter &writer, Rec
                                  std::function<const PassPageCells &()> shown,
                                  const Environment &environment)
     : PageSession(LanguageTables::PageKind::Password, writer, notices,
-                  [shown = std::move(shown)] { return bytesOf(shown()); }, environment),
-      m_dataFolder(std::move(dataFolder))
+                  [this, shown = std::move(shown)] { return recoveryContent(shown()); }, environment),
+      m_dataFolder(dataFolder), m_vault(VaultPages::pathFor(dataFolder))
 {
 }
 
-PassPageLoad PassPageSession::read(int page) const
+QByteArray PassPageSession::recoveryContent(const PassPageCells &cells) const
 {
-    return PassPageFile(PassPageFile::pathFor(m_dataFolder, page)).load();
+    if (!hasVault())
+        return bytesOf(cells);
+    return m_vault.isUnlocked() ? m_vault.withPage(page(), cells, environment().now().toUTC()) : QByteArray();
 }
 
-// The program does not open a vault yet: beside one, writing the pass files
-// would put the passwords back where anyone with the files reads them.
+// A damaged vault leaves the version held shown; its save keeps the
+// damaged file aside.
+PassPageLoad PassPageSession::read(int page)
+{
+    if (!hasVault())
+        return PassPageFile(PassPageFile::pathFor(m_dataFolder, page)).load();
+    PassPageLoad load;
+    if (m_vault.isUnlocked()) {
+        try {
+            m_vault.follow();
+        } catch (const KladdoError &) {
+        }
+    }
+    if (m_vault.isUnlocked()) {
+        load.cells = m_vault.cells(page);
+        load.fileState = PassPageLoad::FileState::Complete;
+        load.stamp = m_vault.stamp();
+    }
+    return load;
+}
+
 QString PassPageSession::readOnlyReason(int languageIndex) const
 {
-    if (!QFileInfo::exists(VaultPages::pathFor(m_dataFolder)))
-        return m_protection.readOnlyReason(languageIndex);
-    return languageIndex == LanguageTables::German
-               ? QStringLiteral("Diese Seite ist schreibgeschützt: die Kennwörter liegen im Tresor passwords.kdbx, "
-                                "den diese Version nicht öffnet (kladdo-data vault export).")
-               : QStringLiteral("This page is read-only: the passwords are in the vault passwords.kdbx, which this "
-                                "version does not open (kladdo-data vault export).");
+    return m_protection.readOnlyReason(languageIndex);
 }
 
+// Beside a vault the recovery file holds the vault, which only the key
+// held opens.
 PassPageSession::Opened PassPageSession::open(int page, const PassPageLoad &load, int languageIndex)
 {
-    const QString path = PassPageFile::pathFor(m_dataFolder, page);
-    m_protection = PassPageProtection(path, load);
-    const std::optional<QByteArray> recovered =
-        take(page, path, load.stamp, PassPageFile::recordDamage, languageIndex);
+    const bool vault = hasVault();
+    const QString path = vault ? m_vault.path() : PassPageFile::pathFor(m_dataFolder, page);
+    m_protection = vault ? PassPageProtection() : PassPageProtection(path, load);
+    const RecoveryFile::ContentCheck check = [this, vault, page](const QByteArray &bytes) {
+        if (!vault)
+            return PassPageFile::recordDamage(bytes);
+        return m_vault.cellsIn(bytes, page) ? QString() : QStringLiteral("the vault's key does not open it");
+    };
+    const std::optional<QByteArray> recovered = take(page, path, load.stamp, check, languageIndex);
     Opened opened;
     opened.recovered = recovered.has_value();
-    opened.cells = recovered ? PassPageFile::fromBytes(*recovered).cells : load.cells;
+    if (!recovered)
+        opened.cells = load.cells;
+    else
+        opened.cells = vault ? *m_vault.cellsIn(*recovered, page) : PassPageFile::fromBytes(*recovered).cells;
     opened.readOnlyReason = readOnlyReason(languageIndex);
     opened.notice = m_protection.notice(languageIndex);
     return opened;
@@ -68,6 +93,10 @@ bool PassPageSession::needsConsent(bool changed) const
 void PassPageSession::save(const PassPageCells &cells, bool changed,
                            const std::function<bool(const QString &)> &confirm, int languageIndex)
 {
+    if (hasVault()) {
+        saveInVault(cells, changed, languageIndex);
+        return;
+    }
     switch (m_protection.saveFor(changed)) {
     case PassPageProtection::Save::Skip:
         return;
@@ -89,4 +118,13 @@ void PassPageSession::save(const PassPageCells &cells, bool changed,
         // Its own message is English, for the data tool.
         throw KladdoError(error.textIn(languageIndex));
     }
+}
+
+// A locked vault holds no page the user could have changed.
+void PassPageSession::saveInVault(const PassPageCells &cells, bool changed, int languageIndex)
+{
+    if (!m_vault.isUnlocked() || path() != m_vault.path() || !readyToWrite(changed, languageIndex))
+        return;
+    m_vault.save(page(), cells, environment().now().toUTC());
+    saved(m_vault.stamp());
 }

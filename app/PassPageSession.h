@@ -5,9 +5,11 @@
 class Environment;
 #include "passwords/PassPageFile.h"
 #include "passwords/PassPageProtection.h"
+#include "vault/VaultStore.h"
 
 // The password page shown: DATA/pass<N>.dat, with what guards a damaged
-// or unreadable file from being written over.
+// or unreadable file from being written over; or, once the folder has a
+// vault, the page in DATA/passwords.kdbx while it is unlocked.
 class PassPageSession : public PageSession
 {
 public:
@@ -17,8 +19,15 @@ public:
                     std::function<const PassPageCells &()> shown,
                     const Environment &environment);
 
-    // Never throws: a file that cannot be read gives an empty page.
-    PassPageLoad read(int page) const;
+    // Beside a vault the pass files are never read or written.
+    bool hasVault() const { return m_vault.isUnlocked() || m_vault.exists(); }
+    VaultStore &vault() { return m_vault; }
+    const VaultStore &vault() const { return m_vault; }
+
+    // Never throws: a file that cannot be read gives an empty page. A
+    // vault is read again when it changed; a locked one gives an empty
+    // page, which is not to be shown.
+    PassPageLoad read(int page);
 
     // What to show of a page that is now the one held; the texts are in
     // the language of languageIndex.
@@ -47,6 +56,12 @@ public:
               int languageIndex);
 
 private:
+    // What a recovery file may hold of the page shown: beside a vault only
+    // the vault, enciphered.
+    QByteArray recoveryContent(const PassPageCells &cells) const;
+    void saveInVault(const PassPageCells &cells, bool changed, int languageIndex);
+
     QString m_dataFolder;
     PassPageProtection m_protection;
+    VaultStore m_vault;
 };

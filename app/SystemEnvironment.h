@@ -26,6 +26,7 @@ public:
     std::optional<QColor> pickColor(QWidget *parent, const QColor &initial) override;
     void pause(int milliseconds) override;
     RecoveryDelays recoveryDelays() const override { return {}; }
+    SecretDelays secretDelays() const override { return {}; }
     void playSound(const QString &wavePath) override;
 
 private:

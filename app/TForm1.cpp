@@ -263,8 +263,10 @@ void TForm1::RollOut()
     roll(WindowFrame::rollOutOffsets(m_settings.RollEffect));
 }
 
+// Nothing of the vault stays open behind the handle.
 void TForm1::RollIn()
 {
+    lockVault();
     roll(WindowFrame::rollInOffsets(m_settings.RollEffect));
 }
 

@@ -4,6 +4,7 @@
 #include "app/ConflictNotices.h"
 #include "app/FormInput.h"
 #include "app/HandlerGuard.h"
+#include "app/IdleTimer.h"
 #include "app/MainWindowUi.h"
 #include "app/NotePageSession.h"
 #include "app/PageNavigation.h"
@@ -213,6 +214,10 @@ private:
     void followFolder();
     void followSettings();
     void openPassPage(int page, const PassPageLoad &load);
+    bool passwordsLocked() const;
+    void showLockedPasswords();
+    void unlockVault(const QString &password);
+    void lockVault();
     void trackChanges();
     void tellOfRecovery();
     void savePassPage();
@@ -270,5 +275,6 @@ private:
     std::unique_ptr<AlarmArea> m_alarms;
     std::unique_ptr<SearchDialogs> m_search;
     std::unique_ptr<PassGridClipboard> m_passClipboard;
+    IdleTimer m_vaultIdle{[this] { runGuardedWhenIdle([this] { lockVault(); }); }};
     TKladdoDlg *KladdoDlg = nullptr;
 };

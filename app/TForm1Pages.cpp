@@ -30,7 +30,7 @@ void TForm1::SpeichernOk()
 
 void TForm1::DisplayOk()
 {
-    showView(m_settings.DisplayNP == 0);
+    showView(m_settings.DisplayNP == 0, passwordsLocked());
     showCaptions(m_settings);
     refreshPosition();
     AlarmOk();
@@ -122,7 +122,7 @@ void TForm1::followFolder()
         m_environment.showError(this, notice);
     if (m_settings.DisplayNP == 0 && m_notePages.isStale(RichEdit1->document()->isModified()))
         openNotePage(m_notePages.read(m_settings.Note), true);
-    else if (m_settings.DisplayNP != 0 && m_passPages.isStale(StringGrid1->isModified())) {
+    else if (m_settings.DisplayNP != 0 && !passwordsLocked() && m_passPages.isStale(StringGrid1->isModified())) {
         const QModelIndex cell = StringGrid1->currentIndex();
         openPassPage(m_settings.Pass, m_passPages.read(m_settings.Pass));
         StringGrid1->setCurrentCell(cell.row(), cell.column());

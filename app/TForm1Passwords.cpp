@@ -2,10 +2,13 @@
 #include "app/TForm1.h"
 
 #include "app/Environment.h"
+#include "app/VaultLockPanel.h"
 #include "controls/ControlAccessibility.h"
 #include "controls/FarbButton.h"
 #include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
+
+#include <QScopeGuard>
 
 void TForm1::connectPassGrid()
 {
@@ -20,6 +23,9 @@ void TForm1::connectPassGrid()
             runGuardedWhenIdle([this, why] { m_environment.showError(this, why); });
         },
         Qt::QueuedConnection);
+    connect(VaultLock, &VaultLockPanel::unlockRequested, this, [this](const QString &password) {
+        runGuardedWhenIdle([this, password] { unlockVault(password); });
+    });
 }
 
 void TForm1::loadStartPassPage()
@@ -49,6 +55,10 @@ void TForm1::openPassPage(int page, const PassPageLoad &load)
     m_settings.Pass = page;
     showPassCaptions(m_settings);
     KeepOnTop();
+    if (passwordsLocked()) {
+        showLockedPasswords();
+        return;
+    }
     StringGrid1->setFocus();
     const PassPageSession::Opened opened = m_passPages.open(page, load, LanguageIndex);
     if (opened.recovered)
@@ -66,6 +76,59 @@ void TForm1::savePassPage()
     m_passPages.save(
         StringGrid1->page(), StringGrid1->isModified(),
         [this](const QString &question) { return m_environment.confirm(this, question); }, LanguageIndex);
+}
+
+bool TForm1::passwordsLocked() const
+{
+    return m_passPages.hasVault() && !m_passPages.vault().isUnlocked();
+}
+
+// The grid lets go of the rows the vault forgot.
+void TForm1::showLockedPasswords()
+{
+    StringGrid1->setPage(PassPageCells(), QString());
+    VaultLock->reset();
+    if (m_settings.DisplayNP != 0)
+        showView(false, true);
+}
+
+// The derivation takes about a second, which the panel says.
+void TForm1::unlockVault(const QString &password)
+{
+    VaultLock->reset(VaultLockPanel::openingText(LanguageIndex));
+    VaultLock->repaint();
+    try {
+        if (!m_passPages.vault().unlock(password)) {
+            VaultLock->reset(VaultLockPanel::wrongPasswordText(LanguageIndex));
+            return;
+        }
+    } catch (const KladdoError &error) {
+        VaultLock->reset(VaultLockPanel::unopenedText(error.message(), LanguageIndex));
+        return;
+    }
+    const SecretDelays delays = m_environment.secretDelays();
+    m_vaultIdle.start(delays.minute * m_passPages.vault().lockMinutes());
+    m_passClipboard->clearAfter(delays.clipboard);
+    showView(m_settings.DisplayNP == 0);
+    openPassPage(m_settings.Pass, m_passPages.read(m_settings.Pass));
+}
+
+// The page is saved first; when that fails the vault stays open, and
+// locks at the next idle time.
+void TForm1::lockVault()
+{
+    if (!m_passPages.vault().isUnlocked())
+        return;
+    m_vaultIdle.stop();
+    auto retry = qScopeGuard([this] {
+        m_vaultIdle.start(m_environment.secretDelays().minute * m_passPages.vault().lockMinutes());
+    });
+    savePassPage();
+    retry.dismiss();
+    m_passClipboard->clearPassword();
+    m_passClipboard->clearAfter(std::nullopt);
+    m_passPages.vault().lock();
+    showLockedPasswords();
 }
 
 void TForm1::FarbButton16Click()

@@ -13,7 +13,7 @@ if(NOT SOURCE_DIR)
 endif()
 
 # From the bottom up; folders on one level must not use each other either.
-set(layers "platform,resources,sound" "settings" "controls,notes,passwords,vault" "alarms,options,sync" "app" "tools")
+set(layers "platform,resources,sound" "settings" "controls,notes,passwords" "alarms,options,sync,vault" "app" "tools")
 
 set(folders "")
 set(level 0)

@@ -42,6 +42,8 @@ constexpr ControlText kMainWindowHints[] = {
     {u"FarbButton17", {u"Hilfe...", u"help..."}},
     {u"MaskEdit1", {u"Zeit", u"time"}},
     {u"Edit2", {u"Bearbeitungsfeld", u"processing field"}},
+    {u"VaultLock", {u"Kennwortseiten gesperrt", u"password pages locked"}},
+    {u"VaultPassword", {u"Master-Kennwort; die Eingabetaste öffnet", u"master password; Enter opens"}},
 };
 
 constexpr ControlText kOptionsDialogCaptions[] = {

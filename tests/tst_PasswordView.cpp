@@ -5,10 +5,13 @@
 #include "passwords/PassPageFile.h"
 #include "support/MainWindowFolder.h"
 #include "support/TestFiles.h"
+#include "support/VaultSamples.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QTest>
 
@@ -60,6 +63,36 @@ private:
         m_environment.setClipboardMimeData(data);
     }
 
+    void writeVault(const VaultPageSet &pages)
+    {
+        const KdbxDatabase database = VaultPages::create(pages, QDateTime::currentDateTimeUtc());
+        QVERIFY(writeFile(data("passwords.kdbx"), KdbxFile::write(database, fastVaultKey("master"))));
+    }
+    VaultPageSet storedVault() const
+    {
+        return VaultPages::read(KdbxFile::read(readFile(data("passwords.kdbx")), "master").database).pages;
+    }
+    static void unlock(TForm1 &form, const QString &password)
+    {
+        auto *typed = form.findChild<QLineEdit *>("VaultPassword");
+        QTest::keyClicks(typed, password);
+        QTest::keyClick(typed, Qt::Key_Return);
+        settle();
+        QVERIFY(typed->text().isEmpty());
+    }
+    static bool isLocked(TForm1 &form)
+    {
+        return form.findChild<QWidget *>("VaultLock")->isVisibleTo(&form) && !grid(form)->isVisibleTo(&form) &&
+               shown(grid(form), 1, 0).isEmpty();
+    }
+    static QString lockMessage(TForm1 &form)
+    {
+        QString text;
+        for (const QLabel *label : form.findChild<QWidget *>("VaultLock")->findChildren<QLabel *>())
+            text += label->text();
+        return text;
+    }
+
     static PassGrid *grid(TForm1 &form) { return form.findChild<PassGrid *>("StringGrid1"); }
     static PassCellField *field(TForm1 &form) { return form.findChild<PassCellField *>("Edit2"); }
     static QString shown(PassGrid *grid, int row, int column)
@@ -74,17 +107,49 @@ private slots:
         ProfileFile(data("note.ini")).writeInteger(u"WINDOW", u"DisplayNP", 1);
     }
 
-    // Beside a vault, which this version does not open, the pass files are
-    // never written: that would put the passwords back in the weak form.
-    void aVaultKeepsThePagesReadOnly()
+    // Beside a vault the pages show once the master password opens it
+    // (tried wrong first), are saved into it and never into a pass file, a
+    // copied password leaves the clipboard, and rolling in locks again.
+    void aVaultOpensWithItsPasswordAndLocksAtRollIn()
     {
-        writePage(0, {{0, 0, "old"}});
-        QVERIFY(writeFile(data("passwords.kdbx"), "vault"));
+        VaultPageSet pages;
+        pages[0][0] = {"Bank", "alice", "12345"};
+        writeVault(pages);
+        m_environment.secrets.minute = std::chrono::minutes(1);
         auto form = makeForm();
-        QTest::keyClicks(grid(*form), "new");
+        QVERIFY(isLocked(*form));
+        unlock(*form, "wrong");
+        QVERIFY(isLocked(*form));
+        QVERIFY(lockMessage(*form).contains("Master-Kennwort ist falsch"));
+        unlock(*form, "master");
+        PassGrid *g = grid(*form);
+        QVERIFY(g->isVisible());
+        QCOMPARE(shown(g, 1, 0), "Bank");
+        g->setCurrentCell(1, 2);
+        QTest::keyClick(g, Qt::Key_Insert, Qt::ControlModifier);
+        QCOMPARE(m_environment.clipboardMimeData()->text(), "12345");
+        QTRY_VERIFY_WITH_TIMEOUT(!m_environment.clipboardMimeData(), 3000);
+        g->setCurrentCell(2, 0);
+        QTest::keyClicks(g, "Mail");
         QTest::keyClick(field(*form), Qt::Key_Return);
         click(*form, "FarbButton4");
-        QCOMPARE(storedCell(0, 0, 1), "old");
+        QCOMPARE(storedVault()[0][1].text, "Mail");
+        QCOMPARE(storedVault()[0][0].password, "12345");
+        QVERIFY(!QFileInfo::exists(pagePath(0)) && !QFileInfo::exists(pagePath(1)));
+        form->RollIn();
+        QVERIFY(isLocked(*form));
+    }
+
+    // Idle time locks the vault, its page saved first.
+    void idleTimeLocksTheVault()
+    {
+        writeVault({});
+        auto form = makeForm();
+        unlock(*form, "master");
+        QTest::keyClicks(grid(*form), "typed");
+        QTest::keyClick(field(*form), Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(isLocked(*form), 5000);
+        QCOMPARE(storedVault()[0][0].text, "typed");
     }
 
     // Typed in the grid (keys and composed characters), typed in the field, pasted by key and by button,

@@ -8,7 +8,7 @@
 #include "platform/RunningCopy.h"
 #include "platform/TerminalPassword.h"
 #include "tools/PageNumber.h"
-#include "vault/VaultPages.h"
+#include "vault/VaultMigration.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -172,88 +172,13 @@ OpenVault openVault(const Call &call, const Passwords &passwords)
     return openVault(call.dataDir(), passwords.current(QStringLiteral("Master password: ")));
 }
 
-VaultPage vaultPageOf(const PassPageCells &cells)
-{
-    VaultPage page;
-    for (int slot = 0; slot < VaultRowCount; ++slot)
-        page[slot] = {cells.cell(PassTextColumn, slot), cells.cell(PassNameColumn, slot),
-                      cells.cell(PassPasswordColumn, slot)};
-    return page;
-}
-
-PassPageCells cellsOf(const VaultPage &page)
-{
-    PassPageCells cells;
-    for (int slot = 0; slot < VaultRowCount; ++slot) {
-        cells.setCell(PassTextColumn, slot, page[slot].text);
-        cells.setCell(PassNameColumn, slot, page[slot].name);
-        cells.setCell(PassPasswordColumn, slot, page[slot].password);
-    }
-    return cells;
-}
-
-bool isEmpty(const VaultPage &page)
-{
-    return std::all_of(page.begin(), page.end(), [](const VaultRow &row) { return row.isEmpty(); });
-}
-
-// The pages of the pass files; a damaged one would lose what it cannot show.
-VaultPageSet pagesOfPassFiles(const QString &dataDir)
-{
-    VaultPageSet pages;
-    for (int page = 0; page < VaultPageCount; ++page) {
-        const PassPageFile file(PassPageFile::pathFor(dataDir, page));
-        const PassPageLoad load = file.load();
-        if (load.fileState == PassPageLoad::FileState::Unreadable)
-            throw KladdoError(QStringLiteral("%1 cannot be read (%2)").arg(file.path(), load.readError));
-        if (load.isDamaged())
-            throw KladdoError(QStringLiteral("%1 is damaged (%2): restore or repair it first")
-                                  .arg(file.path(), load.damageText(Languages::English)));
-        pages[page] = vaultPageOf(load.cells);
-    }
-    return pages;
-}
-
-// The files that hold the passwords in the weak form besides the pass
-// files: each computer's backup generations of them (and those of the
-// older layout) and the recovery files of their unsaved changes.
-QStringList weakCopies(const QString &dataDir)
-{
-    static const QRegularExpression generation(QStringLiteral(R"(^pass\d\.dat\.(\d+|replaced)$)"));
-    QStringList paths;
-    const QDir backups(QDir(dataDir).filePath(QStringLiteral("backup")));
-    QStringList folders{QString()};
-    folders += backups.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &folder : folders) {
-        const QDir dir(backups.filePath(folder));
-        for (const QString &name : dir.entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name)) {
-            if (generation.match(name).hasMatch())
-                paths << dir.filePath(name);
-        }
-    }
-    for (const RecoveryEntry &entry : recoveryFiles(dataDir)) {
-        if (entry.pageFile.startsWith(u"pass"))
-            paths << QDir(dataDir).filePath(entry.path());
-    }
-    return paths;
-}
-
-void wipe(const QStringList &paths)
-{
-    for (const QString &path : paths) {
-        const AtomicFile::Result wiped = AtomicFile::wipeAndRemove(path);
-        if (!wiped.ok)
-            throw KladdoError(QStringLiteral("%1 cannot be wiped (%2)").arg(path, wiped.reason));
-    }
-}
-
 void dropOrTellOfWeakCopies(const Call &call, CommandIo io)
 {
-    const QStringList copies = weakCopies(call.dataDir());
+    const QStringList copies = VaultMigration::weakCopies(call.dataDir());
     if (copies.isEmpty())
         return;
     if (call.has(DropOldBackups)) {
-        wipe(copies);
+        VaultMigration::wipe(copies);
         io.out << "wiped " << copies.size() << " backups and recovery files of the pass files\n";
         return;
     }
@@ -263,35 +188,15 @@ void dropOrTellOfWeakCopies(const Call &call, CommandIo io)
               "kladdo-data vault drop-old-backups DATA_DIR wipes them\n";
 }
 
-void checkSamePages(const QString &path, const QString &password, const VaultPageSet &pages)
-{
-    if (openVault(QFileInfo(path).path(), password).read.pages != pages)
-        throw KladdoError(QStringLiteral("%1 does not give back the pages written").arg(path));
-}
-
 int createVault(const Call &call, const Passwords &passwords, CommandIo io)
 {
     const QString path = VaultPages::pathFor(call.dataDir());
     if (QFileInfo::exists(path))
         throw KladdoError(path + QStringLiteral(" exists already"));
     refuseWhileRunning(call.dataDir());
-    const VaultPageSet pages = pagesOfPassFiles(call.dataDir());
-    const QString password = passwords.fresh();
-    const KdbxDatabase database = VaultPages::create(pages, QDateTime::currentDateTimeUtc());
-    checkWritten(AtomicFile::write(path, KdbxFile::write(database, newKey(call, password))), path);
-    try {
-        checkSamePages(path, password, pages);
-    } catch (const KladdoError &) {
-        QFile::remove(path);
-        throw;
-    }
-    QStringList passFiles;
-    for (int page = 0; page < VaultPageCount; ++page) {
-        if (const QString file = PassPageFile::pathFor(call.dataDir(), page); QFileInfo::exists(file))
-            passFiles << file;
-    }
-    wipe(passFiles);
-    io.out << "made " << path << "; wiped " << passFiles.size() << " pass files\n";
+    VaultMigration::passFilePages(call.dataDir());
+    const int wiped = VaultMigration::create(call.dataDir(), newKey(call, passwords.fresh()));
+    io.out << "made " << path << "; wiped " << wiped << " pass files\n";
     dropOrTellOfWeakCopies(call, io);
     return ExitOk;
 }
@@ -333,7 +238,7 @@ int importPage(const Call &call, const Passwords &passwords, CommandIo io)
     const std::optional<int> page = pageOf(call, io);
     if (!page)
         return ExitUsage;
-    const VaultPage imported = vaultPageOf(cellsFromCsv(call.words[2]));
+    const VaultPage imported = VaultPages::pageOf(cellsFromCsv(call.words[2]));
     refuseWhileRunning(call.dataDir());
     OpenVault vault = openVault(call, passwords);
     VaultPageSet pages = vault.read.pages;
@@ -344,57 +249,18 @@ int importPage(const Call &call, const Passwords &passwords, CommandIo io)
     return ExitOk;
 }
 
-// The generations of the vault kept in each computer's backup folder.
-QStringList vaultBackups(const QString &dataDir)
-{
-    QStringList paths;
-    const QString vault = VaultPages::pathFor(dataDir);
-    const QDir backups(QDir(dataDir).filePath(QStringLiteral("backup")));
-    QStringList computers{QString()};
-    computers += backups.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QString &computer : computers) {
-        for (int generation = 1; generation <= PageBackups::kGenerations; ++generation) {
-            if (const QString path = PageBackups::pathFor(vault, generation, computer); QFileInfo::exists(path))
-                paths << path;
-        }
-    }
-    return paths;
-}
-
-void removeAll(const QStringList &paths)
-{
-    for (const QString &path : paths) {
-        if (QFile file(path); !file.remove())
-            throw KladdoError(QStringLiteral("%1 cannot be removed (%2)").arg(path, file.errorString()));
-    }
-}
-
 // The earlier generations open with the old password, which is often why
 // it is changed: they go with it.
 int changePassword(const Call &call, const Passwords &passwords, CommandIo io)
 {
     refuseWhileRunning(call.dataDir());
-    OpenVault vault = openVault(call.dataDir(), passwords.current(QStringLiteral("Old master password: ")));
+    const OpenVault vault = openVault(call.dataDir(), passwords.current(QStringLiteral("Old master password: ")));
     const QString password = passwords.fresh();
-    const QByteArray bytes = KdbxFile::write(vault.opened.database, newKey(call, password));
-    checkWritten(AtomicFile::write(vault.path, bytes), vault.path);
-    const QStringList backups = vaultBackups(call.dataDir());
-    removeAll(backups);
-    io.out << "changed the master password of " << vault.path << "; removed " << backups.size()
+    const qsizetype backups = VaultMigration::vaultBackups(call.dataDir()).size();
+    VaultMigration::changeKey(call.dataDir(), vault.opened.database, newKey(call, password));
+    io.out << "changed the master password of " << vault.path << "; removed " << backups
            << " earlier versions kept under the old one\n";
     return ExitOk;
-}
-
-void checkSameCells(const PassPageFile &file, const PassPageCells &cells)
-{
-    const PassPageLoad load = file.load();
-    for (int slot = 0; slot < PassSlotCount; ++slot) {
-        for (int column = 0; column < PassColumnCount; ++column) {
-            if (load.cells.cell(column, slot) != cells.cell(column, slot))
-                throw KladdoError(file.path() + QStringLiteral(" does not give back the page written; "
-                                                               "the vault is kept"));
-        }
-    }
 }
 
 int removeVault(const Call &call, const Passwords &passwords, CommandIo io)
@@ -404,22 +270,8 @@ int removeVault(const Call &call, const Passwords &passwords, CommandIo io)
                                          "anyone who has the files can read; give --yes to do so"));
     refuseWhileRunning(call.dataDir());
     const OpenVault vault = openVault(call, passwords);
-    std::array<PassPageCells, VaultPageCount> cells;
-    for (int page = 0; page < VaultPageCount; ++page) {
-        cells[page] = cellsOf(vault.read.pages[page]);
-        cells[page].toRecord(); // a cell a pass file cannot store stops it before any is written
-    }
-    for (int page = 0; page < VaultPageCount; ++page) {
-        if (isEmpty(vault.read.pages[page]))
-            continue;
-        const PassPageFile file(PassPageFile::pathFor(call.dataDir(), page));
-        file.save(cells[page]);
-        checkSameCells(file, cells[page]);
-    }
-    const QStringList backups = vaultBackups(call.dataDir());
-    removeAll(QStringList{vault.path} + backups);
-    io.out << "wrote the pass files; removed " << vault.path << " and its " << backups.size()
-           << " earlier versions\n";
+    const int backups = VaultMigration::remove(call.dataDir(), vault.read.pages);
+    io.out << "wrote the pass files; removed " << vault.path << " and its " << backups << " earlier versions\n";
     return ExitOk;
 }
 

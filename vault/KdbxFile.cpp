@@ -320,25 +320,13 @@ OuterHeader readCheckedHeader(Reader &reader, QByteArrayView file)
     return header;
 }
 
-} // namespace
-
-Header inspect(const QByteArray &file)
+// The database, once the header's HMAC shows that key opens it.
+std::optional<KdbxDatabase> readWith(Reader &reader, const OuterHeader &header, QByteArrayView hmac,
+                                     const KdbxKey &key)
 {
-    Reader reader(file);
-    const OuterHeader header = readCheckedHeader(reader, file);
-    return {header.minorVersion, header.cipher == AesUuid ? QStringLiteral("AES-256") : QStringLiteral("ChaCha20"),
-            KdbxKey::describe(VariantDictionary::parse(header.kdf))};
-}
-
-Opened read(const QByteArray &file, const QString &password)
-{
-    Reader reader(file);
-    const OuterHeader header = readCheckedHeader(reader, file);
-    const QByteArrayView hmac = reader.take(32);
-    KdbxKey key = KdbxKey::derive(password, VariantDictionary::parse(header.kdf));
     const Keys keys = keysFor(header.seed, key.transformedKey());
     if (!matches(headerHmac(keys, header.bytes), hmac))
-        refuse(QStringLiteral("wrong password or damaged header"));
+        return std::nullopt;
     const Wiped decrypted(decrypt(header, keys, readBlocks(reader, keys)));
     KdbxDatabase database;
     database.minorVersion = header.minorVersion;
@@ -347,7 +335,38 @@ Opened read(const QByteArray &file, const QString &password)
         readInner(Wiped(Gzip::decompress(decrypted.bytes(), MaxPayload)).bytes(), database);
     else
         readInner(decrypted.bytes(), database);
-    return {std::move(database), std::move(key)};
+    return database;
+}
+
+} // namespace
+
+Header inspect(const QByteArray &file)
+{
+    Reader reader(file);
+    const OuterHeader header = readCheckedHeader(reader, file);
+    VariantDictionary kdf = VariantDictionary::parse(header.kdf);
+    return {header.minorVersion, header.cipher == AesUuid ? QStringLiteral("AES-256") : QStringLiteral("ChaCha20"),
+            KdbxKey::describe(kdf), std::move(kdf)};
+}
+
+Opened read(const QByteArray &file, const QString &password)
+{
+    Reader reader(file);
+    const OuterHeader header = readCheckedHeader(reader, file);
+    const QByteArrayView hmac = reader.take(32);
+    KdbxKey key = KdbxKey::derive(password, VariantDictionary::parse(header.kdf));
+    std::optional<KdbxDatabase> database = readWith(reader, header, hmac, key);
+    if (!database)
+        refuse(QStringLiteral("wrong password or damaged header"));
+    return {std::move(*database), std::move(key)};
+}
+
+std::optional<KdbxDatabase> read(const QByteArray &file, const KdbxKey &key)
+{
+    Reader reader(file);
+    const OuterHeader header = readCheckedHeader(reader, file);
+    const QByteArrayView hmac = reader.take(32);
+    return readWith(reader, header, hmac, key);
 }
 
 QByteArray write(const KdbxDatabase &database, const KdbxKey &key, const KdbxWriteOptions &options)

@@ -40,6 +40,7 @@ struct Header
     quint32 minorVersion = 0;
     QString cipher;     // "AES-256" or "ChaCha20"
     QString derivation; // as KdbxKey::describe gives it
+    VariantDictionary kdfParameters;
 };
 
 // Throws KladdoError naming what is wrong with the header, its checksum
@@ -47,6 +48,10 @@ struct Header
 Header inspect(const QByteArray &file);
 // Throws KladdoError naming what is wrong with the file or the password.
 Opened read(const QByteArray &file, const QString &password);
+// With a key derived before, as long as it opens the file: nothing once the
+// file's password or key derivation has changed. Throws as read does for a
+// damaged file.
+std::optional<KdbxDatabase> read(const QByteArray &file, const KdbxKey &key);
 // The whole file; a fresh master seed, IV and inner stream key each time.
 QByteArray write(const KdbxDatabase &database, const KdbxKey &key, const KdbxWriteOptions &options = {});
 

@@ -13,6 +13,7 @@ namespace {
 
 const QString PageKey = QStringLiteral("KladdoPage");
 const QString RowKey = QStringLiteral("KladdoRow");
+const QString LockKey = QStringLiteral("KladdoLockMinutes");
 const QString EntryName = QStringLiteral("Entry");
 const QString GroupName = QStringLiteral("Group");
 constexpr qint64 SecondsBeforeUnixEpoch = 62135596800;
@@ -261,6 +262,26 @@ QString pathFor(const QString &dataDir)
     return QDir(dataDir).filePath(fileName());
 }
 
+VaultPage pageOf(const PassPageCells &cells)
+{
+    VaultPage page;
+    for (int slot = 0; slot < VaultRowCount; ++slot)
+        page[slot] = {cells.cell(PassTextColumn, slot), cells.cell(PassNameColumn, slot),
+                      cells.cell(PassPasswordColumn, slot)};
+    return page;
+}
+
+PassPageCells cellsOf(const VaultPage &page)
+{
+    PassPageCells cells;
+    for (int slot = 0; slot < VaultRowCount; ++slot) {
+        cells.setCell(PassTextColumn, slot, page[slot].text);
+        cells.setCell(PassNameColumn, slot, page[slot].name);
+        cells.setCell(PassPasswordColumn, slot, page[slot].password);
+    }
+    return cells;
+}
+
 KdbxDatabase create(const VaultPageSet &pages, const QDateTime &now)
 {
     KdbxDatabase database;
@@ -281,6 +302,10 @@ KdbxDatabase create(const VaultPageSet &pages, const QDateTime &now)
 VaultPagesRead read(const KdbxDatabase &database)
 {
     VaultPagesRead result;
+    if (const XmlNode *meta = database.document.child(QStringLiteral("Meta"))) {
+        if (const int minutes = numberIn(*meta, LockKey, MaxLockMinutes + 1); minutes > 0)
+            result.lockMinutes = minutes;
+    }
     QList<const XmlNode *> duplicates;
     const auto groups = pageGroups(database.document, &duplicates);
     for (const XmlNode *duplicate : duplicates)
@@ -300,6 +325,11 @@ VaultPagesRead read(const KdbxDatabase &database)
                                     .arg(page + 1).arg(entryTitle(groups[page]->children.at(entry))));
     }
     return result;
+}
+
+void setLockMinutes(KdbxDatabase &database, int minutes)
+{
+    setCustomData(database.document.ensureChild(QStringLiteral("Meta")), LockKey, QString::number(minutes));
 }
 
 void write(KdbxDatabase &database, const VaultPageSet &pages, const QDateTime &now)

@@ -39,6 +39,7 @@ public:
     std::function<void()> whilePaused;
     // As the program waits; a test may shorten them.
     RecoveryDelays delays;
+    SecretDelays secrets{std::chrono::milliseconds(300), std::chrono::milliseconds(200)};
     // Runs while a message is shown, as if the box were still open.
     std::function<void()> whileShowingError;
     // Runs while a question is asked, before it is answered.
@@ -122,6 +123,7 @@ public:
     }
 
     RecoveryDelays recoveryDelays() const override { return delays; }
+    SecretDelays secretDelays() const override { return secrets; }
 
     void playSound(const QString &wavePath) override { soundsPlayed.append(wavePath); }
 
