@@ -121,6 +121,7 @@ public:
         StringGrid1->setColumnWidths(widths);
     }
     std::optional<TColor> pickColor(QWidget *parent, TColor initial) override;
+    void manageVault(QWidget *parent) override;
 
     // Ends the program without the user (the session ends, or the program
     // was told to end): the page shown is saved, or kept in its recovery
@@ -217,6 +218,8 @@ private:
     bool passwordsLocked() const;
     void showLockedPasswords();
     void unlockVault(const QString &password);
+    // Idle time and the clipboard's clearing run while the vault is open.
+    void unlockedVault();
     void lockVault();
     void trackChanges();
     void tellOfRecovery();

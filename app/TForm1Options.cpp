@@ -4,6 +4,7 @@
 
 #include "app/Environment.h"
 #include "app/MainWindowLayout.h"
+#include "app/VaultDialog.h"
 #include "options/KladdoDlg.h"
 
 namespace {
@@ -32,4 +33,19 @@ std::optional<TColor> TForm1::pickColor(QWidget *parent, TColor initial)
     if (!picked)
         return std::nullopt;
     return WinColor::fromQColor(*picked);
+}
+
+// What the dialog did shows at once: a vault made or opened there, or the
+// pass files back.
+void TForm1::manageVault(QWidget *parent)
+{
+    savePassPage();
+    VaultDialog dialog(m_passPages.vault(), dataPath({}), LanguageIndex, m_environment, parent);
+    dialog.exec();
+    if (m_passPages.vault().isUnlocked())
+        unlockedVault();
+    else
+        m_vaultIdle.stop();
+    openPassPage(m_settings.Pass, m_passPages.read(m_settings.Pass));
+    showView(m_settings.DisplayNP == 0, passwordsLocked());
 }

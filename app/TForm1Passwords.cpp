@@ -106,11 +106,16 @@ void TForm1::unlockVault(const QString &password)
         VaultLock->reset(VaultLockPanel::unopenedText(error.message(), LanguageIndex));
         return;
     }
+    unlockedVault();
+    showView(m_settings.DisplayNP == 0);
+    openPassPage(m_settings.Pass, m_passPages.read(m_settings.Pass));
+}
+
+void TForm1::unlockedVault()
+{
     const SecretDelays delays = m_environment.secretDelays();
     m_vaultIdle.start(delays.minute * m_passPages.vault().lockMinutes());
     m_passClipboard->clearAfter(delays.clipboard);
-    showView(m_settings.DisplayNP == 0);
-    openPassPage(m_settings.Pass, m_passPages.read(m_settings.Pass));
 }
 
 // The page is saved first; when that fails the vault stays open, and
@@ -120,9 +125,7 @@ void TForm1::lockVault()
     if (!m_passPages.vault().isUnlocked())
         return;
     m_vaultIdle.stop();
-    auto retry = qScopeGuard([this] {
-        m_vaultIdle.start(m_environment.secretDelays().minute * m_passPages.vault().lockMinutes());
-    });
+    auto retry = qScopeGuard([this] { unlockedVault(); });
     savePassPage();
     retry.dismiss();
     m_passClipboard->clearPassword();

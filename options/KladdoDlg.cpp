@@ -58,6 +58,8 @@ constexpr Place kPlaces[] = {
     {u"GroupBox5", QRect(183, 208, 169, 65)},
     {u"ComboBox1", QRect(8, 35, 152, 21)},
     // Info page
+    {u"VaultText", QRect(8, 8, 343, 65)},
+    {u"VaultButton", QRect(8, 80, 169, 25)},
     {u"Label9", QRect(8, 8, 343, 85)},
     {u"Label10", QRect(8, 96, 343, 35)},
 };
@@ -154,10 +156,14 @@ void TKladdoDlg::createControls()
 {
     auto *pages = named(new QTabWidget(this), "PageControl1");
     auto *settingsPage = named(new QWidget, "TabSheet1");
+    auto *vaultPage = named(new QWidget, "TabSheet2");
     auto *infoPage = named(new QWidget, "TabSheet3");
     pages->addTab(settingsPage, QString());
+    pages->addTab(vaultPage, QString());
     pages->addTab(infoPage, QStringLiteral("Info"));
     createSettingsPage(settingsPage);
+    named(new QLabel(vaultPage), "VaultText")->setWordWrap(true);
+    VaultButton = named(new QPushButton(vaultPage), "VaultButton");
     createInfoPage(infoPage);
     OKBtn = named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");
     OKBtn->setDefault(true);
@@ -236,6 +242,7 @@ void TKladdoDlg::connectHandlers()
                 });
     }
     connectGuarded(Button1, &QPushButton::clicked, &TKladdoDlg::Button1Click);
+    connectGuarded(VaultButton, &QPushButton::clicked, &TKladdoDlg::VaultButtonClick);
     connectGuarded(ComboBox1, &QComboBox::currentIndexChanged, &TKladdoDlg::ComboBox1Change);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -285,6 +292,11 @@ void TKladdoDlg::SpracheOk()
         ComboBox1->setItemText(item, rollEffects[item]);
     const QSignalBlocker quiet(ComboBox1);
     ComboBox1->setCurrentIndex(settings.RollEffect);
+}
+
+void TKladdoDlg::VaultButtonClick()
+{
+    m_mainWindow.manageVault(this);
 }
 
 // Stays-on-top is part of its window flags; raising does not activate it.

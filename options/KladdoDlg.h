@@ -56,6 +56,7 @@ private:
     void UpDown1ChangingEx(int direction) { moveColumnBoundary(0, direction); }
     void UpDown2ChangingEx(int direction) { moveColumnBoundary(1, direction); }
     void Button1Click();
+    void VaultButtonClick();
     void ComboBox1Change();
     void OKBtnClick();
 
@@ -90,6 +91,7 @@ private:
     std::array<TColor, 3> m_userColors = {};
     std::array<TUpDown *, 2> m_upDowns = {};
     QPushButton *Button1 = nullptr;
+    QPushButton *VaultButton = nullptr;
     QComboBox *ComboBox1 = nullptr;
     QPushButton *OKBtn = nullptr;
 };

@@ -63,6 +63,13 @@ constexpr ControlText kOptionsDialogCaptions[] = {
     {u"Label14", {u"Linie 2", u"Line 2"}},
     {u"Button1", {u"Standard", u"Default"}},
     {u"GroupBox5", {u" Rolleffekt ", u" Roll effect "}},
+    {u"TabSheet2", {u"Kennwörter", u"Passwords"}},
+    {u"VaultText",
+     {u"Ein Master-Kennwort verschlüsselt die Kennwortseiten in einem Tresor (passwords.kdbx, ein Format, das "
+      u"auch KeePass-Programme öffnen). Ohne es kann sie jeder lesen, der die Dateien hat.",
+      u"A master password enciphers the password pages in a vault (passwords.kdbx, a format KeePass programs "
+      u"open too). Without it, anyone who has the files can read them."}},
+    {u"VaultButton", {u"Master-Kennwort …", u"Master password …"}},
 };
 
 constexpr ControlText kFindDialogTexts[] = {

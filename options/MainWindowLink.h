@@ -31,6 +31,10 @@ public:
     virtual void RichEditOk() = 0;
     virtual void RichEditFontBitOk() = 0;
 
+    // Sets, changes or removes the master password of the password pages
+    // in a dialog above parent.
+    virtual void manageVault(QWidget *parent) = 0;
+
     // Throws KladdoError when note.ini cannot be written.
     virtual void SaveSettings() = 0;
 

@@ -5,13 +5,17 @@
 #include "passwords/PassPageFile.h"
 #include "support/MainWindowFolder.h"
 #include "support/TestFiles.h"
-#include "support/VaultSamples.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QApplication>
+#include <QCheckBox>
 #include <QInputMethodEvent>
-#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTimer>
+#include <QLabel>
 #include <QMimeData>
 #include <QTest>
 
@@ -63,23 +67,6 @@ private:
         m_environment.setClipboardMimeData(data);
     }
 
-    void writeVault(const VaultPageSet &pages)
-    {
-        const KdbxDatabase database = VaultPages::create(pages, QDateTime::currentDateTimeUtc());
-        QVERIFY(writeFile(data("passwords.kdbx"), KdbxFile::write(database, fastVaultKey("master"))));
-    }
-    VaultPageSet storedVault() const
-    {
-        return VaultPages::read(KdbxFile::read(readFile(data("passwords.kdbx")), "master").database).pages;
-    }
-    static void unlock(TForm1 &form, const QString &password)
-    {
-        auto *typed = form.findChild<QLineEdit *>("VaultPassword");
-        QTest::keyClicks(typed, password);
-        QTest::keyClick(typed, Qt::Key_Return);
-        settle();
-        QVERIFY(typed->text().isEmpty());
-    }
     static bool isLocked(TForm1 &form)
     {
         return form.findChild<QWidget *>("VaultLock")->isVisibleTo(&form) && !grid(form)->isVisibleTo(&form) &&
@@ -138,6 +125,62 @@ private slots:
         QVERIFY(!QFileInfo::exists(pagePath(0)) && !QFileInfo::exists(pagePath(1)));
         form->RollIn();
         QVERIFY(isLocked(*form));
+    }
+
+    // Runs inside the vault dialog that the options dialog opens, then
+    // closes it.
+    void inVaultDialog(TForm1 &form, const std::function<void(QWidget &)> &steps)
+    {
+        QTimer::singleShot(0, &form, [steps] {
+            QWidget *dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog && dialog->objectName() == "VaultDialog");
+            steps(*dialog);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        form.manageVault(&form);
+    }
+    static void clickButton(QWidget &dialog, const QString &text)
+    {
+        for (QPushButton *button : dialog.findChildren<QPushButton *>()) {
+            if (button->text().startsWith(text))
+                return button->click();
+        }
+        QFAIL(qPrintable(text));
+    }
+    static void typePasswords(QWidget &dialog, const QString &fresh)
+    {
+        for (const char *name : {"FreshPassword", "RepeatedPassword"})
+            dialog.findChild<QLineEdit *>(name)->setText(fresh);
+    }
+
+    // The master password set (older backups wiped, as agreed), changed with
+    // a lock time, and removed: the pages move with it, whole.
+    void masterPasswordSetChangedAndRemoved()
+    {
+        writePage(0, {{0, 0, "Bank"}, {2, 0, "12345"}});
+        QVERIFY(QDir().mkpath(data("backup")) && writeFile(data("backup/pass0.dat.1"), readFile(pagePath(0))));
+        auto form = makeForm();
+        inVaultDialog(*form, [](QWidget &dialog) {
+            typePasswords(dialog, "one");
+            dialog.findChild<QCheckBox *>("DropOldBackups")->setChecked(true);
+            clickButton(dialog, "Master-Kennwort setzen");
+            typePasswords(dialog, "master");
+            dialog.findChild<QSpinBox *>("LockMinutes")->setValue(7);
+            clickButton(dialog, "Master-Kennwort ändern");
+        });
+        QVERIFY(m_environment.errors.isEmpty());
+        QVERIFY(!QFileInfo::exists(pagePath(0)) && !QFileInfo::exists(data("backup/pass0.dat.1")));
+        const KdbxFile::Opened opened = KdbxFile::read(readFile(data("passwords.kdbx")), "master");
+        QCOMPARE(VaultPages::read(opened.database).lockMinutes, 7);
+        QCOMPARE(storedVault()[0][0], (VaultRow{"Bank", "", "12345"}));
+        QCOMPARE(shown(grid(*form), 1, 0), "Bank");
+        m_environment.answer = true;
+        inVaultDialog(*form, [](QWidget &dialog) {
+            clickButton(dialog, "Master-Kennwort entfernen");
+        });
+        QVERIFY(!QFileInfo::exists(data("passwords.kdbx")));
+        QCOMPARE(storedCell(0, 2, 1), "12345");
+        QCOMPARE(shown(grid(*form), 1, 0), "Bank");
     }
 
     // Idle time locks the vault, its page saved first.

@@ -176,6 +176,37 @@ private slots:
         QCOMPARE(PassPageFile(data("pass0.dat")).load().cells.cell(PassPasswordColumn, 0), "Geheim99");
     }
 
+    // Beside a vault the recovery file holds the vault under its key, never
+    // a row in clear; the next unlock shows the changes, whose save writes
+    // them into the vault.
+    void vaultChangesAreKeptUnderItsKey()
+    {
+        layPages("[WINDOW]\r\nLanguage=English\r\nDisplayNP=1\r\n");
+        VaultPageSet pages;
+        pages[0][1] = {"Bank", "alice", "12345"};
+        writeVault(pages);
+        {
+            auto form = makeForm();
+            unlock(*form, "master");
+            auto *grid = form->findChild<PassGrid *>("StringGrid1");
+            grid->setCurrentCell(1, PassPasswordColumn);
+            QTest::keyClicks(grid, "Geheim99");
+            QTRY_VERIFY(QFileInfo::exists(recovery("passwords.kdbx")));
+            const QByteArray kept = readFile(recovery("passwords.kdbx"));
+            for (const char *secret : {"Geheim99", "12345", "alice", "Bank"})
+                QVERIFY2(!kept.contains(secret), secret);
+        } // closed without a save: as if killed
+        auto form = makeForm();
+        unlock(*form, "master");
+        auto *grid = form->findChild<PassGrid *>("StringGrid1");
+        QCOMPARE(grid->page().cell(PassPasswordColumn, 0), "Geheim99");
+        QVERIFY(grid->isModified());
+        click(*form, "FarbButton4");
+        QCOMPARE(storedVault()[0][0].password, "Geheim99");
+        QCOMPARE(storedVault()[0][1].text, "Bank");
+        QVERIFY(!QFileInfo::exists(data("pass0.dat")));
+    }
+
     // Ended from outside: the page is saved with no box, and the window
     // says it is closing.
     void endedFromOutside()

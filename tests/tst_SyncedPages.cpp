@@ -1,5 +1,7 @@
 #include "app/TForm1.h"
+#include "passwords/PassGrid.h"
 #include "passwords/PassPageFile.h"
+#include "platform/AtomicFile.h"
 #include "support/MainWindowFolder.h"
 #include "support/TestFiles.h"
 
@@ -123,6 +125,38 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(m_environment.errors.size(), 2, 1000);
         QVERIFY(m_environment.errors[1].message.contains("note5-LAPTOP.rtf"));
         QVERIFY(!m_environment.errors[1].message.contains("note3"));
+    }
+
+    // Another computer's save of the vault: an unedited page follows it,
+    // an edited one is saved into it page by page, the other version kept.
+    void vaultChangedElsewhere()
+    {
+        ProfileFile(data("note.ini")).writeInteger(u"WINDOW", u"DisplayNP", 1);
+        VaultPageSet pages;
+        pages[0][0].text = "mine";
+        writeVault(pages);
+        const auto saveTheirs = [this](int page, const QString &text) {
+            KdbxFile::Opened opened = KdbxFile::read(readFile(data("passwords.kdbx")), "master");
+            VaultPageSet theirs = VaultPages::read(opened.database).pages;
+            theirs[page][0].text = text;
+            VaultPages::write(opened.database, theirs, QDateTime::currentDateTimeUtc());
+            QVERIFY(AtomicFile::write(data("passwords.kdbx"), KdbxFile::write(opened.database, opened.key)).ok);
+        };
+        auto form = makeForm();
+        unlock(*form, "master");
+        auto *grid = form->findChild<PassGrid *>("StringGrid1");
+        saveTheirs(0, "theirs");
+        QTRY_COMPARE_WITH_TIMEOUT(grid->page().cell(0, 0), "theirs", 2000);
+        grid->setCurrentCell(2, 0);
+        QTest::keyClicks(grid, "typed");
+        QTest::keyClick(form->findChild<QWidget *>("Edit2"), Qt::Key_Return);
+        saveTheirs(1, "their page");
+        click(*form, "FarbButton4");
+        const VaultPageSet stored = storedVault();
+        QCOMPARE(stored[0][0].text, "theirs");
+        QCOMPARE(stored[0][1].text, "typed");
+        QCOMPARE(stored[1][0].text, "their page");
+        QCOMPARE(otherVersions("passwords").size(), 1);
     }
 
     void passwordPageOnlyLookedAt_data()

@@ -59,17 +59,29 @@ void VaultStore::follow()
     hold(std::move(*database), std::move(m_open->key), bytes);
 }
 
-void VaultStore::save(int page, const PassPageCells &cells, const QDateTime &now)
+void VaultStore::rewrite(const std::function<void(KdbxDatabase &)> &change)
 {
     std::optional<KdbxDatabase> newest = exists() ? KdbxFile::read(readFile(), m_open->key) : std::nullopt;
     KdbxDatabase database = newest ? std::move(*newest) : m_open->database;
-    VaultPageSet pages = VaultPages::read(database).pages;
-    pages[page] = VaultPages::pageOf(cells);
-    VaultPages::write(database, pages, now);
+    change(database);
     const QByteArray bytes = KdbxFile::write(database, m_open->key);
     if (const AtomicFile::Result written = PageBackups::writePage(m_path, bytes); !written.ok)
         throw KladdoError(QStringLiteral("%1 cannot be written (%2)").arg(m_path, written.reason));
     hold(std::move(database), std::move(m_open->key), bytes);
+}
+
+void VaultStore::save(int page, const PassPageCells &cells, const QDateTime &now)
+{
+    rewrite([&](KdbxDatabase &database) {
+        VaultPageSet pages = VaultPages::read(database).pages;
+        pages[page] = VaultPages::pageOf(cells);
+        VaultPages::write(database, pages, now);
+    });
+}
+
+void VaultStore::setLockMinutes(int minutes)
+{
+    rewrite([minutes](KdbxDatabase &database) { VaultPages::setLockMinutes(database, minutes); });
 }
 
 void VaultStore::changeKey(KdbxKey key)

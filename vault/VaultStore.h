@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The vault of a data folder while it is unlocked: the database as last
@@ -30,6 +31,7 @@ public:
     // The stamp of the file as last read or written.
     const QByteArray &stamp() const { return m_open->stamp; }
     PassPageCells cells(int page) const;
+    const VaultPageSet &pages() const { return m_open->pages; }
     QStringList notes() const { return m_open->notes; }
     int lockMinutes() const { return m_open->lockMinutes; }
 
@@ -42,6 +44,8 @@ public:
     // or into the version held when none does, keeping the one it replaces
     // among the backups. Throws KladdoError when it cannot be written.
     void save(int page, const PassPageCells &cells, const QDateTime &now);
+    // Stored as save stores a page.
+    void setLockMinutes(int minutes);
 
     // Writes the vault under key from now on; its backups go.
     void changeKey(KdbxKey key);
@@ -62,7 +66,10 @@ private:
         QStringList notes;
         int lockMinutes;
     };
-    // bytes as read, opened by opened.
+    // Writes the newest version the key opens, or the one held, as change
+    // leaves it.
+    void rewrite(const std::function<void(KdbxDatabase &)> &change);
+    // The database of bytes, opened by key, is now the one held.
     void hold(KdbxDatabase database, KdbxKey key, const QByteArray &bytes);
     QByteArray readFile() const;
 

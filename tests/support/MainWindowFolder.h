@@ -5,8 +5,11 @@
 #include "platform/ProfileFile.h"
 #include "support/ProgramFolder.h"
 #include "support/TestEnvironment.h"
+#include "support/TestFiles.h"
+#include "support/VaultSamples.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QTest>
 #include <QTextDocument>
 
@@ -42,6 +45,25 @@ protected:
     {
         QTextDocument document(text);
         NotePage::save(data(NotePage::fileName(page)), &document);
+    }
+
+    // DATA/passwords.kdbx of pages under the password "master".
+    void writeVault(const VaultPageSet &pages) const
+    {
+        const KdbxDatabase database = VaultPages::create(pages, QDateTime::currentDateTimeUtc());
+        QVERIFY(writeFile(data("passwords.kdbx"), KdbxFile::write(database, fastVaultKey("master"))));
+    }
+    VaultPageSet storedVault() const
+    {
+        return VaultPages::read(KdbxFile::read(readFile(data("passwords.kdbx")), "master").database).pages;
+    }
+    static void unlock(TForm1 &form, const QString &password)
+    {
+        auto *typed = form.findChild<QLineEdit *>("VaultPassword");
+        QTest::keyClicks(typed, password);
+        QTest::keyClick(typed, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QVERIFY(typed->text().isEmpty());
     }
 
     std::unique_ptr<TForm1> makeForm()
