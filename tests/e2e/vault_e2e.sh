@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# The password pages in a vault through real input: a wrong master
+# password opens nothing, the right one shows the page, a typed row is
+# saved into the vault by the page turn, and rolling in locks again, so
+# that what is typed after rolling out is a password, never a cell. No
+# row ever reaches a file under DATA/ in clear.
+set -euo pipefail
+
+program=$1
+screen_width=1280
+top=60
+source "$(dirname "$0")/lib.sh"
+data_tool=$(dirname "$program")/kladdo-data
+left=$((screen_width - 525))
+
+lay_program_folder "$program" "$top"
+printf 'DisplayNP=1\r\n' >> "$work/DATA/note.ini"
+printf 'text,name,password\r\nBank,alice,s3cret\r\n' > "$work/pass.csv"
+"$data_tool" passwords import "$work/DATA" 0 "$work/pass.csv" >/dev/null
+printf 'master\n' | "$data_tool" vault create "$work/DATA" --password-stdin --memory 8 --iterations 2 >/dev/null
+start_xvfb "$screen_width"
+
+roll_out() {
+  wait_for_position $((screen_width - 16)) "$top"
+  xdotool mousemove $((screen_width - 16 + 8)) $((top + 342 + 23)) click 3
+  wait_for_position "$left" "$top"
+  xdotool windowfocus --sync "$window" 2>/dev/null || true
+}
+page_rows() {
+  printf 'master\n' | "$data_tool" vault export "$work/DATA" "$1" --password-stdin
+}
+
+start_kladdo "$work"
+roll_out
+xdotool type --delay 20 'wrong'
+xdotool key Return
+xdotool type --delay 20 'master'
+xdotool key Return
+# The grid takes the keys once the vault is open: the row below Bank.
+sleep 1
+xdotool key Down
+xdotool type --delay 20 'Mail'
+xdotool key Return Right
+xdotool type --delay 20 'bob'
+xdotool key Return Right
+xdotool type --delay 20 'pw2'
+xdotool key Return ctrl+Next
+wait_for_line "$work/DATA/note.ini" "Pass=1"
+page_rows 0 > "$work/page0.csv"
+grep -q $'^Mail,bob,pw2\r$' "$work/page0.csv" || fail "the vault's page 0 holds: $(cat "$work/page0.csv")"
+grep -q $'^Bank,alice,s3cret\r$' "$work/page0.csv" || fail "the vault lost page 0's first row"
+
+xdotool mousemove $((left + 510 + 7)) $((top + 342 + 23)) click 3
+roll_out
+xdotool type --delay 20 'Evil'
+xdotool key Return ctrl+Prior
+wait_for_line "$work/DATA/note.ini" "Pass=0"
+sleep 1
+for page in 0 1; do
+  page_rows "$page" | grep -q Evil && fail "keys typed after rolling in reached page $page: the vault was open"
+done
+
+xdotool mousemove $((left + 480 + 10)) $((top + 341 + 15 + 10)) click 1
+wait "$program_pid" || fail "the program did not end well"
+program_pid=
+[ -e "$work/DATA/pass0.dat" ] && fail "a pass file was written beside the vault"
+for secret in s3cret alice Bank Mail bob pw2; do
+  utf16=$(printf '%s' "$secret" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 | tr -d ' \n')
+  while IFS= read -r -d '' file; do
+    grep -qF "$secret" "$file" && fail "$secret stands in clear in $file"
+    od -An -tx1 "$file" | tr -d ' \n' | grep -q "$utf16" && fail "$secret stands in UTF-16 in $file"
+  done < <(find "$work/DATA" -type f -print0)
+done
+echo "vault: the wrong password opened nothing, the row reached the vault, rolling in locked it, no row in clear"
