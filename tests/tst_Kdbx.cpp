@@ -1,3 +1,4 @@
+#include "support/TestFiles.h"
 #include "support/VaultSamples.h"
 #include "vault/Gzip.h"
 #include "vault/KdbxFile.h"
@@ -159,6 +160,7 @@ private slots:
     void badDocumentsAreRefused();
     void gzipBombIsRefused();
     void controlCharactersDoNotBreakTheFile();
+    void fileSavedByKeePassXCReads();
 };
 
 void tst_Kdbx::pagesRoundTrip_data()
@@ -402,6 +404,17 @@ void tst_Kdbx::controlCharactersDoNotBreakTheFile()
     // Protected, the password keeps them.
     const VaultRow expected{QStringLiteral("ab\U0001F600"), QStringLiteral("n"), QStringLiteral("p\x02w")};
     QCOMPARE(read.pages[4][7], expected);
+}
+
+// Made by kladdo-data on Linux, then saved by keepassxc-cli 2.7.4 adding
+// an entry to page 1: read the same on every platform.
+void tst_Kdbx::fileSavedByKeePassXCReads()
+{
+    const QByteArray file = readFile(QStringLiteral(TEST_DATA_DIR "/kdbx/saved-by-keepassxc.kdbx"));
+    const VaultPage page = VaultPages::read(KdbxFile::read(file, QStringLiteral("kladdo")).database).pages[0];
+    QCOMPARE(page[0],
+             (VaultRow{QStringLiteral("Bank \u00e4"), QStringLiteral("alice"), QStringLiteral("s3cret \u00df")}));
+    QCOMPARE(page[1], (VaultRow{QStringLiteral("Neu \u00fc"), QStringLiteral("nutzer"), QStringLiteral("neues pw")}));
 }
 
 QTEST_GUILESS_MAIN(tst_Kdbx)
