@@ -20,6 +20,7 @@
 #include "options/MainWindowLink.h"
 #include "passwords/PassGrid.h"
 #include "platform/RecoveryWriter.h"
+#include "platform/SessionLockWatch.h"
 #include "settings/SharedSettings.h"
 #include "sync/FolderWatch.h"
 
@@ -279,5 +280,7 @@ private:
     std::unique_ptr<SearchDialogs> m_search;
     std::unique_ptr<PassGridClipboard> m_passClipboard;
     IdleTimer m_vaultIdle{[this] { runGuardedWhenIdle([this] { lockVault(); }); }};
+    // Made when the vault is first opened.
+    std::unique_ptr<SessionLockWatch> m_sessionLock;
     TKladdoDlg *KladdoDlg = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "controls/FarbButton.h"
 #include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
+#include "platform/CoreDumps.h"
 
 #include <QScopeGuard>
 
@@ -111,8 +112,16 @@ void TForm1::unlockVault(const QString &password)
     openPassPage(m_settings.Pass, m_passPages.read(m_settings.Pass));
 }
 
+// From the first opening on, the process keeps its memory to itself, and
+// the session's lock or the computer's sleep lock the vault.
 void TForm1::unlockedVault()
 {
+    if (!m_sessionLock) {
+        CoreDumps::forbid();
+        m_sessionLock = std::make_unique<SessionLockWatch>(winId());
+        connect(m_sessionLock.get(), &SessionLockWatch::locking, this,
+                [this] { runGuardedWhenIdle([this] { lockVault(); }); });
+    }
     const SecretDelays delays = m_environment.secretDelays();
     m_vaultIdle.start(delays.minute * m_passPages.vault().lockMinutes());
     m_passClipboard->clearAfter(delays.clipboard);

@@ -2,8 +2,9 @@
 # The password pages in a vault through real input: a wrong master
 # password opens nothing, the right one shows the page, a typed row is
 # saved into the vault by the page turn, and rolling in locks again, so
-# that what is typed after rolling out is a password, never a cell. No
-# row ever reaches a file under DATA/ in clear.
+# that what is typed after rolling out is a password, never a cell; so
+# does the screen saver's start on the session bus. No row ever reaches a
+# file under DATA/ in clear.
 set -euo pipefail
 
 program=$1
@@ -19,6 +20,12 @@ printf 'text,name,password\r\nBank,alice,s3cret\r\n' > "$work/pass.csv"
 "$data_tool" passwords import "$work/DATA" 0 "$work/pass.csv" >/dev/null
 printf 'master\n' | "$data_tool" vault create "$work/DATA" --password-stdin --memory 8 --iterations 2 >/dev/null
 start_xvfb "$screen_width"
+# A session bus of the test's own, which cleanup ends with the watcher.
+dbus-daemon --session --nofork --print-address=3 3>"$work/bus" &
+watcher_pid=$!
+for _ in $(seq 100); do [ -s "$work/bus" ] && break; sleep 0.1; done
+DBUS_SESSION_BUS_ADDRESS=$(head -1 "$work/bus")
+export DBUS_SESSION_BUS_ADDRESS
 
 roll_out() {
   wait_for_position $((screen_width - 16)) "$top"
@@ -60,6 +67,19 @@ for page in 0 1; do
   page_rows "$page" | grep -q Evil && fail "keys typed after rolling in reached page $page: the vault was open"
 done
 
+xdotool type --delay 20 'master'
+xdotool key Return
+sleep 1
+dbus-send --session --type=signal /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver.ActiveChanged boolean:true
+sleep 1
+xdotool type --delay 20 'Sleepy'
+xdotool key Return ctrl+Next
+wait_for_line "$work/DATA/note.ini" "Pass=1"
+sleep 1
+for page in 0 1; do
+  page_rows "$page" | grep -q Sleepy && fail "keys typed after the screen saver began reached page $page"
+done
+
 xdotool mousemove $((left + 480 + 10)) $((top + 341 + 15 + 10)) click 1
 wait "$program_pid" || fail "the program did not end well"
 program_pid=
@@ -71,4 +91,5 @@ for secret in s3cret alice Bank Mail bob pw2; do
     od -An -tx1 "$file" | tr -d ' \n' | grep -q "$utf16" && fail "$secret stands in UTF-16 in $file"
   done < <(find "$work/DATA" -type f -print0)
 done
-echo "vault: the wrong password opened nothing, the row reached the vault, rolling in locked it, no row in clear"
+echo "vault: the wrong password opened nothing, the row reached the vault, rolling in and the screen saver" \
+  "locked it, no row in clear"
