@@ -213,12 +213,13 @@ private slots:
         QVERIFY(RecoveryFile::write(page(7), pageBytes, RecoveryFile::stampOf(pageBytes)).ok);
         QVERIFY(writeFile(data() + "/backup/anderer-pc/pass7.dat.unsaved", RecoveryFile::encode(pageBytes, {})));
         QVERIFY(writeFile(data() + "/backup/anderer-pc/pass7.dat.1", pageBytes));
+        QVERIFY(writeFile(data() + "/pass7.sync-conflict-20261209-154840-T4RZMUF.dat", pageBytes));
         // Where a file that is open can be removed, the handle shows what
         // its bytes became; Windows refuses to remove it.
         QFile open(page(7));
         const bool watchBytes = QSysInfo::productType() != u"windows";
         QVERIFY(!watchBytes || open.open(QIODevice::ReadOnly));
-        QCOMPARE(files().size(), 6);
+        QCOMPARE(files().size(), 7);
 
         const KladdoDataRun created =
             vaultRun(QStringList{"create", data(), "--password-stdin", "--drop-old-backups"} + kTinyKdf);

@@ -124,8 +124,14 @@ QStringList weakCopies(const QString &dataDir)
 {
     static const QRegularExpression generation(QStringLiteral(R"(^pass\d\.dat\.(\d+|replaced)$)"));
     static const QRegularExpression passFile(QStringLiteral(R"(^pass\d\.dat$)"));
+    // Copies the sync tools and the version check kept beside a pass file.
+    static const QRegularExpression conflictCopy(QStringLiteral(R"(^pass\d[ .\-(].*\.dat$)"));
     const QDir backups(QDir(dataDir).filePath(QStringLiteral("backup")));
     QStringList paths;
+    for (const QString &name : QDir(dataDir).entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name)) {
+        if (conflictCopy.match(name).hasMatch())
+            paths << QDir(dataDir).filePath(name);
+    }
     for (const QString &computer : computerFolders(dataDir)) {
         const QDir dir(backups.filePath(computer));
         for (const QString &name : dir.entryList(QDir::Files | QDir::System | QDir::Hidden, QDir::Name)) {

@@ -28,7 +28,8 @@ int remove(const QString &dataDir, const VaultPageSet &pages);
 QByteArray changeKey(const QString &dataDir, const KdbxDatabase &database, const KdbxKey &key);
 
 // Each computer's backup generations of the pass files (and those of the
-// older layout) and the recovery files of their unsaved changes.
+// older layout), the recovery files of their unsaved changes, and the
+// conflict copies beside them.
 QStringList weakCopies(const QString &dataDir);
 // Overwritten with zeros, then removed.
 void wipe(const QStringList &paths);
