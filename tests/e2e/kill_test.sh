@@ -18,7 +18,10 @@
 #   was typed into must keep its bytes.
 # A round is over within 1.2 s of the window's appearance, before typing can
 # pause for the 2 s after which the program writes a recovery file; the
-# rounds with a pause come after them, 3 + COUNT / 100 of them.
+# rounds with a pause come after them, 3 + COUNT / 100 of them. Last, the
+# password pages move into a vault, and 3 + COUNT / 10 rounds kill the
+# program while rows are typed and saved into it: the vault must open
+# after each kill, every cell its last good text and whole tokens after it.
 # Nothing in the program itself serves this test.
 set -euo pipefail
 
@@ -257,11 +260,66 @@ for round in $(seq $((count + 1)) $((count + 3 + count / 100))); do
   typing_round
   check_round
 done
+
+# Then the password pages in a vault, killed while rows are typed and saved
+# into it: after each kill the vault opens and every cell is its last good
+# text followed by whole tokens.
+vault_page() {
+  printf 'master\n' | "$checker" vault export "$folder/DATA" "$1" --password-stdin | tail -n +2 | tr -d '\r'
+}
+vault_loop() {
+  local step=0 token
+  xdo type --delay 1 master
+  xdo key Return
+  while true; do
+    token="v$round.$step;"
+    xdo type --delay 1 "$token"
+    xdo key Return ctrl+Next
+    step=$((step + 1))
+    sleep 0.02
+  done
+}
+check_vault_round() {
+  local page rows
+  "$checker" check "$folder/DATA" >/dev/null || fail "round $round: kladdo-data check fails on the vault"
+  for page in $(seq 0 9); do
+    rows=$(vault_page "$page") || fail "round $round: the vault does not open"
+    paste -d '|' "$work/good/vault$page" <(printf '%s\n' "$rows") | awk -F'|' -v page="$page" '
+      { split($1, old, ","); split($2, new, ",")
+        for (c = 1; c <= 3; c++) {
+          if (index(new[c], old[c]) != 1 || substr(new[c], length(old[c]) + 1) !~ /^(v[0-9]+\.[0-9]+;)*$/) {
+            print "page " page " row " NR ": \"" new[c] "\" after \"" old[c] "\""; exit 1 } } }' ||
+      fail "round $round: a cell of the vault is not its last text and whole tokens"
+    printf '%s\n' "$rows" > "$work/good/vault$page"
+  done
+}
+printf 'master\n' | "$checker" vault create "$folder/DATA" --password-stdin --memory 8 --iterations 2 >/dev/null
+sed -i 's/^DisplayNP=0\r$/DisplayNP=1\r/' "$folder/DATA/note.ini"
+for page in $(seq 0 9); do vault_page "$page" > "$work/good/vault$page"; done
+vault_rounds=$((3 + count / 10))
+for round in $(seq $((count + 4 + count / 100)) $((count + 3 + count / 100 + vault_rounds))); do
+  start_program
+  roll_out
+  vault_loop &
+  watcher_pid=$!
+  delay_ms=$((300 + RANDOM % max_delay_ms))
+  sleep "$(printf '%d.%03d' $((delay_ms / 1000)) $((delay_ms % 1000)))"
+  end_program
+  kill "$watcher_pid" 2>/dev/null || true
+  wait "$watcher_pid" 2>/dev/null || true
+  watcher_pid=
+  check_vault_round
+done
+vault_saved=$(cat "$work"/good/vault? | tr -cd ';' | wc -c)
+[ "$vault_saved" -gt 0 ] || fail "no row was ever saved into the vault"
+
 # Typing that never reached the program would pass every check above.
 saved=$(cat "$work"/good/page? | tr -cd ';' | wc -c)
 [ "$saved" -gt 0 ] || fail "no page was ever saved"
-leftovers=$(find "$folder/DATA" -maxdepth 1 -type f ! -name 'note*.rtf' ! -name note.ini ! -name 'pass*.dat' | wc -l)
+leftovers=$(find "$folder/DATA" -maxdepth 1 -type f ! -name 'note*.rtf' ! -name note.ini ! -name 'pass*.dat' \
+  ! -name passwords.kdbx | wc -l)
 echo "kill_test: $count kills, every file whole, $saved tokens saved;" \
   "$((3 + count / 100)) kills after typing stopped, every token brought back;" \
+  "$vault_rounds kills while the vault saved, $vault_saved tokens in it;" \
   "$(( $(date +%s) - started )) s; $leftovers temporary files left by killed writes;" \
   "$refused starts refused by the X server and repeated"
