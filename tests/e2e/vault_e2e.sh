@@ -37,6 +37,19 @@ page_rows() {
   printf 'master\n' | "$data_tool" vault export "$work/DATA" "$1" --password-stdin
 }
 
+# expect_locked WORD KEY PAGE WHAT: WORD typed and Enter, then KEY turns to
+# PAGE; after WHAT the vault is locked, so WORD was a password, never a cell.
+expect_locked() {
+  xdotool type --delay 20 "$1"
+  xdotool key Return "$2"
+  wait_for_line "$work/DATA/note.ini" "Pass=$3"
+  sleep 1
+  for page in 0 1; do
+    page_rows "$page" | grep -q "$1" && fail "keys typed after $4 reached page $page: the vault was open"
+  done
+  return 0
+}
+
 start_kladdo "$work"
 roll_out
 xdotool type --delay 20 'wrong'
@@ -59,26 +72,14 @@ grep -q $'^Bank,alice,s3cret\r$' "$work/page0.csv" || fail "the vault lost page 
 
 xdotool mousemove $((left + 510 + 7)) $((top + 342 + 23)) click 3
 roll_out
-xdotool type --delay 20 'Evil'
-xdotool key Return ctrl+Prior
-wait_for_line "$work/DATA/note.ini" "Pass=0"
-sleep 1
-for page in 0 1; do
-  page_rows "$page" | grep -q Evil && fail "keys typed after rolling in reached page $page: the vault was open"
-done
+expect_locked Evil ctrl+Prior 0 "rolling in"
 
 xdotool type --delay 20 'master'
 xdotool key Return
 sleep 1
 dbus-send --session --type=signal /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver.ActiveChanged boolean:true
 sleep 1
-xdotool type --delay 20 'Sleepy'
-xdotool key Return ctrl+Next
-wait_for_line "$work/DATA/note.ini" "Pass=1"
-sleep 1
-for page in 0 1; do
-  page_rows "$page" | grep -q Sleepy && fail "keys typed after the screen saver began reached page $page"
-done
+expect_locked Sleepy ctrl+Next 1 "the screen saver's start"
 
 xdotool mousemove $((left + 480 + 10)) $((top + 341 + 15 + 10)) click 1
 wait "$program_pid" || fail "the program did not end well"
