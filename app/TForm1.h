@@ -4,7 +4,6 @@
 #include "app/ConflictNotices.h"
 #include "app/FormInput.h"
 #include "app/HandlerGuard.h"
-#include "app/IdleTimer.h"
 #include "app/MainWindowUi.h"
 #include "app/NotePageSession.h"
 #include "app/PageNavigation.h"
@@ -13,6 +12,7 @@
 #include "app/SearchDialogs.h"
 #include "app/StagedStart.h"
 #include "app/ToolbarFaces.h"
+#include "app/VaultGuard.h"
 #include "app/WindowPlace.h"
 #include "notes/NoteEditor.h"
 #include "options/ColorSchemes.h"
@@ -20,7 +20,6 @@
 #include "options/MainWindowLink.h"
 #include "passwords/PassGrid.h"
 #include "platform/RecoveryWriter.h"
-#include "platform/SessionLockWatch.h"
 #include "settings/SharedSettings.h"
 #include "sync/FolderWatch.h"
 
@@ -219,8 +218,6 @@ private:
     bool passwordsLocked() const;
     void showLockedPasswords();
     void unlockVault(const QString &password);
-    // Idle time and the clipboard's clearing run while the vault is open.
-    void unlockedVault();
     void lockVault();
     void trackChanges();
     void tellOfRecovery();
@@ -279,8 +276,6 @@ private:
     std::unique_ptr<AlarmArea> m_alarms;
     std::unique_ptr<SearchDialogs> m_search;
     std::unique_ptr<PassGridClipboard> m_passClipboard;
-    IdleTimer m_vaultIdle{[this] { runGuardedWhenIdle([this] { lockVault(); }); }};
-    // Made when the vault is first opened.
-    std::unique_ptr<SessionLockWatch> m_sessionLock;
+    std::unique_ptr<VaultGuard> m_vaultGuard;
     TKladdoDlg *KladdoDlg = nullptr;
 };

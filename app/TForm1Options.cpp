@@ -43,9 +43,9 @@ void TForm1::manageVault(QWidget *parent)
     VaultDialog dialog(m_passPages.vault(), dataPath({}), LanguageIndex, m_environment, parent);
     dialog.exec();
     if (m_passPages.vault().isUnlocked())
-        unlockedVault();
+        m_vaultGuard->opened(m_passPages.vault().lockMinutes(), winId());
     else
-        m_vaultIdle.stop();
+        m_vaultGuard->closed();
     openPassPage(m_settings.Pass, m_passPages.read(m_settings.Pass));
     showView(m_settings.DisplayNP == 0, passwordsLocked());
 }

@@ -7,7 +7,6 @@
 #include "controls/FarbButton.h"
 #include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
-#include "platform/CoreDumps.h"
 
 #include <QScopeGuard>
 
@@ -16,6 +15,8 @@ void TForm1::connectPassGrid()
     m_passClipboard = std::make_unique<PassGridClipboard>(*StringGrid1, m_environment);
     m_passClipboard->followKeys(*this,
                                 [this](std::function<void()> work) { runGuardedWhenIdle(std::move(work)); });
+    m_vaultGuard = std::make_unique<VaultGuard>(m_environment, *m_passClipboard,
+                                                [this] { runGuardedWhenIdle([this] { lockVault(); }); });
     connectGuarded(StringGrid1, &PassGrid::currentCellChanged, &TForm1::refreshPosition);
     // Told once the key or edit that was refused has ended.
     connect(
@@ -93,38 +94,13 @@ void TForm1::showLockedPasswords()
         showView(false, true);
 }
 
-// The derivation takes about a second, which the panel says.
 void TForm1::unlockVault(const QString &password)
 {
-    VaultLock->reset(VaultLockPanel::openingText(LanguageIndex));
-    VaultLock->repaint();
-    try {
-        if (!m_passPages.vault().unlock(password)) {
-            VaultLock->reset(VaultLockPanel::wrongPasswordText(LanguageIndex));
-            return;
-        }
-    } catch (const KladdoError &error) {
-        VaultLock->reset(VaultLockPanel::unopenedText(error.message(), LanguageIndex));
+    if (!VaultLock->unlock(m_passPages.vault(), password, LanguageIndex))
         return;
-    }
-    unlockedVault();
+    m_vaultGuard->opened(m_passPages.vault().lockMinutes(), winId());
     showView(m_settings.DisplayNP == 0);
     openPassPage(m_settings.Pass, m_passPages.read(m_settings.Pass));
-}
-
-// From the first opening on, the process keeps its memory to itself, and
-// the session's lock or the computer's sleep lock the vault.
-void TForm1::unlockedVault()
-{
-    if (!m_sessionLock) {
-        CoreDumps::forbid();
-        m_sessionLock = std::make_unique<SessionLockWatch>(winId());
-        connect(m_sessionLock.get(), &SessionLockWatch::locking, this,
-                [this] { runGuardedWhenIdle([this] { lockVault(); }); });
-    }
-    const SecretDelays delays = m_environment.secretDelays();
-    m_vaultIdle.start(delays.minute * m_passPages.vault().lockMinutes());
-    m_passClipboard->clearAfter(delays.clipboard);
 }
 
 // The page is saved first; when that fails the vault stays open, and
@@ -133,12 +109,10 @@ void TForm1::lockVault()
 {
     if (!m_passPages.vault().isUnlocked())
         return;
-    m_vaultIdle.stop();
-    auto retry = qScopeGuard([this] { unlockedVault(); });
+    m_vaultGuard->closed();
+    auto retry = qScopeGuard([this] { m_vaultGuard->opened(m_passPages.vault().lockMinutes(), winId()); });
     savePassPage();
     retry.dismiss();
-    m_passClipboard->clearPassword();
-    m_passClipboard->clearAfter(std::nullopt);
     m_passPages.vault().lock();
     showLockedPasswords();
 }

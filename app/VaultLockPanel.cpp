@@ -1,6 +1,8 @@
 #include "app/VaultLockPanel.h"
 
 #include "options/LanguageTables.h"
+#include "platform/KladdoError.h"
+#include "vault/VaultStore.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -70,20 +72,21 @@ void VaultLockPanel::focusField()
     m_field->setFocus();
 }
 
-QString VaultLockPanel::wrongPasswordText(int languageIndex)
+// The derivation takes about a second.
+bool VaultLockPanel::unlock(VaultStore &store, const QString &password, int languageIndex)
 {
-    return isGerman(languageIndex) ? QStringLiteral("Das Master-Kennwort ist falsch.")
-                                   : QStringLiteral("The master password is wrong.");
-}
-
-QString VaultLockPanel::openingText(int languageIndex)
-{
-    return isGerman(languageIndex) ? QStringLiteral("Der Tresor wird geöffnet …")
-                                   : QStringLiteral("Opening the vault …");
-}
-
-QString VaultLockPanel::unopenedText(const QString &why, int languageIndex)
-{
-    return isGerman(languageIndex) ? QStringLiteral("Der Tresor lässt sich nicht öffnen: %1").arg(why)
-                                   : QStringLiteral("The vault cannot be opened: %1").arg(why);
+    const bool german = isGerman(languageIndex);
+    reset(german ? QStringLiteral("Der Tresor wird geöffnet …") : QStringLiteral("Opening the vault …"));
+    repaint();
+    try {
+        if (store.unlock(password))
+            return true;
+        reset(german ? QStringLiteral("Das Master-Kennwort ist falsch.")
+                     : QStringLiteral("The master password is wrong."));
+    } catch (const KladdoError &error) {
+        reset((german ? QStringLiteral("Der Tresor lässt sich nicht öffnen: %1")
+                      : QStringLiteral("The vault cannot be opened: %1"))
+                  .arg(error.message()));
+    }
+    return false;
 }

@@ -4,6 +4,7 @@
 
 class QLabel;
 class QLineEdit;
+class VaultStore;
 
 // Stands in the password pages' place while their vault is locked: the
 // master password, never shown, and why the last try did not open it.
@@ -21,10 +22,9 @@ public:
     // one failed, or what is under way.
     void reset(const QString &message = QString());
     void focusField();
-
-    static QString wrongPasswordText(int languageIndex);
-    static QString openingText(int languageIndex);
-    static QString unopenedText(const QString &why, int languageIndex);
+    // Opens store with password, saying meanwhile that it takes a while
+    // and afterwards why it did not open.
+    bool unlock(VaultStore &store, const QString &password, int languageIndex);
 
 signals:
     // Enter in the field; the field is empty again.
