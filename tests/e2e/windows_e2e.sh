@@ -76,7 +76,7 @@ platforms/qwindows.dll"
 system_dlls=' advapi32.dll api-ms-win-core-synch-l1-2-0.dll authz.dll comdlg32.dll d3d9.dll
  dwmapi.dll dwrite.dll gdi32.dll imm32.dll kernel32.dll msvcrt.dll mpr.dll netapi32.dll ole32.dll
  oleaut32.dll setupapi.dll shell32.dll shlwapi.dll user32.dll userenv.dll uxtheme.dll version.dll
- winmm.dll ws2_32.dll wtsapi32.dll iphlpapi.dll dnsapi.dll crypt32.dll bcrypt.dll secur32.dll
+ winmm.dll wer.dll ws2_32.dll wtsapi32.dll iphlpapi.dll dnsapi.dll crypt32.dll bcrypt.dll secur32.dll
  ncrypt.dll shcore.dll winspool.drv comctl32.dll d3d11.dll dxgi.dll winhttp.dll
  api-ms-win-core-winrt-l1-1-0.dll api-ms-win-core-winrt-string-l1-1-0.dll'
 system_dlls=" $(echo $system_dlls) "
