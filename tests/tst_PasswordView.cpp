@@ -3,6 +3,7 @@
 #include "passwords/PassCellField.h"
 #include "passwords/PassGrid.h"
 #include "passwords/PassPageFile.h"
+#include "platform/PageBackups.h"
 #include "support/MainWindowFolder.h"
 #include "support/TestFiles.h"
 
@@ -123,6 +124,7 @@ private slots:
         QCOMPARE(storedVault()[0][1].text, "Mail");
         QCOMPARE(storedVault()[0][0].password, "12345");
         QVERIFY(!QFileInfo::exists(pagePath(0)) && !QFileInfo::exists(pagePath(1)));
+        QVERIFY(QFileInfo::exists(PageBackups::pathFor(data("passwords.kdbx"), 1)));
         form->RollIn();
         QVERIFY(isLocked(*form));
     }
