@@ -99,9 +99,10 @@ unzip -q "$archive" -d "$folder"
 folder="$folder/$top"
 
 # Every DLL imported is in the folder or Windows' own, and every DLL at the
-# top of the folder is imported by something.
+# top of the folder is imported by something; none carries its symbols.
 imported=
 while IFS= read -r -d '' binary; do
+  x86_64-w64-mingw32-objdump -h "$binary" | grep -q '\.debug_' && fail "$(basename "$binary") ships its symbols"
   for dll in $(x86_64-w64-mingw32-objdump -p "$binary" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z'); do
     imported+=" $dll"
     [[ "$system_dlls" == *" $dll "* ]] && continue
