@@ -12,6 +12,7 @@ LanguageTables::CopyOf copyOf(const ConflictCopies::DataFile &file)
     using Kind = ConflictCopies::DataFile::Kind;
     return file.kind == Kind::Note       ? LanguageTables::CopyOf::NotePage
            : file.kind == Kind::Password ? LanguageTables::CopyOf::PasswordPage
+           : file.kind == Kind::Vault    ? LanguageTables::CopyOf::Vault
                                          : LanguageTables::CopyOf::Settings;
 }
 

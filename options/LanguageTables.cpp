@@ -344,7 +344,8 @@ QString copyOtherVersionQuestion(int languageIndex)
 
 QString conflictCopyLine(const QString &fileName, const QString &tool, CopyOf of, int page, int languageIndex)
 {
-    const QString belongsTo = of == CopyOf::Settings ? QStringLiteral("note.ini")
+    const QString belongsTo = of == CopyOf::Settings   ? QStringLiteral("note.ini")
+                              : of == CopyOf::Vault    ? QStringLiteral("passwords.kdbx")
                               : of == CopyOf::NotePage ? pageName(PageKind::Note, page, languageIndex)
                                                        : pageName(PageKind::Password, page, languageIndex);
     return QStringLiteral("%1 (%2): %3").arg(fileName, tool, belongsTo);

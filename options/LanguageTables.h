@@ -100,7 +100,7 @@ QString otherVersionUnkeptText(PageKind kind, int page, const QString &pageFile,
 QString copyOtherVersionQuestion(int languageIndex);
 
 // What a conflict copy in the data folder holds another version of.
-enum class CopyOf { Settings, NotePage, PasswordPage };
+enum class CopyOf { Settings, NotePage, PasswordPage, Vault };
 // One line of conflictCopiesText: the copy's file name, the tool that made
 // it, and the file it belongs to.
 QString conflictCopyLine(const QString &fileName, const QString &tool, CopyOf of, int page, int languageIndex);

@@ -23,6 +23,8 @@ const QList<DataFile> &dataFiles()
             all.append({NotePage::fileName(page), DataFile::Kind::Note, page});
             all.append({QFileInfo(PassPageFile::pathFor({}, page)).fileName(), DataFile::Kind::Password, page});
         }
+        // The vault's name as the vault library gives it, which this layer cannot use.
+        all.append({QStringLiteral("passwords.kdbx"), DataFile::Kind::Vault, -1});
         return all;
     }();
     return files;

@@ -15,8 +15,8 @@ namespace ConflictCopies {
 // One of the files of DATA/ that a copy can belong to.
 struct DataFile
 {
-    enum class Kind { Settings, Note, Password };
-    QString name; // note3.rtf, pass3.dat, note.ini
+    enum class Kind { Settings, Note, Password, Vault };
+    QString name; // note3.rtf, pass3.dat, note.ini, passwords.kdbx
     Kind kind = Kind::Settings;
     int page = -1; // 0-9; -1 for note.ini
 };

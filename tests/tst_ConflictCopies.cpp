@@ -56,6 +56,7 @@ private slots:
         row("notes-backup.rtf", "");
         row("note3 (conflict 2026-12-09 15-48 laptop).rtf", "note3.rtf Kladdo");
         row("pass9 (conflict 2026-12-09 15-48).dat", "pass9.dat Kladdo");
+        row("passwords.sync-conflict-20261209-154840-T4RZMUF.kdbx", "passwords.kdbx Syncthing");
         row("note3 (conflict 2026-12-09 15:48 laptop).rtf", "");
         row("note10.rtf", "");
         row("note3.rtf", "");

@@ -68,6 +68,10 @@ int showCopy(const QString &path, const Copy &copy, CommandIo io)
         return exportNoteFile(path, QStringLiteral("text"), io);
     if (copy.of.kind == Kind::Password)
         return exportPasswordFile(path, io);
+    if (copy.of.kind == Kind::Vault)
+        return failure(io, QStringLiteral("%1 is a copy of the vault: extract it into a folder of its own as "
+                                          "passwords.kdbx and read it there with vault export")
+                               .arg(path));
     const std::optional<QByteArray> bytes = readBytes(path, io);
     if (!bytes)
         return ExitFailure;
@@ -92,7 +96,8 @@ int extractCopy(const QString &dataDir, const QString &path, const Copy &copy, c
     }
     QByteArray bytes;
     int exitCode = ExitOk;
-    if (copy.of.kind == Kind::Settings) {
+    // Taken as they are: the vault's copy is enciphered.
+    if (copy.of.kind == Kind::Settings || copy.of.kind == Kind::Vault) {
         const std::optional<QByteArray> read = readBytes(path, io);
         if (!read)
             return ExitFailure;
