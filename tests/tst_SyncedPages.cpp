@@ -157,6 +157,13 @@ private slots:
         QCOMPARE(stored[0][1].text, "typed");
         QCOMPARE(stored[1][0].text, "their page");
         QCOMPARE(otherVersions("passwords").size(), 1);
+        // Damaged there, it is kept aside and written over with the version held.
+        QVERIFY(writeFile(data("passwords.kdbx"), readFile(data("passwords.kdbx")).left(300)));
+        QTest::keyClicks(grid, "more");
+        QTest::keyClick(form->findChild<QWidget *>("Edit2"), Qt::Key_Return);
+        click(*form, "FarbButton3");
+        QCOMPARE(storedVault()[1][0].text, "their pagemore");
+        QCOMPARE(otherVersions("passwords").size(), 2);
     }
 
     void passwordPageOnlyLookedAt_data()

@@ -59,9 +59,23 @@ void VaultStore::follow()
     hold(std::move(*database), std::move(m_open->key), bytes);
 }
 
+// A damaged file is written over with the version held, keeping it among
+// the backups: refusing would leave no way to save at all.
+std::optional<KdbxDatabase> VaultStore::newestOpened() const
+{
+    if (!exists())
+        return std::nullopt;
+    const QByteArray bytes = readFile();
+    try {
+        return KdbxFile::read(bytes, m_open->key);
+    } catch (const KladdoError &) {
+        return std::nullopt;
+    }
+}
+
 void VaultStore::rewrite(const std::function<void(KdbxDatabase &)> &change)
 {
-    std::optional<KdbxDatabase> newest = exists() ? KdbxFile::read(readFile(), m_open->key) : std::nullopt;
+    std::optional<KdbxDatabase> newest = newestOpened();
     KdbxDatabase database = newest ? std::move(*newest) : m_open->database;
     change(database);
     const QByteArray bytes = KdbxFile::write(database, m_open->key);

@@ -66,6 +66,8 @@ private:
         QStringList notes;
         int lockMinutes;
     };
+    // The file's database when the key opens it; throws when it cannot be read.
+    std::optional<KdbxDatabase> newestOpened() const;
     // Writes the newest version the key opens, or the one held, as change
     // leaves it.
     void rewrite(const std::function<void(KdbxDatabase &)> &change);
