@@ -17,12 +17,21 @@
 
 namespace {
 
-// The text without what tables, paragraphs, blanks and pictures are made of.
+// The text without what tables, paragraphs, blanks and pictures are made
+// of, and without control characters, which a page file does not hold; a
+// surrogate without its pair is the replacement character it is read as.
 QString characters(const QTextDocument &document)
 {
+    const QString text = document.toRawText();
     QString kept;
-    for (const QChar c : document.toRawText()) {
-        if (!c.isSpace() && c != QChar(0xFDD0) && c != QChar(0xFDD1) && c != QChar::ObjectReplacementCharacter)
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        QChar c = text[at];
+        const bool paired = (c.isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate())
+                            || (c.isLowSurrogate() && at > 0 && text[at - 1].isHighSurrogate());
+        if (c.isSurrogate() && !paired)
+            c = QChar::ReplacementCharacter;
+        if (!c.isSpace() && c.unicode() >= 0x20 && c != QChar(0xFDD0) && c != QChar(0xFDD1)
+            && c != QChar::ObjectReplacementCharacter)
             kept += c;
     }
     return kept;
