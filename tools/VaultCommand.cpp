@@ -1,9 +1,7 @@
 #include "tools/Commands.h"
 
-#include "passwords/PassPageFile.h"
 #include "platform/AtomicFile.h"
 #include "platform/KladdoError.h"
-#include "platform/Languages.h"
 #include "platform/PageBackups.h"
 #include "platform/RunningCopy.h"
 #include "platform/TerminalPassword.h"
@@ -14,10 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
-#include <array>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -194,6 +190,7 @@ int createVault(const Call &call, const Passwords &passwords, CommandIo io)
     if (QFileInfo::exists(path))
         throw KladdoError(path + QStringLiteral(" exists already"));
     refuseWhileRunning(call.dataDir());
+    // A damaged pass file stops it before the password is asked for.
     VaultMigration::passFilePages(call.dataDir());
     const int wiped = VaultMigration::create(call.dataDir(), newKey(call, passwords.fresh()));
     io.out << "made " << path << "; wiped " << wiped << " pass files\n";
