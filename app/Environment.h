@@ -12,6 +12,7 @@
 
 #include <chrono>
 
+class GlobalKey;
 class QMimeData;
 class QObject;
 class QString;
@@ -73,4 +74,8 @@ public:
     // when the file is missing, cannot be played or there is no audio
     // device.
     virtual void playSound(const QString &wavePath) = 0;
+
+    // The key that reaches the program whichever program has the keyboard;
+    // made once an application object exists, and kept.
+    virtual GlobalKey &globalKey() = 0;
 };

@@ -1,5 +1,6 @@
 #include "app/SystemEnvironment.h"
 
+#include "platform/GlobalKey.h"
 #include "sound/SoundPlayer.h"
 
 #include <QApplication>
@@ -126,4 +127,15 @@ void SystemEnvironment::playSound(const QString &wavePath)
         m_player->play(wavePath);
     else
         QApplication::beep();
+}
+
+// Only X11 and Windows let a program take a key from the others; a
+// Wayland session without XWayland does not.
+GlobalKey &SystemEnvironment::globalKey()
+{
+    if (!m_globalKey) {
+        const QString platform = QGuiApplication::platformName();
+        m_globalKey = GlobalKey::forSystem(platform == u"xcb" || platform == u"windows");
+    }
+    return *m_globalKey;
 }

@@ -28,8 +28,10 @@ public:
     RecoveryDelays recoveryDelays() const override { return {}; }
     SecretDelays secretDelays() const override { return {}; }
     void playSound(const QString &wavePath) override;
+    GlobalKey &globalKey() override;
 
 private:
     // Loaded at the first alarm, and kept.
     std::unique_ptr<SoundPlayer> m_player;
+    std::unique_ptr<GlobalKey> m_globalKey;
 };

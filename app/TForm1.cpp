@@ -81,6 +81,10 @@ void TForm1::finishStartUp()
 
 void TForm1::finishStarted()
 {
+    connect(&m_environment.globalKey(), &GlobalKey::pressed, this, [this](bool hadKeyboard) {
+        runGuardedWhenIdle([this, hadKeyboard] { answerGlobalKey(hadKeyboard); });
+    });
+    runGuardedWhenIdle([this] { takeGlobalKey(true); });
     emit started();
     StartupTrace::mark("started");
 }
@@ -272,15 +276,32 @@ void TForm1::RollIn()
 
 void TForm1::comeOut()
 {
-    runGuardedWhenIdle([this] {
-        if (isRolledIn())
-            RollOut();
-        else
-            m_place.bringIntoView();
+    runGuardedWhenIdle([this] { bringOut(); });
+}
+
+// Active before the roll, with the view's control in focus: what is typed
+// meanwhile waits for the roll to end and then reaches the page.
+void TForm1::bringOut()
+{
+    showView(m_settings.DisplayNP == 0, passwordsLocked());
+    KeepOnTop();
+    activateWindow();
+    if (isRolledIn())
+        RollOut();
+    else
+        m_place.bringIntoView();
+    UpdateHandleHints();
+}
+
+// Out and active, the key rolls the window in; otherwise it brings it out.
+void TForm1::answerGlobalKey(bool hadKeyboard)
+{
+    if (hadKeyboard && !isRolledIn()) {
+        RollIn();
         UpdateHandleHints();
-        KeepOnTop();
-        activateWindow();
-    });
+    } else {
+        bringOut();
+    }
 }
 
 // What comes in during the pauses waits for the window to stand still.

@@ -2,6 +2,7 @@
 
 #include "app/AlarmArea.h"
 #include "app/ConflictNotices.h"
+#include "app/Environment.h"
 #include "app/FormInput.h"
 #include "app/HandlerGuard.h"
 #include "app/MainWindowUi.h"
@@ -13,6 +14,7 @@
 #include "app/StagedStart.h"
 #include "app/ToolbarFaces.h"
 #include "app/VaultGuard.h"
+#include "app/WindowKey.h"
 #include "app/WindowPlace.h"
 #include "notes/NoteEditor.h"
 #include "options/ColorSchemes.h"
@@ -29,7 +31,6 @@
 
 #include <functional>
 
-class Environment;
 class QTextDocument;
 class TFarbButton;
 class TKladdoDlg;
@@ -122,6 +123,10 @@ public:
     }
     std::optional<TColor> pickColor(QWidget *parent, TColor initial) override;
     void manageVault(QWidget *parent) override;
+    GlobalKey::State globalKeyState() const override { return m_windowKey.state(); }
+    GlobalKey::State tryGlobalKey(const QString &key) override;
+    LoginStart::Found loginStart() const override;
+    void setLoginStart(bool on) override;
 
     // Ends the program without the user (the session ends, or the program
     // was told to end): the page shown is saved, or kept in its recovery
@@ -201,6 +206,10 @@ private:
     void showFrameColors();
     void keepReachable();
     void roll(const QList<int> &offsets);
+    void bringOut();
+    void answerGlobalKey(bool hadKeyboard);
+    void takeGlobalKey(bool tellIfTaken);
+    LoginStart::Command loginCommand() const;
     void rollByHandle();
 
     void startAlarmTimer();
@@ -272,6 +281,7 @@ private:
     HandleMouseInput m_handleInput;
     EditorInput m_editorInput;
     WindowPlace m_place{*this, m_environment};
+    WindowKey m_windowKey{m_environment.globalKey()};
 
     std::unique_ptr<AlarmArea> m_alarms;
     std::unique_ptr<SearchDialogs> m_search;

@@ -4,6 +4,7 @@
 #include "controls/ControlPlaces.h"
 #include "controls/GroupBox.h"
 #include "controls/UpDown.h"
+#include "options/AtHandTexts.h"
 #include "options/ColorSchemes.h"
 #include "options/ColumnBoundary.h"
 #include "options/ControlTexts.h"
@@ -14,10 +15,12 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QTabWidget>
@@ -60,6 +63,14 @@ constexpr Place kPlaces[] = {
     // Info page
     {u"VaultText", QRect(8, 8, 343, 65)},
     {u"VaultButton", QRect(8, 80, 169, 25)},
+    // Key and start page
+    {u"GroupBox8", QRect(8, 8, 345, 97)},
+    {u"Label15", QRect(8, 18, 329, 28)},
+    {u"KeyEdit", QRect(8, 52, 161, 21)},
+    {u"KeyState", QRect(176, 50, 161, 40)},
+    {u"GroupBox9", QRect(8, 112, 345, 89)},
+    {u"CheckBox2", QRect(8, 20, 329, 17)},
+    {u"LoginState", QRect(8, 42, 329, 40)},
     {u"Label9", QRect(8, 8, 343, 85)},
     {u"Label10", QRect(8, 96, 343, 35)},
 };
@@ -157,13 +168,16 @@ void TKladdoDlg::createControls()
     auto *pages = named(new QTabWidget(this), "PageControl1");
     auto *settingsPage = named(new QWidget, "TabSheet1");
     auto *vaultPage = named(new QWidget, "TabSheet2");
+    auto *atHandPage = named(new QWidget, "TabSheet4");
     auto *infoPage = named(new QWidget, "TabSheet3");
     pages->addTab(settingsPage, QString());
     pages->addTab(vaultPage, QString());
+    pages->addTab(atHandPage, QString());
     pages->addTab(infoPage, QStringLiteral("Info"));
     createSettingsPage(settingsPage);
     named(new QLabel(vaultPage), "VaultText")->setWordWrap(true);
     VaultButton = named(new QPushButton(vaultPage), "VaultButton");
+    createAtHandPage(atHandPage);
     createInfoPage(infoPage);
     OKBtn = named(new QPushButton(QStringLiteral("OK"), this), "OKBtn");
     OKBtn->setDefault(true);
@@ -213,6 +227,20 @@ void TKladdoDlg::createDesignGroup(QWidget *page)
     }
 }
 
+void TKladdoDlg::createAtHandPage(QWidget *page)
+{
+    auto *key = named(new TGroupBox(page), "GroupBox8");
+    named(new QLabel(key), "Label15")->setWordWrap(true);
+    KeyEdit = named(new QKeySequenceEdit(key), "KeyEdit");
+    KeyEdit->setClearButtonEnabled(true);
+    KeyState = named(new QLabel(key), "KeyState");
+    KeyState->setWordWrap(true);
+    auto *login = named(new TGroupBox(page), "GroupBox9");
+    CheckBox2 = named(new QCheckBox(login), "CheckBox2");
+    LoginState = named(new QLabel(login), "LoginState");
+    LoginState->setWordWrap(true);
+}
+
 void TKladdoDlg::createInfoPage(QWidget *page)
 {
     auto *name = named(new QLabel(QStringLiteral("Kladdo"), page), "Label9");
@@ -244,6 +272,12 @@ void TKladdoDlg::connectHandlers()
     connectGuarded(Button1, &QPushButton::clicked, &TKladdoDlg::Button1Click);
     connectGuarded(VaultButton, &QPushButton::clicked, &TKladdoDlg::VaultButtonClick);
     connectGuarded(ComboBox1, &QComboBox::currentIndexChanged, &TKladdoDlg::ComboBox1Change);
+    connectGuarded(KeyEdit, &QKeySequenceEdit::editingFinished, &TKladdoDlg::KeyEditChange);
+    connect(KeyEdit, &QKeySequenceEdit::keySequenceChanged, this, [this](const QKeySequence &sequence) {
+        if (sequence.isEmpty())
+            m_mainWindow.runGuarded([this] { KeyEditChange(); });
+    });
+    connectGuarded(CheckBox2, &QCheckBox::clicked, &TKladdoDlg::CheckBox2Click);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
 }
 
@@ -286,12 +320,63 @@ void TKladdoDlg::SpracheOk()
     ControlTexts::applyCaptions(this, optionsDialogCaptions(), language);
     ComboBoxEx1->setVisible(language == German);
     ComboBoxEx2->setVisible(language != German);
+    // Filled as the dialog shows, not at the program's start.
+    if (isVisible()) {
+        showKeyState(m_keyState);
+        showLoginEntry();
+    }
     showTransparencyText();
     const QStringList rollEffects = rollEffectNames(language);
     for (int item = 0; item < rollEffects.size(); ++item)
         ComboBox1->setItemText(item, rollEffects[item]);
     const QSignalBlocker quiet(ComboBox1);
     ComboBox1->setCurrentIndex(settings.RollEffect);
+}
+
+void TKladdoDlg::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    {
+        const QSignalBlocker quiet(KeyEdit);
+        KeyEdit->setKeySequence(
+            QKeySequence::fromString(m_mainWindow.windowSettings().GlobalKey, QKeySequence::PortableText));
+    }
+    showKeyState(m_mainWindow.globalKeyState());
+    showLoginEntry();
+}
+
+// Only the first combination counts: a sequence of several is no key to hold.
+void TKladdoDlg::KeyEditChange()
+{
+    const QKeySequence recorded = KeyEdit->keySequence();
+    const QKeySequence key = recorded.isEmpty() ? QKeySequence() : QKeySequence(recorded[0]);
+    if (key != recorded) {
+        const QSignalBlocker quiet(KeyEdit);
+        KeyEdit->setKeySequence(key);
+    }
+    const QString text = key.toString(QKeySequence::PortableText);
+    m_mainWindow.windowSettings().GlobalKey = text;
+    showKeyState(m_mainWindow.tryGlobalKey(text));
+}
+
+void TKladdoDlg::showKeyState(GlobalKey::State state)
+{
+    m_keyState = state;
+    KeyState->setText(AtHandTexts::keyStateText(state, languageIndexFor(m_mainWindow.windowSettings().Language)));
+}
+
+// What the entry is after the change shows, whether or not it came about.
+void TKladdoDlg::CheckBox2Click()
+{
+    const auto shown = qScopeGuard([this] { showLoginEntry(); });
+    m_mainWindow.setLoginStart(CheckBox2->isChecked());
+}
+
+void TKladdoDlg::showLoginEntry()
+{
+    const LoginStart::Found found = m_mainWindow.loginStart();
+    CheckBox2->setChecked(found.state == LoginStart::State::On);
+    LoginState->setText(AtHandTexts::loginEntryText(found, languageIndexFor(m_mainWindow.windowSettings().Language)));
 }
 
 void TKladdoDlg::VaultButtonClick()

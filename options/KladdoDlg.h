@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/WinColor.h"
+#include "platform/GlobalKey.h"
 
 #include <QDialog>
 
@@ -9,6 +10,7 @@
 class ClickLabel;
 class MainWindowLink;
 class QCheckBox;
+class QKeySequenceEdit;
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -37,10 +39,15 @@ public:
     // Closing in any way takes the choices over and writes the settings.
     void done(int result) override;
 
+protected:
+    // The key and the login entry may have changed outside since the last time.
+    void showEvent(QShowEvent *event) override;
+
 private:
     void createControls();
     void createSettingsPage(QWidget *page);
     void createDesignGroup(QWidget *page);
+    void createAtHandPage(QWidget *page);
     void createInfoPage(QWidget *page);
     void connectHandlers();
     void FormCreate();
@@ -58,6 +65,8 @@ private:
     void Button1Click();
     void VaultButtonClick();
     void ComboBox1Change();
+    void KeyEditChange();
+    void CheckBox2Click();
     void OKBtnClick();
 
     void chooseLanguage(const QString &language);
@@ -68,6 +77,8 @@ private:
     TColor userColor(int index) const;
     void pickUserColor(int index);
     void moveColumnBoundary(int boundary, int direction);
+    void showKeyState(GlobalKey::State state);
+    void showLoginEntry();
 
     // Connects a signal to a handler that runs guarded like the window's.
     template <typename Sender, typename Signal>
@@ -93,5 +104,10 @@ private:
     QPushButton *Button1 = nullptr;
     QPushButton *VaultButton = nullptr;
     QComboBox *ComboBox1 = nullptr;
+    QKeySequenceEdit *KeyEdit = nullptr;
+    QLabel *KeyState = nullptr;
+    QCheckBox *CheckBox2 = nullptr;
+    QLabel *LoginState = nullptr;
+    GlobalKey::State m_keyState = GlobalKey::State::Off;
     QPushButton *OKBtn = nullptr;
 };

@@ -70,6 +70,13 @@ constexpr ControlText kOptionsDialogCaptions[] = {
       u"A master password enciphers the password pages in a vault (passwords.kdbx, a format KeePass programs "
       u"open too). Without it, anyone who has the files can read them."}},
     {u"VaultButton", {u"Master-Kennwort …", u"Master password …"}},
+    {u"TabSheet4", {u"Taste && Start", u"Key && start"}},
+    {u"GroupBox8", {u" Taste aus jedem Programm ", u" Key from any program "}},
+    {u"Label15",
+     {u"Rollt das Fenster aus und gibt ihm die Tastatur, noch einmal gedrückt wieder ein. Leer: keine Taste.",
+      u"Rolls the window out and gives it the keyboard; pressed again, rolls it back in. Empty: no key."}},
+    {u"GroupBox9", {u" Anmeldung ", u" Login "}},
+    {u"CheckBox2", {u"Mit der Anmeldung starten", u"Start at login"}},
 };
 
 constexpr ControlText kFindDialogTexts[] = {

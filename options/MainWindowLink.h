@@ -1,6 +1,8 @@
 #pragma once
 
 #include "controls/WinColor.h"
+#include "platform/GlobalKey.h"
+#include "platform/LoginStart.h"
 
 #include <array>
 #include <functional>
@@ -34,6 +36,17 @@ public:
     // Sets, changes or removes the master password of the password pages
     // in a dialog above parent.
     virtual void manageVault(QWidget *parent) = 0;
+
+    // The key that brings the window out from any program: as it stood
+    // when the dialog opened, and what taking key (Qt's portable text)
+    // would give. The dialog holds no key while it is open.
+    virtual GlobalKey::State globalKeyState() const = 0;
+    virtual GlobalKey::State tryGlobalKey(const QString &key) = 0;
+
+    // The entry that starts this program at login, found afresh; setting
+    // it throws KladdoError when it cannot be written or removed.
+    virtual LoginStart::Found loginStart() const = 0;
+    virtual void setLoginStart(bool on) = 0;
 
     // Throws KladdoError when note.ini cannot be written.
     virtual void SaveSettings() = 0;

@@ -83,6 +83,7 @@ const IntegerKey kIntegerKeys[] = {
 };
 
 constexpr QStringView kLanguageKey = u"Language";
+constexpr QStringView kGlobalKeyKey = u"GlobalKey";
 
 } // namespace
 
@@ -106,6 +107,7 @@ StoredSettings readSettings(const ProfileDocument &document)
         const int stored = document.readInteger(Window, key.readName, defaultValue);
         settings.*key.field = normalised(key.rule, stored, defaultValue);
     }
+    settings.GlobalKey = document.readString(Window, kGlobalKeyKey, defaults.GlobalKey);
     for (int page = 0; page < WindowSettings::PageCount; ++page) {
         settings.NoteTitle[page] = document.readString(NoteTitle, titleKey(page), {});
         settings.PassTitle[page] = document.readString(PassTitle, titleKey(page), {});
@@ -119,6 +121,7 @@ QList<SettingEntry> settingEntries(const StoredSettings &settings)
     QList<SettingEntry> entries{{Window, kLanguageKey.toString(), settings.Language}};
     for (const IntegerKey &key : kIntegerKeys)
         entries.append({Window, key.writeName.toString(), QString::number(settings.*key.field)});
+    entries.append({Window, kGlobalKeyKey.toString(), settings.GlobalKey});
     for (int page = 0; page < WindowSettings::PageCount; ++page) {
         entries.append({NoteTitle, titleKey(page), settings.NoteTitle[page]});
         entries.append({PassTitle, titleKey(page), settings.PassTitle[page]});

@@ -31,6 +31,9 @@ struct WindowSettings
     int ColPos1 = 165;
     int ColPos2 = 165;
     int RollEffect = 0;
+    // Of this program's own: the key that brings the window out from any
+    // program, as Qt's portable text; empty for none.
+    QString GlobalKey = QStringLiteral("Ctrl+Alt+K");
     std::array<QString, PageCount> NoteTitle;
     std::array<QString, PageCount> PassTitle;
     std::array<QString, PageCount> AlarmText;

@@ -159,6 +159,27 @@ private slots:
         QVERIFY(form->isRolledIn());
     }
 
+    // The key waits for a roll under way, then acts on the window as it
+    // stands: out with the keyboard it rolls in, otherwise it brings the
+    // window out with the keyboard for the page.
+    void globalKeyWaitsForTheRoll()
+    {
+        writeIni("[WINDOW]\r\nRollEffect=1\r\nPos=77\r\n");
+        auto form = makeForm();
+        form->show();
+        bool pressed = false;
+        m_environment->whilePaused = [&] {
+            if (!std::exchange(pressed, true))
+                m_environment->key->press(true);
+        };
+        rightClick(handle(*form, "Image1"));
+        QVERIFY(!form->isRolledIn());
+        QTRY_VERIFY(form->isRolledIn());
+        m_environment->key->press(false);
+        QTRY_VERIFY(!form->isRolledIn());
+        QTRY_COMPARE(QApplication::focusWidget(), form->findChild<QWidget *>("RichEdit1"));
+    }
+
     // Clicked back within the double-click time, the second press comes
     // as a double click: it must roll like any other press.
     void quickSecondRightClickRollsBack()

@@ -8,10 +8,15 @@
 #include "support/TestFiles.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
+#include <QKeySequenceEdit>
 #include <QLabel>
 #include <QRadioButton>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTimer>
@@ -134,7 +139,8 @@ private slots:
         QCOMPARE(windowKeys(),
                  QStringList({"Language", "DisplayNP", "DisplayAlarm", "DisplayHint", "Note", "Pass",
                               "Pos", "Adjust", "Transparent", "Palette", "Color1", "Color2", "Color3",
-                              "ColWidth1", "ColWidth2", "ColWidth3", "ColPos1", "ColPos2", "RollEffect"}));
+                              "ColWidth1", "ColWidth2", "ColWidth3", "ColPos1", "ColPos2", "RollEffect",
+                              "GlobalKey"}));
         QCOMPARE(control(*form, "FarbButton2")->property("ShowHint").toBool(), false);
         QVERIFY(control(*form, "Image1")->toolTip().endsWith("mit links Click verschieben"));
     }
@@ -269,6 +275,74 @@ private slots:
         QCOMPARE(form->windowSettings().DisplayHint, 0);
         form->SaveSettings();
         QCOMPARE(setting(SettingsKeys::Window, u"DisplayHint"), "0");
+    }
+
+    // The dialog leaves the key free for its field, shows what became of
+    // each key tried, and the window holds the chosen one afterwards; a key
+    // held elsewhere at the start is told once.
+    void globalKeyIsTriedAndTaken()
+    {
+        const QKeyCombination held(Qt::ControlModifier | Qt::AltModifier, Qt::Key_J);
+        m_environment.key->heldElsewhere = {held};
+        writeIni("[WINDOW]\r\nGlobalKey=Ctrl+Alt+J\r\nLanguage=English\r\n");
+        auto form = makeForm();
+        QCoreApplication::processEvents();
+        QCOMPARE(m_environment.errors.size(), 1);
+        QVERIFY(m_environment.errors[0].message.contains("Ctrl+Alt+J"));
+        const auto tryKey = [](TKladdoDlg &dialog, const QKeySequence &key) {
+            control<QKeySequenceEdit>(dialog, "KeyEdit")->setKeySequence(key);
+            emit control<QKeySequenceEdit>(dialog, "KeyEdit")->editingFinished();
+            return control<QLabel>(dialog, "KeyState")->text();
+        };
+        withOptions(*form, [&](TKladdoDlg &dialog) {
+            QCOMPARE(control<QLabel>(dialog, "KeyState")->text(), "Taken: another program holds this key");
+            QCOMPARE(m_environment.key->held.toCombined(), 0);
+            QCOMPARE(tryKey(dialog, QKeySequence("K")), "Not possible: add Ctrl, Alt or Meta, or use an F key");
+            QCOMPARE(tryKey(dialog, QKeySequence()), "Off");
+            QCOMPARE(tryKey(dialog, QKeySequence("Meta+F5, Ctrl+X")), "Ready");
+            QCOMPARE(control<QKeySequenceEdit>(dialog, "KeyEdit")->keySequence(), QKeySequence("Meta+F5"));
+            QCOMPARE(m_environment.key->held.toCombined(), 0);
+        });
+        QCOMPARE(m_environment.key->held, QKeyCombination(Qt::MetaModifier, Qt::Key_F5));
+        QCOMPARE(setting(SettingsKeys::Window, u"GlobalKey"), "Meta+F5");
+        QCOMPARE(m_environment.errors.size(), 1);
+    }
+
+    // The box shows the entry as it is: written for this program and data
+    // folder when ticked and gone when not, and one left by a copy that
+    // moved away is told of and pointed here by ticking.
+    void loginEntryShowsTheTruth()
+    {
+        QTemporaryDir config;
+        qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+        const auto unset = qScopeGuard([] { qunsetenv("XDG_CONFIG_HOME"); });
+        QVERIFY(LoginStart::add({"/gone/k la$do", "/gone/DATA"}).ok);
+        writeIni("[WINDOW]\r\nLanguage=English\r\n");
+        auto form = makeForm();
+        withOptions(*form, [&](TKladdoDlg &dialog) {
+            auto *box = control<QCheckBox>(dialog, "CheckBox2");
+            QVERIFY(!box->isChecked());
+            QVERIFY(control<QLabel>(dialog, "LoginState")->text().contains(QDir::toNativeSeparators("/gone/k la$do")));
+            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(5, 5));
+            QVERIFY(box->isChecked());
+            QVERIFY(control<QLabel>(dialog, "LoginState")->text().isEmpty());
+        });
+        const LoginStart::Found found = form->loginStart();
+        QCOMPARE(found.state, LoginStart::State::On);
+        QCOMPARE(found.command.program, QCoreApplication::applicationFilePath());
+        QCOMPARE(QFileInfo(found.command.dataFolder), QFileInfo(data({})));
+        const QString validator = QStandardPaths::findExecutable("desktop-file-validate");
+        if (!validator.isEmpty())
+            QCOMPARE(QProcess::execute(validator, {LoginStart::location()}), 0);
+        withOptions(*form, [&](TKladdoDlg &dialog) {
+            QTest::mouseClick(control<QCheckBox>(dialog, "CheckBox2"), Qt::LeftButton, {}, QPoint(5, 5));
+        });
+        QCOMPARE(form->loginStart().state, LoginStart::State::Off);
+        QVERIFY(m_environment.errors.isEmpty());
+        for (const QString &folder : {QStringLiteral("/a b/c"), QStringLiteral("/x/$HOME/`k` 100%/%f")}) {
+            const LoginStart::Command command{folder + "/kladdo", folder + "/DATA"};
+            QCOMPARE(LoginStart::parseCommandLine(LoginStart::commandLine(command)), command);
+        }
     }
 };
 

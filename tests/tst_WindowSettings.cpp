@@ -145,6 +145,7 @@ private slots:
         s.Pos = 123;
         s.Transparent = 200;
         s.RollEffect = 2;
+        s.GlobalKey = ""; // turned off, which must not read back as the default
         s.NoteTitle[0] = "Einkauf";
         s.AlarmText[9] = "01.01.2027   07:30";
         ProfileDocument doc;
@@ -154,7 +155,7 @@ private slots:
                               "Transparent=200\r\nPalette=2\r\nColor1=5876991\r\n"
                               "Color2=3644415\r\nColor3=32251\r\nColWidth1=165\r\n"
                               "ColWidth2=165\r\nColWidth3=165\r\nColPos1=165\r\nColPos2=165\r\n"
-                              "RollEffect=2\r\n[NOTETITLE]\r\nTitle0=Einkauf\r\n";
+                              "RollEffect=2\r\nGlobalKey=\r\n[NOTETITLE]\r\nTitle0=Einkauf\r\n";
         for (int page = 1; page < 10; ++page)
             expected += "Title" + QByteArray::number(page) + "=\r\n";
         expected += "[PASSTITLE]\r\n";
@@ -172,6 +173,7 @@ private slots:
         QCOMPARE(back.Pos, 123);
         QCOMPARE(back.Transparent, 200);
         QCOMPARE(back.RollEffect, 2);
+        QCOMPARE(back.GlobalKey, QString());
         QCOMPARE(back.NoteTitle, s.NoteTitle);
         QCOMPARE(back.AlarmText, s.AlarmText);
     }

@@ -4,7 +4,8 @@
 # own, and unpacked into a folder with a space and umlauts it opens a data
 # folder that the Linux kladdo-data wrote: the window rolls in at the stored
 # top edge at the right screen edge, a right click rolls it out, a second
-# start brings it back to the front from behind another program, typed text and the close button leave note0.rtf
+# start brings it back to the front from behind another program, and so
+# does the global key, typed text and the close button leave note0.rtf
 # and note.ini, which the Linux kladdo-data reads as its own; and the end of
 # the Windows session saves the page as the close button does.
 #
@@ -158,6 +159,20 @@ timeout 30 wine "$folder/kladdo.exe" || status=$?
 wait_for_foreground Kladdo
 windows=$(xdotool search --onlyvisible --name '^Kladdo$' | wc -l)
 [ "$windows" -eq 1 ] || fail "$windows Kladdo windows are shown"
+kill "$notepad_pid"
+
+# The global key, pressed while another program has the keyboard, brings
+# the window to the front; pressed again it rolls the window in, and once
+# more out.
+wine notepad > /dev/null 2>&1 &
+notepad_pid=$!
+wait_for_foreground '*Notepad*'
+xdotool key ctrl+alt+k
+wait_for_foreground Kladdo
+xdotool key ctrl+alt+k
+wait_for_position $((screen_width - 16)) 120
+xdotool key ctrl+alt+k
+wait_for_position "$left" 120
 kill "$notepad_pid"
 
 type_into_page 'Wine typed this'

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Environment.h"
+#include "platform/GlobalKey.h"
 
 #include <QList>
 #include <QMimeData>
@@ -11,6 +12,31 @@
 #include <functional>
 #include <memory>
 #include <utility>
+
+// A key that is the program's unless a test says another program holds it.
+class TestGlobalKey final : public GlobalKey
+{
+public:
+    QList<QKeyCombination> heldElsewhere;
+    // What the program holds now; none is 0.
+    QKeyCombination held = QKeyCombination::fromCombined(0);
+
+    State take(QKeyCombination key, quintptr) override
+    {
+        held = QKeyCombination::fromCombined(0);
+        if (key.toCombined() == 0)
+            return State::Off;
+        if (!isUsable(key))
+            return State::Unusable;
+        if (heldElsewhere.contains(key))
+            return State::Taken;
+        held = key;
+        return State::On;
+    }
+
+    // The key goes down, as the system would tell.
+    void press(bool hadKeyboard) { emit pressed(hadKeyboard); }
+};
 
 // The outside world as a test sets it: a clock and screen that stand still,
 // a clipboard in memory, and a record of every message, pause and sound.
@@ -126,6 +152,9 @@ public:
     SecretDelays secretDelays() const override { return secrets; }
 
     void playSound(const QString &wavePath) override { soundsPlayed.append(wavePath); }
+    GlobalKey &globalKey() override { return *key; }
+
+    std::unique_ptr<TestGlobalKey> key = std::make_unique<TestGlobalKey>();
 
 private:
     void throwIfFailing() const

@@ -1,0 +1,7 @@
+#pragma once
+
+#include "platform/GlobalKey.h"
+
+namespace GlobalKeyPlatform {
+std::unique_ptr<GlobalKey> make();
+}
