@@ -115,11 +115,16 @@ void SystemEnvironment::pause(int milliseconds)
     QThread::msleep(static_cast<unsigned long>(milliseconds));
 }
 
-// A module that cannot be loaded is looked for again at the next alarm.
+// A module that cannot be loaded is looked for again at the next alarm:
+// beside the program in a folder that travels, in lib/kladdo/ installed.
 void SystemEnvironment::playSound(const QString &wavePath)
 {
-    if (!m_player) {
-        QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/kladdo-sound"));
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    for (const QString &path : {programFolder + QStringLiteral("/kladdo-sound"),
+                                programFolder + QStringLiteral("/../lib/kladdo/kladdo-sound")}) {
+        if (m_player)
+            break;
+        QLibrary module(path);
         if (auto *create = reinterpret_cast<CreateSoundPlayer *>(module.resolve(kCreateSoundPlayer)))
             m_player.reset(create());
     }

@@ -35,22 +35,22 @@ QString withTrailingSeparator(const QString &folder)
 
 } // namespace
 
-TForm1::TForm1(Environment &environment, const QString &programFolder, StartUp startUp, QWidget *parent)
+TForm1::TForm1(Environment &environment, const Folders &folders, StartUp startUp, QWidget *parent)
     : QWidget(parent, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::Tool),
-      m_environment(environment), m_programFolder(programFolder),
+      m_environment(environment), m_programFolder(folders.program),
+      m_dataFolder(withTrailingSeparator(folders.data)),
       m_guard([this](const QString &failure) { m_environment.showError(this, failure); },
               [this](std::function<void()> work) {
                   QMetaObject::invokeMethod(this, std::move(work), Qt::QueuedConnection);
               }),
-      m_sharedSettings(withTrailingSeparator(programFolder) + QStringLiteral("DATA/note.ini"), ComputerName::unique()),
-      m_notePages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
-                  m_recoveryNotices, [this] { return RichEdit1->document(); }, environment),
-      m_passPages(withTrailingSeparator(programFolder) + QStringLiteral("DATA/"), m_recoveryWriter,
-                  m_recoveryNotices, [this]() -> const PassPageCells & { return StringGrid1->page(); },
+      m_sharedSettings(m_dataFolder + QStringLiteral("note.ini"), ComputerName::unique()),
+      m_notePages(m_dataFolder, m_recoveryWriter, m_recoveryNotices, [this] { return RichEdit1->document(); },
                   environment),
+      m_passPages(m_dataFolder, m_recoveryWriter, m_recoveryNotices,
+                  [this]() -> const PassPageCells & { return StringGrid1->page(); }, environment),
       m_start([this] { buildRest(); }, [this] { finishStarted(); }, [this] { finishStartUpGuarded(); }),
-      m_folderWatch(withTrailingSeparator(programFolder) + QStringLiteral("DATA"), PageSession::pageFileNames()),
-      m_conflictNotices(withTrailingSeparator(programFolder) + QStringLiteral("DATA")),
+      m_folderWatch(folders.data, PageSession::pageFileNames()),
+      m_conflictNotices(folders.data),
       m_handleInput([this](const auto &handler) { runGuarded(handler); },
                     {[this](auto button, auto buttons, QPoint at) { Image1MouseDown(button, buttons, at); },
                      [this](auto buttons, QPoint at) { Image1MouseMove(buttons, at); },
@@ -209,7 +209,7 @@ void TForm1::FormCreate()
 
 QString TForm1::dataPath(const QString &fileName) const
 {
-    return ProgramDir + QStringLiteral("DATA/") + fileName;
+    return m_dataFolder + fileName;
 }
 
 void TForm1::setOpacityAlpha(int alpha)

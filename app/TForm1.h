@@ -25,6 +25,7 @@
 #include "settings/SharedSettings.h"
 #include "sync/FolderWatch.h"
 
+#include <QDir>
 #include <QList>
 #include <QRegion>
 #include <QWidget>
@@ -51,9 +52,19 @@ public:
     // window shows, the rest following its first frame (finishStartUp).
     enum class StartUp { Whole, HandleFirst };
 
-    // programFolder is the folder of the program file; DATA/ lies in it.
+    // The folder of the program file, and the data folder: by default
+    // DATA/ beside the program.
+    struct Folders
+    {
+        Folders(const QString &program) : Folders(program, QDir(program).filePath(QStringLiteral("DATA"))) {}
+        Folders(QString program, QString data) : program(std::move(program)), data(std::move(data)) {}
+
+        QString program;
+        QString data;
+    };
+
     // The environment must outlive the window.
-    TForm1(Environment &environment, const QString &programFolder, StartUp startUp = StartUp::Whole,
+    TForm1(Environment &environment, const Folders &folders, StartUp startUp = StartUp::Whole,
            QWidget *parent = nullptr);
 
     // Builds and loads whatever the rolled-in window does not show, in the
@@ -248,6 +259,8 @@ private:
 
     Environment &m_environment;
     const QString m_programFolder;
+    // Ends in a separator.
+    const QString m_dataFolder;
     int m_opacityAlpha = 255;
     int m_dragAnchorY = 0;
     bool m_watchingScreen = false;

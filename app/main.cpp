@@ -4,6 +4,7 @@
 #include "app/SystemEnvironment.h"
 #include "app/TForm1.h"
 #include "options/LanguageTables.h"
+#include "platform/DataFolder.h"
 #include "platform/EndRequests.h"
 #include "platform/FontWarmUp.h"
 #include "platform/LastSave.h"
@@ -18,9 +19,12 @@
 #include <QSessionManager>
 #include <QWindow>
 
+#include <cstdio>
+
 namespace {
 
-#ifndef Q_OS_WIN
+// Windows' own words are read from the application object: its argv is
+// in the ANSI code page.
 QStringList commandLine(int argc, char *argv[])
 {
     QStringList arguments;
@@ -28,7 +32,6 @@ QStringList commandLine(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     return arguments;
 }
-#endif
 
 // The program file's folder where the system tells it without the
 // application object, as Linux does; empty elsewhere. Not on Windows,
@@ -43,16 +46,40 @@ QString programFolderBeforeStart()
 #endif
 }
 
-std::unique_ptr<SingleCopy> singleCopyIn(const QString &programFolder)
+constexpr QStringView kDataOption = u"--data";
+
+// The data folder by the rule, or the one --data names; nothing when
+// --data names none.
+std::optional<QString> dataFolderFor(const QString &programFolder, const QStringList &arguments)
 {
-    return std::make_unique<SingleCopy>(QDir(programFolder).filePath(QStringLiteral("DATA")));
+    const qsizetype option = arguments.indexOf(kDataOption);
+    if (option > 0 && option + 1 >= arguments.size()) {
+        std::fputs("kladdo: --data needs the data folder after it\n", stderr);
+        return std::nullopt;
+    }
+    const std::optional<QString> given = option > 0 ? std::optional(arguments[option + 1]) : std::nullopt;
+    return DataFolder::choose(DataFolder::factsFor(programFolder, given));
+}
+
+// Made on the first start where missing, with the alarm sound an
+// installed program brings; a failure is told and ends the start.
+bool prepareDataFolder(Environment &environment, const QString &programFolder, const QString &dataFolder)
+{
+    const QString sound = QDir(programFolder).filePath(QStringLiteral("../share/kladdo/note.wav"));
+    const std::optional<QString> failure = DataFolder::prepare(dataFolder, sound);
+    if (!failure)
+        return true;
+    const QString message = LanguageTables::dataFolderFailedText(QDir::toNativeSeparators(dataFolder), *failure,
+                                                                 LanguageTables::German);
+    std::fprintf(stderr, "kladdo: %s\n", qPrintable(message));
+    environment.showError(nullptr, message);
+    return false;
 }
 
 // Told before any window exists, in the language the settings name; a
 // settings file that cannot be read gives the default, German.
-QString unansweredCopyText(const QString &programFolder)
+QString unansweredCopyText(const QString &dataFolder)
 {
-    const QString dataFolder = QDir(programFolder).filePath(QStringLiteral("DATA"));
     const StoredSettings settings =
         readSettings(ProfileFile(QDir(dataFolder).filePath(QStringLiteral("note.ini"))).load());
     return LanguageTables::unansweredCopyText(QDir::toNativeSeparators(dataFolder),
@@ -85,7 +112,7 @@ protected:
 
 } // namespace
 
-// No arguments are taken: everything lives in DATA/ beside the program.
+// The only argument of its own is --data DIR; Qt's are Qt's.
 int main(int argc, char *argv[])
 {
     StartupTrace::mark("main");
@@ -98,10 +125,14 @@ int main(int argc, char *argv[])
     // Claimed before the application object where possible: making that
     // object is most of what a second start would cost.
     QString programFolder = programFolderBeforeStart();
+    std::optional<QString> dataFolder;
     std::unique_ptr<SingleCopy> copy;
     SingleCopy::Claim claim = SingleCopy::Claim::Unguarded;
     if (!programFolder.isEmpty()) {
-        copy = singleCopyIn(programFolder);
+        dataFolder = dataFolderFor(programFolder, commandLine(argc, argv));
+        if (!dataFolder)
+            return 2;
+        copy = std::make_unique<SingleCopy>(*dataFolder);
         claim = copy->claim();
         if (claim == SingleCopy::Claim::HandedOver)
             return 0;
@@ -118,21 +149,26 @@ int main(int argc, char *argv[])
 #endif
     if (!copy) {
         programFolder = QCoreApplication::applicationDirPath();
-        copy = singleCopyIn(programFolder);
+        dataFolder = dataFolderFor(programFolder, QCoreApplication::arguments());
+        if (!dataFolder)
+            return 2;
+        copy = std::make_unique<SingleCopy>(*dataFolder);
         claim = copy->claim();
         if (claim == SingleCopy::Claim::HandedOver)
             return 0;
     }
     SystemEnvironment environment;
     if (claim == SingleCopy::Claim::Unanswered) {
-        environment.showError(nullptr, unansweredCopyText(programFolder));
+        environment.showError(nullptr, unansweredCopyText(*dataFolder));
         return 1;
     }
+    if (!prepareDataFolder(environment, programFolder, *dataFolder))
+        return 1;
 
     // The rolled-in window shows only its handle: the rest, and the
     // listening for later starts, which wait for the lock meanwhile,
     // follow its first frame.
-    TForm1 form(environment, programFolder, TForm1::StartUp::HandleFirst);
+    TForm1 form(environment, {programFolder, *dataFolder}, TForm1::StartUp::HandleFirst);
     QObject::connect(&form, &TForm1::started, copy.get(), &SingleCopy::listen);
     QObject::connect(copy.get(), &SingleCopy::comeOutRequested, &form, &TForm1::comeOut);
     QObject::connect(&form, &TForm1::closed, &app, &QCoreApplication::quit);

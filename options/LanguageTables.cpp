@@ -233,6 +233,14 @@ QString unansweredCopyText(const QString &dataFolder, int languageIndex)
         .arg(dataFolder);
 }
 
+QString dataFolderFailedText(const QString &dataFolder, const QString &reason, int languageIndex)
+{
+    return TextPair{u"Der Datenordner %1 ließ sich nicht anlegen (%2). Kladdo startet nicht ohne ihn.",
+                    u"The data folder %1 could not be made (%2). Kladdo does not start without it."}
+        .in(languageIndex)
+        .arg(dataFolder, reason);
+}
+
 QString bellName(bool pending, const QString &alarmText, int languageIndex)
 {
     return (pending ? TextPair{u"Alarm %1", u"alarm %1"} : TextPair{u"Alarm %1 vorbei", u"alarm %1 passed"})

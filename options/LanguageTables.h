@@ -63,6 +63,8 @@ QString noSuchTimeText(const QString &fieldText, int languageIndex);
 // Why a start ends at once: another copy holds the DATA folder but does not
 // answer the request to come forward.
 QString unansweredCopyText(const QString &dataFolder, int languageIndex);
+// Why a start ends at once: the data folder could not be made.
+QString dataFolderFailedText(const QString &dataFolder, const QString &reason, int languageIndex);
 
 // What the bell in the caption line tells a screen reader: the alarm of
 // the page, and whether its minute has passed.

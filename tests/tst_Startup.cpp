@@ -1,5 +1,6 @@
 #include "app/StagedStart.h"
 #include "app/TForm1.h"
+#include "platform/DataFolder.h"
 #include "platform/DateTimeText.h"
 #include "platform/KladdoError.h"
 #include "support/FaultConditions.h"
@@ -223,6 +224,45 @@ private slots:
         QCOMPARE(form.pos(), QPoint(kScreenWidth - 16, 5));
         QVERIFY_THROWS_EXCEPTION(KladdoError, form.SaveSettings());
         QVERIFY(!QDir(m_dir->filePath("DATA")).exists());
+    }
+
+    // Beside the program where it travels, the user's data folder where it
+    // is installed, and --data over both.
+    void dataFolderRule_data()
+    {
+        QTest::addColumn<bool>("besideHoldsData");
+        QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("given");
+        QTest::addColumn<QString>("chosen");
+        QTest::newRow("writable folder") << false << true << QString() << "/p/DATA";
+        QTest::newRow("DATA beside a read-only folder") << true << false << QString() << "/p/DATA";
+        QTest::newRow("installed") << false << false << QString() << "/h/kladdo/DATA";
+        QTest::newRow("--data") << true << true << "/d/notes/" << "/d/notes";
+    }
+
+    void dataFolderRule()
+    {
+        QFETCH(bool, besideHoldsData);
+        QFETCH(bool, writable);
+        QFETCH(QString, given);
+        QFETCH(QString, chosen);
+        const std::optional<QString> option = given.isEmpty() ? std::nullopt : std::optional(given);
+        QCOMPARE(DataFolder::choose({"/p", besideHoldsData, writable, "/h", option}), chosen);
+    }
+
+    // Made with the alarm sound on the first start, refused with the
+    // system's words where it cannot be; an installed program's folder is
+    // not the data's even for one who may write there.
+    void dataFolderMadeWithTheSound()
+    {
+        const QString sound = m_dir->filePath("note.wav");
+        QVERIFY(writeFile(sound, "RIFF"));
+        const QString folder = m_dir->filePath("user/kladdo/DATA");
+        QCOMPARE(DataFolder::prepare(folder, sound), std::nullopt);
+        QCOMPARE(readFile(folder + "/note.wav"), QByteArray("RIFF"));
+        QVERIFY(DataFolder::prepare(m_dir->filePath("note.wav/DATA"), sound).has_value());
+        QVERIFY(!DataFolder::factsFor("/usr/bin", {}).programFolderWritable);
+        QCOMPARE(*DataFolder::factsFor("/p", QString("rel")).given, QDir::current().absoluteFilePath("rel"));
     }
 };
 

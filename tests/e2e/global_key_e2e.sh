@@ -2,8 +2,8 @@
 # The global key through real input while another X client has the
 # keyboard: Ctrl+Alt+K rolls the window out with the keyboard for the page,
 # so that what is typed straight after it lands there; pressed again, it
-# rolls the window in. A second copy on another data folder finds the key
-# held and says so.
+# rolls the window in. A second copy, on a data folder that --data names
+# and it makes, finds the key held and says so.
 set -euo pipefail
 
 program=$1
@@ -30,10 +30,9 @@ wait_for_position "$left" "$top"
 xdotool key ctrl+alt+k
 wait_for_position $((screen_width - 16)) "$top"
 
-# The second copy starts on a folder of its own and must tell of the key.
-mkdir "$work/second"
-cp -r "$work/DATA" "$work/kladdo" "$work/second/"
-"$work/second/kladdo" 2>"$work/second.log" &
+# A second copy on a data folder of its own, which it makes, must tell of
+# the key.
+"$work/kladdo" --data "$work/second data" 2>"$work/second.log" &
 second_pid=$!
 shown=0
 for _ in $(seq 100); do
@@ -41,7 +40,8 @@ for _ in $(seq 100); do
   [ "$shown" -ge 2 ] && break
   sleep 0.1
 done
-[ "$shown" -ge 2 ] || fail "the second copy did not tell that the key is held"
+[ "$shown" -ge 2 ] || fail "the second copy did not tell that the key is held: $(cat "$work/second.log")"
+[ -d "$work/second data" ] || fail "--data did not make its folder"
 kill "$second_pid" "$other_pid"
 wait "$second_pid" "$other_pid" 2>/dev/null || true
 
