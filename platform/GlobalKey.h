@@ -30,11 +30,18 @@ public:
     // Gives up the key held, then takes key for the top-level window whose
     // native handle is window; no key (QKeyCombination::fromCombined(0))
     // gives it up only.
-    virtual State take(QKeyCombination key, quintptr window) = 0;
+    State take(QKeyCombination key, quintptr window);
 
 signals:
     // The key went down; hadKeyboard: the window had the keyboard then.
     // Where the system allows, the keyboard has been moved to the window
     // already, so that what is typed next reaches it.
     void pressed(bool hadKeyboard);
+
+protected:
+    // Gives up the key held, if any.
+    virtual void release() = 0;
+    // Takes a usable key: On, Taken, Unusable for a key the system has no
+    // code for, or Unavailable.
+    virtual State grab(QKeyCombination key, quintptr window) = 0;
 };

@@ -9,13 +9,10 @@ namespace {
 
 constexpr int kHotKeyId = 1;
 
-struct Named
-{
-    Qt::Key key;
-    UINT code;
-};
+using GlobalKeyPlatform::KeyCode;
+using GlobalKeyPlatform::ModifierCode;
 
-const Named kNamedKeys[] = {
+const KeyCode kNamedKeys[] = {
     {Qt::Key_Escape, VK_ESCAPE}, {Qt::Key_Tab, VK_TAB},       {Qt::Key_Backspace, VK_BACK},
     {Qt::Key_Return, VK_RETURN}, {Qt::Key_Enter, VK_RETURN},  {Qt::Key_Insert, VK_INSERT},
     {Qt::Key_Delete, VK_DELETE}, {Qt::Key_Pause, VK_PAUSE},   {Qt::Key_Print, VK_SNAPSHOT},
@@ -30,10 +27,8 @@ UINT virtualKeyFor(Qt::Key key)
 {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
         return VK_F1 + UINT(key - Qt::Key_F1);
-    for (const Named &named : kNamedKeys) {
-        if (named.key == key)
-            return named.code;
-    }
+    if (const unsigned code = GlobalKeyPlatform::codeOf(key, kNamedKeys))
+        return code;
     if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
         return UINT(key);
     if (key > 0x20 && key < 0x7f) {
@@ -43,19 +38,12 @@ UINT virtualKeyFor(Qt::Key key)
     return 0;
 }
 
-UINT modifiersFor(Qt::KeyboardModifiers modifiers)
-{
-    UINT mask = MOD_NOREPEAT;
-    if (modifiers & Qt::ShiftModifier)
-        mask |= MOD_SHIFT;
-    if (modifiers & Qt::ControlModifier)
-        mask |= MOD_CONTROL;
-    if (modifiers & Qt::AltModifier)
-        mask |= MOD_ALT;
-    if (modifiers & Qt::MetaModifier)
-        mask |= MOD_WIN;
-    return mask;
-}
+const ModifierCode kModifiers[] = {
+    {Qt::ShiftModifier, MOD_SHIFT},
+    {Qt::ControlModifier, MOD_CONTROL},
+    {Qt::AltModifier, MOD_ALT},
+    {Qt::MetaModifier, MOD_WIN},
+};
 
 // The hot key's message comes to the window; the system lets the program
 // that receives it bring its window to the front.
@@ -69,31 +57,28 @@ public:
         QCoreApplication::instance()->removeNativeEventFilter(this);
     }
 
-    State take(QKeyCombination key, quintptr window) override
+protected:
+    State grab(QKeyCombination key, quintptr window) override
     {
-        release();
-        if (key.toCombined() == 0)
-            return State::Off;
-        if (!isUsable(key))
-            return State::Unusable;
         const UINT code = virtualKeyFor(key.key());
         if (code == 0)
             return State::Unusable;
         const HWND handle = reinterpret_cast<HWND>(window);
-        if (!RegisterHotKey(handle, kHotKeyId, modifiersFor(key.keyboardModifiers()), code))
+        const UINT modifiers = MOD_NOREPEAT | GlobalKeyPlatform::modifierCodes(key.keyboardModifiers(), kModifiers);
+        if (!RegisterHotKey(handle, kHotKeyId, modifiers, code))
             return GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED ? State::Taken : State::Unavailable;
         m_window = handle;
         return State::On;
     }
 
-private:
-    void release()
+    void release() override
     {
         if (m_window)
             UnregisterHotKey(m_window, kHotKeyId);
         m_window = nullptr;
     }
 
+private:
     bool nativeEventFilter(const QByteArray &, void *message, qintptr *) override
     {
         const MSG *msg = static_cast<const MSG *>(message);

@@ -23,13 +23,10 @@ constexpr uint16_t kMeta = XCB_MOD_MASK_4;
 // The key counts whether these locks are on or off, so each way is grabbed.
 constexpr uint16_t kLockVariants[] = {0, kCapsLock, kNumLock, kCapsLock | kNumLock};
 
-struct Named
-{
-    Qt::Key key;
-    xcb_keysym_t sym;
-};
+using GlobalKeyPlatform::KeyCode;
+using GlobalKeyPlatform::ModifierCode;
 
-const Named kNamedKeys[] = {
+const KeyCode kNamedKeys[] = {
     {Qt::Key_Escape, 0xff1b}, {Qt::Key_Tab, 0xff09},      {Qt::Key_Backspace, 0xff08},
     {Qt::Key_Return, 0xff0d}, {Qt::Key_Enter, 0xff8d},    {Qt::Key_Insert, 0xff63},
     {Qt::Key_Delete, 0xffff}, {Qt::Key_Pause, 0xff13},    {Qt::Key_Print, 0xff61},
@@ -44,10 +41,8 @@ xcb_keysym_t keySymFor(Qt::Key key)
 {
     if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
         return 0xffbe + (key - Qt::Key_F1);
-    for (const Named &named : kNamedKeys) {
-        if (named.key == key)
-            return named.sym;
-    }
+    if (const unsigned sym = GlobalKeyPlatform::codeOf(key, kNamedKeys))
+        return sym;
     if (key >= Qt::Key_A && key <= Qt::Key_Z)
         return xcb_keysym_t(key - Qt::Key_A + 'a');
     if (key > 0x20 && key < 0x7f)
@@ -55,19 +50,12 @@ xcb_keysym_t keySymFor(Qt::Key key)
     return 0;
 }
 
-uint16_t modifiersFor(Qt::KeyboardModifiers modifiers)
-{
-    uint16_t mask = 0;
-    if (modifiers & Qt::ShiftModifier)
-        mask |= kShift;
-    if (modifiers & Qt::ControlModifier)
-        mask |= kControl;
-    if (modifiers & Qt::AltModifier)
-        mask |= kAlt;
-    if (modifiers & Qt::MetaModifier)
-        mask |= kMeta;
-    return mask;
-}
+const ModifierCode kModifiers[] = {
+    {Qt::ShiftModifier, kShift},
+    {Qt::ControlModifier, kControl},
+    {Qt::AltModifier, kAlt},
+    {Qt::MetaModifier, kMeta},
+};
 
 // The server holds the keyboard after the key went down until the
 // listening thread has given the window the focus, so that what is typed
@@ -84,19 +72,15 @@ public:
             xcb_disconnect(m_connection);
     }
 
-    State take(QKeyCombination key, quintptr window) override
+protected:
+    State grab(QKeyCombination key, quintptr window) override
     {
-        release();
-        if (key.toCombined() == 0)
-            return State::Off;
-        if (!isUsable(key))
-            return State::Unusable;
         if (!connect())
             return State::Unavailable;
         const xcb_keycode_t code = keyCodeFor(keySymFor(key.key()));
         if (code == 0)
             return State::Unusable;
-        const uint16_t modifiers = modifiersFor(key.keyboardModifiers());
+        const auto modifiers = uint16_t(GlobalKeyPlatform::modifierCodes(key.keyboardModifiers(), kModifiers));
         for (const uint16_t locks : kLockVariants) {
             const xcb_void_cookie_t cookie =
                 xcb_grab_key_checked(m_connection, 1, m_root, modifiers | locks, code,
@@ -116,6 +100,14 @@ public:
             return State::Unavailable;
         }
         return State::On;
+    }
+
+    void release() override
+    {
+        stopListening();
+        if (m_code != 0)
+            release(m_code, m_modifiers);
+        m_code = 0;
     }
 
 private:
@@ -158,14 +150,6 @@ private:
             }
         }
         return 0;
-    }
-
-    void release()
-    {
-        stopListening();
-        if (m_code != 0)
-            release(m_code, m_modifiers);
-        m_code = 0;
     }
 
     void release(xcb_keycode_t code, uint16_t modifiers)

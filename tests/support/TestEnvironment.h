@@ -21,21 +21,18 @@ public:
     // What the program holds now; none is 0.
     QKeyCombination held = QKeyCombination::fromCombined(0);
 
-    State take(QKeyCombination key, quintptr) override
+    // The key goes down, as the system would tell.
+    void press(bool hadKeyboard) { emit pressed(hadKeyboard); }
+
+protected:
+    void release() override { held = QKeyCombination::fromCombined(0); }
+    State grab(QKeyCombination key, quintptr) override
     {
-        held = QKeyCombination::fromCombined(0);
-        if (key.toCombined() == 0)
-            return State::Off;
-        if (!isUsable(key))
-            return State::Unusable;
         if (heldElsewhere.contains(key))
             return State::Taken;
         held = key;
         return State::On;
     }
-
-    // The key goes down, as the system would tell.
-    void press(bool hadKeyboard) { emit pressed(hadKeyboard); }
 };
 
 // The outside world as a test sets it: a clock and screen that stand still,
