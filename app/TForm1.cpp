@@ -241,6 +241,10 @@ void TForm1::ApplyWindowShape()
     m_outline = WindowFrame::borderOf(shape);
     setMask(shape);
     update();
+    // A button paints all its pixels, so the window's update leaves it out,
+    // and under the mask it was never painted.
+    for (TFarbButton *button : findChildren<TFarbButton *>())
+        button->update();
 }
 
 // The stored top edge is corrected when the settings are next written.

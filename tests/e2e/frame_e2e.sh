@@ -135,6 +135,9 @@ alarm_at=$(date -d '+1 minute' +%H:%M)
 alarm_text="$(date -d '+1 minute' +%d.%m.%Y)   $alarm_at"
 at_window() { xdotool mousemove $((left + $1)) $((90 + $2)) click "${3:-1}"; }
 at_window $((195 + 10)) $((341 + 15 + 10))      # alarm area button
+# Its buttons show at once, not only once the pointer has passed over them.
+expect_pixel $((left + 225)) $((90 + 419)) "255 255 255"
+expect_pixel $((left + 245)) $((90 + 419)) "255 255 255"
 at_window $((145 + 10)) $((341 + 15 + 10))      # page forward
 for _ in $(seq 100); do grep -q $'^Note=1\r$' "$work/DATA/note.ini" && break; sleep 0.1; done
 at_window $((225 + 20)) $((392 + 11))           # the time field
