@@ -48,25 +48,39 @@ QString programFolderBeforeStart()
 
 constexpr QStringView kDataOption = u"--data";
 
-// The data folder by the rule, or the one --data names; nothing when
-// --data names none.
+// The alarm sound an installed program brings for the data folders it makes.
+QString installedSound(const QString &programFolder)
+{
+    return QDir(programFolder).filePath(QStringLiteral("../share/kladdo/note.wav"));
+}
+
+// The data folder by the rule, or the one --data names, made already; nothing
+// when --data names none or one that cannot be made, which is told on
+// standard error: whoever wrote the command line reads it there.
 std::optional<QString> dataFolderFor(const QString &programFolder, const QStringList &arguments)
 {
     const qsizetype option = arguments.indexOf(kDataOption);
-    if (option > 0 && option + 1 >= arguments.size()) {
+    if (option > 0 && (option + 1 >= arguments.size() || arguments[option + 1].isEmpty())) {
         std::fputs("kladdo: --data needs the data folder after it\n", stderr);
         return std::nullopt;
     }
     const std::optional<QString> given = option > 0 ? std::optional(arguments[option + 1]) : std::nullopt;
-    return DataFolder::choose(DataFolder::factsFor(programFolder, given));
+    const QString folder = DataFolder::choose(DataFolder::factsFor(programFolder, given));
+    if (given) {
+        if (const std::optional<QString> failure = DataFolder::prepare(folder, installedSound(programFolder))) {
+            std::fprintf(stderr, "kladdo: --data %s: %s\n", qPrintable(QDir::toNativeSeparators(folder)),
+                         qPrintable(*failure));
+            return std::nullopt;
+        }
+    }
+    return folder;
 }
 
 // Made on the first start where missing, with the alarm sound an
 // installed program brings; a failure is told and ends the start.
 bool prepareDataFolder(Environment &environment, const QString &programFolder, const QString &dataFolder)
 {
-    const QString sound = QDir(programFolder).filePath(QStringLiteral("../share/kladdo/note.wav"));
-    const std::optional<QString> failure = DataFolder::prepare(dataFolder, sound);
+    const std::optional<QString> failure = DataFolder::prepare(dataFolder, installedSound(programFolder));
     if (!failure)
         return true;
     const QString message = LanguageTables::dataFolderFailedText(QDir::toNativeSeparators(dataFolder), *failure,

@@ -13,8 +13,25 @@ QString DataFolder::choose(const Facts &facts)
         return QDir::cleanPath(*facts.given);
     if (facts.besideHoldsData || facts.programFolderWritable)
         return QDir(facts.programFolder).filePath(QStringLiteral("DATA"));
-    return QDir(facts.userDataHome).filePath(QStringLiteral("kladdo/DATA"));
+    // A relative $XDG_DATA_HOME counts as unset; Qt would take it as it is.
+    const QString userData = QDir::isAbsolutePath(facts.userDataHome)
+                                 ? facts.userDataHome
+                                 : QDir(facts.home).filePath(QStringLiteral(".local/share"));
+    return QDir(userData).filePath(QStringLiteral("kladdo/DATA"));
 }
+
+namespace {
+
+QString userDataHome()
+{
+#ifdef Q_OS_WIN
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+#else
+    return qEnvironmentVariable("XDG_DATA_HOME");
+#endif
+}
+
+} // namespace
 
 // A program under /usr is an installed one even for root, who may write there.
 DataFolder::Facts DataFolder::factsFor(const QString &programFolder, const std::optional<QString> &given)
@@ -23,7 +40,7 @@ DataFolder::Facts DataFolder::factsFor(const QString &programFolder, const std::
     const bool installed = QDir::cleanPath(folder.absoluteFilePath()).startsWith(QStringLiteral("/usr/"));
     return {programFolder, QFileInfo(QDir(programFolder).filePath(QStringLiteral("DATA"))).isDir(),
             folder.isWritable() && !installed,
-            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
+            userDataHome(), QDir::homePath(),
             given ? std::optional(QDir::current().absoluteFilePath(*given)) : std::nullopt};
 }
 

@@ -15,7 +15,8 @@ struct Facts
     QString programFolder;
     bool besideHoldsData = false;   // programFolder/DATA is there
     bool programFolderWritable = false;
-    QString userDataHome;           // $XDG_DATA_HOME or its default, %LOCALAPPDATA% on Windows
+    QString userDataHome;           // $XDG_DATA_HOME as set, %LOCALAPPDATA% on Windows
+    QString home;
     std::optional<QString> given;   // --data, made absolute
 };
 

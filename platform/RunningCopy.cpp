@@ -12,11 +12,28 @@
 
 namespace RunningCopy {
 
+namespace {
+
+// Through the links of its nearest folder that is there: a data folder the
+// first start is yet to make keys as it will once made, and a later start
+// that finds it made is kept out.
+QString canonicalPath(const QString &dataFolder)
+{
+    QString there = QDir::cleanPath(QFileInfo(dataFolder).absoluteFilePath());
+    QString missing;
+    while (!QFileInfo::exists(there) && QFileInfo(there).path() != there) {
+        missing.prepend(u'/' + QFileInfo(there).fileName());
+        there = QFileInfo(there).path();
+    }
+    const QString canonical = QFileInfo(there).canonicalFilePath();
+    return (canonical.isEmpty() ? there : canonical) + missing;
+}
+
+} // namespace
+
 QString keyFor(const QString &dataFolder)
 {
-    const QFileInfo folder(dataFolder);
-    const QString path = folder.canonicalFilePath().isEmpty() ? folder.absoluteFilePath()
-                                                              : folder.canonicalFilePath();
+    const QString path = canonicalPath(dataFolder);
     const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex();
     return QStringLiteral("kladdo-") + QString::fromLatin1(hash.left(16));
 }

@@ -9,9 +9,9 @@ source scripts/lib.sh
 ensure_packages scripts/packages-build.txt scripts/packages-deb.txt >&2
 umask 022
 
-# Debian's hardening flags, all of them; no compiler name in each binary.
+# Debian's hardening flags, all of them.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS) -fno-ident"
+cxxflags="$(dpkg-buildflags --get CXXFLAGS) $(dpkg-buildflags --get CPPFLAGS)"
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 cmake -S . -B build-deb -G Ninja -DCMAKE_BUILD_TYPE=Release -DKLADDO_BUILD_TESTS=OFF -DKLADDO_PACKAGE=deb \
   -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_SHARED_LINKER_FLAGS="$ldflags" \

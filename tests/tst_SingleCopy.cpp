@@ -3,6 +3,7 @@
 #include "platform/RunningCopy.h"
 #include "support/TestFiles.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
@@ -178,6 +179,20 @@ private slots:
         QTRY_COMPARE(asked.count(), 1);
         QCOMPARE(later.get(), Claim::HandedOver);
 #endif
+    }
+
+    // The first start claims its data folder before it makes it.
+    void folderYetToBeMadeKeysAsMade()
+    {
+#ifdef Q_OS_WIN
+        QSKIP("Windows' links of QFile::link are shortcuts, not folders");
+#endif
+        const QString linked = folder() + QStringLiteral("/linked");
+        QVERIFY(QDir(folder()).mkdir("real"));
+        QVERIFY(QFile::link(folder() + QStringLiteral("/real"), linked));
+        const QString yetToBeMade = RunningCopy::lockFilePath(linked + QStringLiteral("/kladdo/DATA"));
+        QVERIFY(QDir(linked).mkpath("kladdo/DATA"));
+        QCOMPARE(RunningCopy::lockFilePath(folder() + QStringLiteral("/real/kladdo/DATA")), yetToBeMade);
     }
 
     void noLockMeansUnguarded()

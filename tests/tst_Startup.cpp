@@ -232,22 +232,28 @@ private slots:
     {
         QTest::addColumn<bool>("besideHoldsData");
         QTest::addColumn<bool>("writable");
+        QTest::addColumn<QString>("userDataHome");
         QTest::addColumn<QString>("given");
         QTest::addColumn<QString>("chosen");
-        QTest::newRow("writable folder") << false << true << QString() << "/p/DATA";
-        QTest::newRow("DATA beside a read-only folder") << true << false << QString() << "/p/DATA";
-        QTest::newRow("installed") << false << false << QString() << "/h/kladdo/DATA";
-        QTest::newRow("--data") << true << true << "/d/notes/" << "/d/notes";
+        QTest::newRow("writable folder") << false << true << "/x" << QString() << "/p/DATA";
+        QTest::newRow("DATA beside a read-only folder") << true << false << "/x" << QString() << "/p/DATA";
+        QTest::newRow("installed") << false << false << "/x" << QString() << "/x/kladdo/DATA";
+        QTest::newRow("installed, no XDG_DATA_HOME") << false << false << "" << QString()
+                                                     << "/h/.local/share/kladdo/DATA";
+        QTest::newRow("installed, relative XDG_DATA_HOME") << false << false << "x" << QString()
+                                                           << "/h/.local/share/kladdo/DATA";
+        QTest::newRow("--data") << true << true << "/x" << "/d/notes/" << "/d/notes";
     }
 
     void dataFolderRule()
     {
         QFETCH(bool, besideHoldsData);
         QFETCH(bool, writable);
+        QFETCH(QString, userDataHome);
         QFETCH(QString, given);
         QFETCH(QString, chosen);
         const std::optional<QString> option = given.isEmpty() ? std::nullopt : std::optional(given);
-        QCOMPARE(DataFolder::choose({"/p", besideHoldsData, writable, "/h", option}), chosen);
+        QCOMPARE(DataFolder::choose({"/p", besideHoldsData, writable, userDataHome, "/h", option}), chosen);
     }
 
     // Made with the alarm sound on the first start, refused with the

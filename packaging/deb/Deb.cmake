@@ -10,6 +10,15 @@ set_target_properties(kladdo kladdo-data kladdo-sound PROPERTIES INSTALL_RPATH "
 
 install(TARGETS kladdo kladdo-data RUNTIME DESTINATION bin)
 install(TARGETS kladdo-sound LIBRARY DESTINATION lib/kladdo)
+# CPack's strip keeps .comment, the compilers' names that the C runtime's
+# objects bring in too; Debian's own packaging drops it.
+install(CODE "
+  foreach(binary bin/$<TARGET_FILE_NAME:kladdo> bin/$<TARGET_FILE_NAME:kladdo-data>
+                 lib/kladdo/$<TARGET_FILE_NAME:kladdo-sound>)
+    execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                            \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/\${binary}\"
+                    COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()")
 install(FILES ${PROJECT_SOURCE_DIR}/resources/note.wav DESTINATION share/kladdo)
 install(FILES kladdo.desktop DESTINATION share/applications)
 configure_file(deb/kladdo.metainfo.xml ${deb_files}/io.github.kladdo.kladdo.metainfo.xml @ONLY)

@@ -36,7 +36,7 @@ def main():
     os.makedirs(out_dir, exist_ok=True)
     with open(source, encoding="utf-8") as f:
         for page in pages(f.read().splitlines()):
-            header = [f'.TH {page["name"].upper()} 1 "" "Kladdo {version}" "User Commands"', ".SH NAME",
+            header = [f'.TH {page["name"].upper()} 1 "" "Kladdo {version}" "User Commands"', ".nh", ".ad l", ".SH NAME",
                       f'{roff(page["name"])} \\- {roff(page["summary"])}']
             text = "\n".join(header + page["body"]) + "\n"
             path = os.path.join(out_dir, page["name"] + ".1.gz")
