@@ -47,3 +47,17 @@ wait "$program_pid" 2>/dev/null || true
 [ -n "$(ls "$XDG_RUNTIME_DIR"/*.lock)" ] || fail "the killed copy left no lock behind"
 start_first
 start_second
+
+# --data naming the held folder from elsewhere hands over too; a --data
+# without a folder, or with one that cannot be made, ends at once with
+# status 2 and a word on standard error, and no window.
+(cd "$work" && timeout 10 ./kladdo --data DATA) || fail "a start with --data DATA did not hand over"
+refused() {
+  local status=0
+  timeout 10 "$work/kladdo" "$@" 2>"$work/refused.log" || status=$?
+  [ "$status" -eq 2 ] || fail "kladdo $* ended with status $status: $(cat "$work/refused.log")"
+  grep -q -- --data "$work/refused.log" || fail "kladdo $* said nothing on standard error"
+}
+refused --data
+refused --data "$work/DATA/note.ini/DATA"
+[ "$(xdotool search --onlyvisible --name '^Kladdo$' | wc -l)" -eq 1 ] || fail "a refused start showed a window"
