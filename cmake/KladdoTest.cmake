@@ -2,7 +2,7 @@
 set(KLADDO_TEST_ENVIRONMENT
   "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
 
-# Tests that need what Windows lacks; the README lists them too.
+# Tests that need what Windows lacks; docs/windows.md lists them too.
 # A case that needs a fault Windows cannot make (a full disk, a read-only
 # folder) skips there on its own, through tests/support/FaultConditions.h.
 set(KLADDO_NOT_ON_WINDOWS
